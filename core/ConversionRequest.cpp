@@ -1,0 +1,178 @@
+#include "ConversionRequest.h"
+
+#include "AppError.h"
+#include "ConversionView.h"
+#include "Random.h"
+
+#include <new>
+
+namespace {
+
+const QString PrefixMailto = QStringLiteral("mailto:");
+const QString PrefixHttp = QStringLiteral("http://");
+
+qsizetype codePointLengthAt(QStringView text, qsizetype pos)
+{
+    if (pos + 1 < text.size() && text.at(pos).isHighSurrogate() && text.at(pos + 1).isLowSurrogate())
+        return 2;
+    return 1;
+}
+
+} // namespace
+
+qsizetype codePointCount(QStringView text)
+{
+    qsizetype count = 0;
+    for (qsizetype pos = 0; pos < text.size(); pos += codePointLengthAt(text, pos))
+        ++count;
+    return count;
+}
+
+void lbl_color_format(ConversionView& view)
+{
+    for (int cell = 0; cell < ConversionView::CellCount; ++cell) {
+        view.setCellColour(cell, Colours::Grey);
+        view.setCellCaption(cell, QString());
+    }
+    for (int marker = 0; marker < ConversionView::MarkerCount; ++marker)
+        view.hideBreakMarker(marker);
+}
+
+int CntStr(const QString& text, const QString& pattern)
+{
+    if (pattern.isEmpty())
+        return 0;
+    int count = 0;
+    for (qsizetype pos = text.indexOf(pattern); pos >= 0; pos = text.indexOf(pattern, pos + pattern.size()))
+        ++count;
+    return count;
+}
+
+void SelectAllInput(ConversionView& view)
+{
+    if (!view.inputText().isEmpty())
+        view.focusAndSelectAllInput();
+}
+
+void SelectAllOutput(ConversionView& view)
+{
+    if (!view.outputText().isEmpty())
+        view.focusAndSelectAllOutput();
+}
+
+ConversionRequest::ConversionRequest(ConversionView& view, RandomSource& random)
+    : m_view(view), m_random(random), m_writer(view, random)
+{
+}
+
+void ConversionRequest::ConvertInput()
+{
+    int error = 0;
+    try {
+        convert();
+    } catch (const AppError& e) {
+        error = e.number();
+    } catch (const std::bad_alloc&) {
+        error = AppError::OutOfMemory;
+    }
+    if (error != 0 && error != AppError::ClipboardUnavailable)
+        m_view.showMessage(errorNumberMessage(error));
+}
+
+int ConversionRequest::drawBreakSlot(bool hasPrefix, int length)
+{
+    const double r = DrawRandom(m_random);
+    if (!hasPrefix)
+        return length >= 50 ? RoundHalfEven(r * 48) : RoundHalfEven(r * (length - 2));
+    return length >= 50 ? RoundHalfEven(r * 42 + 6) : RoundHalfEven(r * (length - 8) + 6);
+}
+
+void ConversionRequest::writeLineBreakCode()
+{
+    ConversionState& s = m_writer.state();
+    static const char* const codes[] = {"&#10;", "&#13;", "\n", "\r"};
+    const char* code = codes[RoundHalfEven(DrawRandom(m_random) * 3)];
+    for (; *code != '\0'; ++code)
+        s.OutputBuffer.data()[s.WritePos++ - 1] = QLatin1Char(*code);
+}
+
+void ConversionRequest::convertOrKeep(const ConversionSettings& settings)
+{
+    ConversionState& s = m_writer.state();
+    const bool coin = RoundHalfEven(DrawRandom(m_random)) == 1;
+    bool convert = false;
+    if (s.CurrentChar == QLatin1String("@"))
+        convert = settings.atAlways;
+    else if (s.CurrentChar == QLatin1String("."))
+        convert = settings.dotAlways;
+    else
+        convert = (settings.scope == EntityScope::Random && coin) || settings.scope == EntityScope::All;
+
+    if (convert) {
+        m_writer.ConvertChar();
+    } else {
+        for (QChar unit : s.CurrentChar)
+            s.OutputBuffer.data()[s.WritePos++ - 1] = unit;
+    }
+}
+
+void ConversionRequest::convert()
+{
+    ConversionState& s = m_writer.state();
+    s.WritePos = 1;
+    s.CharsDone = 0;
+    s.UsedDecimal = s.UsedHex = s.UsedPercent = false;
+
+    const ConversionSettings settings = m_view.settings();
+    QString input = m_view.inputText();
+    if (!settings.anyFormEnabled() && !input.isEmpty()) {
+        m_view.setInputLengthCaption(QString::number(codePointCount(input)));
+        m_view.setOutputText(QString());
+        lbl_color_format(m_view);
+        m_view.showErrorLine(QStringLiteral("出力形式が選択されていません。"));
+        m_view.focusDecimalBox();
+        return;
+    }
+    m_view.hideErrorLine();
+
+    const qsizetype length = codePointCount(input);
+    s.OutputBuffer = QString(EntityWriter::MaxCharOutput * length + EntityWriter::MaxBreakOutput, QLatin1Char(' '));
+    lbl_color_format(m_view);
+
+    const QString normalised = QString(input)
+                                   .replace(QStringLiteral("MAILTO:"), PrefixMailto)
+                                   .replace(QStringLiteral("HTTP://"), PrefixHttp);
+    if (normalised != input) {
+        m_view.setInputText(normalised);
+        input = normalised;
+    }
+
+    const QStringView head = QStringView(input).left(7);
+    const bool hasPrefix = head == PrefixHttp || head == PrefixMailto;
+    int breakSlot = -1;
+    if (settings.lineBreak && length >= 2) {
+        if (!hasPrefix || length >= 8)
+            breakSlot = drawBreakSlot(hasPrefix, static_cast<int>(length));
+        if (breakSlot != -1)
+            m_view.showBreakMarker(breakSlot, Colours::BreakMarker);
+    }
+    s.PrefixZone = hasPrefix ? '1' : '2';
+
+    qsizetype pos = 0;
+    for (s.CharIndex = 1; s.CharIndex <= length; ++s.CharIndex) {
+        if (breakSlot != -1 && s.CharIndex == breakSlot + 2)
+            writeLineBreakCode();
+        if (s.CharsDone == 7)
+            s.PrefixOutput = s.OutputBuffer.left(s.WritePos - 1);
+        const qsizetype units = codePointLengthAt(input, pos);
+        s.CurrentChar = QStringView(input).mid(pos, units);
+        pos += units;
+        convertOrKeep(settings);
+        if (s.CharIndex <= ConversionView::CellCount)
+            m_view.setCellCaption(s.CharIndex - 1, s.CurrentChar.toString());
+        ++s.CharsDone;
+    }
+    s.CurrentChar = QStringView();
+    m_view.setOutputText(s.OutputBuffer.left(s.WritePos - 1));
+    SelectAllOutput(m_view);
+}

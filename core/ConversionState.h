@@ -1,0 +1,24 @@
+#pragma once
+
+#include "ConversionSettings.h"
+
+#include <QString>
+#include <QStringView>
+
+// Working state and results of the last conversion. The preview reads the
+// Used* flags and PrefixOutput after a conversion.
+struct ConversionState
+{
+    QStringView CurrentChar;   // one code point: one or two UTF-16 units
+    QString OutputBuffer;
+    qsizetype WritePos = 1;    // 1-based; the output is the first WritePos - 1 units
+    int CharsDone = 0;
+    int CharIndex = 0;         // 1-based, in code points
+    char PrefixZone = '2';     // '1' inside a leading "mailto:"/"http://"
+    int ZeroPad = 0;
+    WinColour MaskColor = Colours::Grey;
+    bool UsedDecimal = false;
+    bool UsedHex = false;
+    bool UsedPercent = false;
+    QString PrefixOutput;
+};

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "ConversionView.h"
+
+#include <QList>
+#include <QStringList>
+#include <array>
+#include <functional>
+
+// A window without pixels: records what the conversion shows.
+class FakeConversionView : public ConversionView
+{
+public:
+    struct Marker
+    {
+        bool visible = false;
+        WinColour colour = 0;
+    };
+
+    QString input;
+    QString output;
+    ConversionSettings options;
+    QString errorLine;
+    bool errorLineVisible = false;
+    QString inputLengthCaption;
+    std::array<QString, CellCount> cellCaptions;
+    std::array<WinColour, CellCount> cellColours{};
+    std::array<Marker, MarkerCount> markers{};
+    int decimalBoxFocused = 0;
+    int inputSelected = 0;
+    int outputSelected = 0;
+    int inputWrites = 0;
+    QList<Message> messages;
+    std::function<void()> onInputChanged;
+
+    QString inputText() const override { return input; }
+    void setInputText(const QString& text) override
+    {
+        ++inputWrites;
+        if (text == input)
+            return;
+        input = text;
+        if (onInputChanged)
+            onInputChanged();
+    }
+    QString outputText() const override { return output; }
+    void setOutputText(const QString& text) override { output = text; }
+    ConversionSettings settings() const override { return options; }
+    void showErrorLine(const QString& caption) override
+    {
+        errorLine = caption;
+        errorLineVisible = true;
+    }
+    void hideErrorLine() override { errorLineVisible = false; }
+    void setInputLengthCaption(const QString& caption) override { inputLengthCaption = caption; }
+    void setCellCaption(int cell, const QString& caption) override { cellCaptions.at(cell) = caption; }
+    void setCellColour(int cell, WinColour colour) override { cellColours.at(cell) = colour; }
+    void showBreakMarker(int marker, WinColour colour) override { markers.at(marker) = {true, colour}; }
+    void hideBreakMarker(int marker) override { markers.at(marker).visible = false; }
+    void focusDecimalBox() override { ++decimalBoxFocused; }
+    void focusAndSelectAllInput() override { ++inputSelected; }
+    void focusAndSelectAllOutput() override { ++outputSelected; }
+    MessageAnswer showMessage(const Message& message) override
+    {
+        messages.append(message);
+        return MessageAnswer::Ok;
+    }
+
+    int visibleMarker() const
+    {
+        for (int i = 0; i < MarkerCount; ++i)
+            if (markers[i].visible)
+                return i;
+        return -1;
+    }
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Random.h"
+
+#include <deque>
+#include <initializer_list>
+#include <stdexcept>
+
+// Hands out a fixed script of draws, to pin exact paths through the random rules.
+class ScriptedRandom : public RandomSource
+{
+public:
+    ScriptedRandom() = default;
+    ScriptedRandom(std::initializer_list<double> draws) : m_draws(draws) {}
+
+    void push(std::initializer_list<double> draws) { m_draws.insert(m_draws.end(), draws); }
+    // Fills the script with one value repeated, for inputs longer than a hand-written script.
+    void repeat(double value, int count) { m_draws.insert(m_draws.end(), count, value); }
+    int remaining() const { return static_cast<int>(m_draws.size()); }
+    int used() const { return m_used; }
+
+    double draw() override
+    {
+        if (m_draws.empty())
+            throw std::runtime_error("scripted draws ran out");
+        const double value = m_draws.front();
+        m_draws.pop_front();
+        ++m_used;
+        return value;
+    }
+
+private:
+    std::deque<double> m_draws;
+    int m_used = 0;
+};

@@ -1,0 +1,136 @@
+// Frequencies of the random rules, with the real generator. Each bound is six
+// standard deviations, so a correct engine fails a check about twice in a billion
+// runs and the whole file far less than once in a million.
+#include "ConversionRequest.h"
+#include "FakeConversionView.h"
+#include "Random.h"
+
+#include <QtTest>
+#include <cmath>
+
+namespace {
+
+void expectShare(qint64 hits, qint64 total, double p, const char* what)
+{
+    const double share = double(hits) / double(total);
+    const double bound = 6.0 * std::sqrt(p * (1.0 - p) / double(total));
+    if (std::abs(share - p) > bound)
+        QFAIL(qPrintable(QString("%1: share %2, expected %3 within %4").arg(what).arg(share).arg(p).arg(bound)));
+}
+
+QString convertOnce(FakeConversionView& view, ConversionRequest& request, const QString& input)
+{
+    view.input = input;
+    request.ConvertInput();
+    return view.output;
+}
+
+} // namespace
+
+class StatisticsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void formMixFollowsTheWeights_data()
+    {
+        QTest::addColumn<QString>("forms");
+        QTest::addColumn<double>("decimal");
+        QTest::addColumn<double>("hex");
+        QTest::addColumn<double>("percent");
+        QTest::newRow("decimal + hex") << "dh" << 1.0 / 3 << 2.0 / 3 << 0.0;
+        QTest::newRow("decimal + percent") << "dp" << 0.5 << 0.0 << 0.5;
+        QTest::newRow("hex + percent") << "hp" << 0.0 << 2.0 / 3 << 1.0 / 3;
+        QTest::newRow("all three") << "dhp" << 0.25 << 0.5 << 0.25;
+    }
+
+    void formMixFollowsTheWeights()
+    {
+        QFETCH(QString, forms);
+        QFETCH(double, decimal);
+        QFETCH(double, hex);
+        QFETCH(double, percent);
+
+        SystemRandom random;
+        FakeConversionView view;
+        view.options.decimal = forms.contains('d');
+        view.options.hex = forms.contains('h');
+        view.options.percent = forms.contains('p');
+        view.options.scope = EntityScope::All;
+        ConversionRequest request(view, random);
+        const int n = 200'000;
+        const QString out = convertOnce(view, request, QString(n, 'a'));
+        const qint64 hexCount = out.count("&#x");
+        const qint64 decimalCount = out.count("&#") - hexCount;
+        const qint64 percentCount = out.count('%');
+        QCOMPARE(decimalCount + hexCount + percentCount, qint64(n));
+        expectShare(decimalCount, n, decimal, "decimal");
+        expectShare(hexCount, n, hex, "hex");
+        expectShare(percentCount, n, percent, "percent");
+    }
+
+    void zeroPaddingAndLetterCase()
+    {
+        SystemRandom random;
+        FakeConversionView view;
+        view.options.decimal = false;
+        view.options.hex = true;
+        view.options.scope = EntityScope::All;
+        view.options.lineBreak = true;
+        ConversionRequest request(view, random);
+        const int n = 200'000;
+        const QString out = convertOnce(view, request, QString(n, 'z'));
+        expectShare(out.count("&#x7"), n, 0.25, "no zero");
+        expectShare(out.count("&#x07"), n, 0.5, "one zero");
+        expectShare(out.count("&#x007"), n, 0.25, "two zeros");
+        expectShare(out.count("7A;"), n, 0.5, "upper case");
+
+        view.options.lineBreak = false;
+        QVERIFY(!convertOnce(view, request, QString(10'000, 'z')).contains("&#x0"));
+    }
+
+    void lineBreakCodes()
+    {
+        SystemRandom random;
+        FakeConversionView view;
+        view.options.lineBreak = true;
+        view.options.scope = EntityScope::AtOnly;
+        ConversionRequest request(view, random);
+        const int n = 60'000;
+        int lf = 0, cr = 0, lfRef = 0, crRef = 0;
+        for (int i = 0; i < n; ++i) {
+            const QString out = convertOnce(view, request, QStringLiteral("ab"));
+            lfRef += out == "a&#10;b";
+            crRef += out == "a&#13;b";
+            lf += out == "a\nb";
+            cr += out == "a\rb";
+        }
+        QCOMPARE(lf + cr + lfRef + crRef, n);
+        expectShare(lfRef, n, 1.0 / 6, "&#10;");
+        expectShare(crRef, n, 1.0 / 3, "&#13;");
+        expectShare(lf, n, 1.0 / 3, "line feed");
+        expectShare(cr, n, 1.0 / 6, "carriage return");
+    }
+
+    void endSlotsAreHalfAsLikely()
+    {
+        SystemRandom random;
+        FakeConversionView view;
+        view.options.lineBreak = true;
+        view.options.scope = EntityScope::AtOnly;
+        ConversionRequest request(view, random);
+        const int n = 80'000;
+        QList<int> perSlot(49, 0);
+        for (int i = 0; i < n; ++i) {
+            convertOnce(view, request, QStringLiteral("http://abc")); // perSlot 6..8
+            ++perSlot[view.visibleMarker()];
+        }
+        QCOMPARE(perSlot[6] + perSlot[7] + perSlot[8], n);
+        expectShare(perSlot[6], n, 0.25, "first slot");
+        expectShare(perSlot[7], n, 0.5, "middle slot");
+        expectShare(perSlot[8], n, 0.25, "last slot");
+    }
+};
+
+QTEST_GUILESS_MAIN(StatisticsTest)
+#include "test_statistics.moc"
