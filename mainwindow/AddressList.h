@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class ConversionView;
+class QComboBox;
+
+// The saved addresses: add.dat in the program folder and the input's drop-down
+// list that mirrors it. Each list item keeps the exact bytes of its file line, so
+// a rewrite never changes an entry it did not remove.
+class AddressList
+{
+public:
+    AddressList(QComboBox* list, ConversionView& view, QString filePath);
+
+    void LoadAddressList();
+    void Register();
+    void Delete();
+
+    static QString path(const QString& programFolder);
+
+private:
+    void appendItem(const QString& text, const QByteArray& bytes);
+    bool removeAll(const QString& text);
+    void reportError(int number);
+
+    QComboBox* m_list;
+    ConversionView& m_view;
+    QString m_path;
+};

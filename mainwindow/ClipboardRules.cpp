@@ -1,0 +1,19 @@
+#include "ClipboardRules.h"
+
+#include "ConversionRequest.h"
+
+bool AcceptClipboardText(const QString& text)
+{
+    const auto n = [&text](const char* pattern) { return CntStr(text, QString::fromLatin1(pattern)); };
+    return (n("@") == 1 || n("http://") == 1) && n("&#") == 0 && n("%") == 0 && n(" ") == 0 && n(".") >= 1;
+}
+
+QString trimSpaces(const QString& text)
+{
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.mid(begin, end - begin);
+}

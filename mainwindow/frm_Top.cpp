@@ -1,0 +1,416 @@
+#include "frm_Top.h"
+
+#include "AppError.h"
+#include "Clipboard.h"
+#include "ClipboardRules.h"
+#include "FileAccess.h"
+#include "Presets.h"
+#include "SettingsFile.h"
+#include "WidgetStyle.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+constexpr int TwipsPerPixel = 15;
+
+} // namespace
+
+frm_Top::frm_Top(const TopWindowServices& services)
+    : m_services(services),
+      m_request(*this, services.random),
+      m_addresses(buildWidgets(), *this, AddressList::path(services.programFolder))
+{
+    resize(TopWindowWidgets::ClientWidth, TopWindowWidgets::ClientHeight + menuBar()->sizeHint().height());
+    connectOptionReactions();
+    connectCommandReactions();
+    Form_Load();
+    m_w.tim_ClipCh->start();
+}
+
+QComboBox* frm_Top::buildWidgets()
+{
+    m_w.build(this);
+    return m_w.txt_MailAdd;
+}
+
+void frm_Top::connectOptionReactions()
+{
+    for (QCheckBox* box : {m_w.chk_dot_ent, m_w.chk_att_ent, m_w.chk_syutu[0], m_w.chk_syutu[1], m_w.chk_syutu[2]})
+        connect(box, &QCheckBox::toggled, this, [this] { ConvertInput(); });
+    connect(m_w.chk_Ret, &QCheckBox::toggled, this, [this] { chk_Ret_Click(); });
+    connect(m_w.opt_ent_att, &QRadioButton::toggled, this, [this](bool selected) {
+        if (!selected)
+            return;
+        m_w.chk_att_ent->setChecked(true);
+        m_w.chk_att_ent->setEnabled(false);
+        ConvertInput();
+    });
+    for (QRadioButton* option : {m_w.opt_ent_all, m_w.opt_ent_rand}) {
+        connect(option, &QRadioButton::toggled, this, [this](bool selected) {
+            if (!selected)
+                return;
+            m_w.chk_att_ent->setEnabled(true);
+            ConvertInput();
+        });
+    }
+}
+
+void frm_Top::connectCommandReactions()
+{
+    // Typing raises the edit reaction; a text set by the program raises it in setInputText.
+    connect(m_w.txt_MailAdd->lineEdit(), &QLineEdit::textEdited, this, [this] { txt_MailAdd_Change(); });
+    connect(m_w.txt_MailAdd, &QComboBox::activated, this, [this] { txt_MailAdd_Click(); });
+    connect(m_w.txt_MailAdd_Ent, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_w.lbl_MailAdd_ent_mojisu->setText(QString::number(codePointCount(text)));
+    });
+    m_w.txt_MailAdd_Ent->installEventFilter(this);
+    connect(m_w.cmd_Hen, &QPushButton::clicked, this, [this] { cmd_Hen_Click(); });
+    connect(m_w.cmd_Clip, &QPushButton::clicked, this, [this] { cmd_Clip_Click(); });
+    connect(m_w.cmdRegister, &QPushButton::clicked, this, [this] { m_addresses.Register(); });
+    connect(m_w.cmdDelete, &QPushButton::clicked, this, [this] { m_addresses.Delete(); });
+    connect(m_w.time_fg, &QTimer::timeout, this, [this] { time_fg_Timer(); });
+    connect(m_w.tim_ClipCh, &QTimer::timeout, this, [this] { ClipboardWatch(); });
+    connect(m_w.mn_file_end, &QAction::triggered, this, [this] { mn_file_end_Click(); });
+    for (int i = 0; i < m_w.mn_set_kiju.size(); ++i)
+        connect(m_w.mn_set_kiju[i], &QAction::triggered, this, [this, i] { mn_set_kiju_Click(i); });
+}
+
+void frm_Top::FLD_MK()
+{
+    FileAccess::makeFolder(m_services.programFolder + QStringLiteral("/JSP"));
+}
+
+void frm_Top::Form_Load()
+{
+    FLD_MK();
+    m_addresses.LoadAddressList();
+    applySettings(SettingsFile::load(SettingsFile::path(m_services.programFolder)));
+    updateInputCount();
+    selectInputWithoutFocus();
+    RetClickCount = 1;
+}
+
+void frm_Top::applySettings(const StoredSettings& s)
+{
+    try {
+        placeWindow(s.left, s.top);
+        m_w.chk_Ret->setChecked(s.lineBreak == 1);
+        m_w.chk_att_ent->setChecked(s.atAlways == 1);
+        m_w.chk_dot_ent->setChecked(s.dotAlways == 1);
+        m_w.chk_syutu[0]->setChecked(s.decimal == 1);
+        m_w.chk_syutu[1]->setChecked(s.hex == 1);
+        m_w.chk_syutu[2]->setChecked(s.percent == 1);
+        QRadioButton* scopes[] = {m_w.opt_ent_rand, m_w.opt_ent_all, m_w.opt_ent_att};
+        for (int i = 0; i < 3; ++i)
+            if (s.scopeTrue[i])
+                scopes[i]->setChecked(true);
+        if (s.version == 0) {
+            m_w.opt_ent_rand->setChecked(true);
+            m_w.chk_syutu[0]->setChecked(true);
+            m_w.chk_att_ent->setChecked(true);
+            m_w.chk_dot_ent->setChecked(true);
+        }
+        if (!s.mail.isEmpty()) {
+            setInputText(s.mail);
+            m_services.clipboard.clear();
+        }
+    } catch (const AppError& e) {
+        ReportTrappedError(e);
+    }
+}
+
+// A saved place that lies off every screen puts the window at the primary screen's top-left.
+void frm_Top::placeWindow(int leftTwips, int topTwips)
+{
+    const QPoint wanted(leftTwips / TwipsPerPixel, topTwips / TwipsPerPixel);
+    const QRect frame(wanted, frameGeometry().size());
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().intersects(frame)) {
+            move(wanted);
+            return;
+        }
+    }
+    if (QScreen* primary = QGuiApplication::primaryScreen())
+        move(primary->availableGeometry().topLeft());
+}
+
+void frm_Top::saveSettings()
+{
+    if (m_settingsSaved)
+        return;
+    m_settingsSaved = true;
+    StoredSettings s;
+    s.top = frameGeometry().y() * TwipsPerPixel;
+    s.left = frameGeometry().x() * TwipsPerPixel;
+    s.mail = inputText();
+    s.version = 1;
+    s.lineBreak = m_w.chk_Ret->isChecked();
+    s.atAlways = m_w.chk_att_ent->isChecked();
+    s.dotAlways = m_w.chk_dot_ent->isChecked();
+    s.decimal = m_w.chk_syutu[0]->isChecked();
+    s.hex = m_w.chk_syutu[1]->isChecked();
+    s.percent = m_w.chk_syutu[2]->isChecked();
+    s.scopeTrue = {m_w.opt_ent_rand->isChecked(), m_w.opt_ent_all->isChecked(), m_w.opt_ent_att->isChecked()};
+    try {
+        SettingsFile::save(SettingsFile::path(m_services.programFolder), s);
+    } catch (const AppError& e) {
+        // Losing the options silently would surprise the user at the next start.
+        showMessage({e.description() + QLatin1Char(':') + QString::number(e.number()), QStringLiteral("エラー"),
+                     MessageIcon::Critical, MessageButtons::Ok});
+    }
+}
+
+void frm_Top::closeEvent(QCloseEvent* event)
+{
+    saveSettings();
+    event->accept();
+}
+
+void frm_Top::mn_file_end_Click()
+{
+    saveSettings();
+    QCoreApplication::exit(0);
+}
+
+void frm_Top::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    const int outer = frameGeometry().width();
+    m_w.Line3->resize(outer, m_w.Line3->height());
+    m_w.Shape1->resize(outer + 200 / TwipsPerPixel, m_w.Shape1->height());
+}
+
+bool frm_Top::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_w.txt_MailAdd_Ent && event->type() == QEvent::MouseButtonDblClick) {
+        SelectAllOutput(*this);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frm_Top::ReportTrappedError(const AppError& error)
+{
+    if (error.number() != AppError::ClipboardUnavailable)
+        showMessage(errorNumberMessage(error.number()));
+}
+
+void frm_Top::cmd_Hen_Click()
+{
+    if (!inputText().isEmpty()) {
+        ConvertInput();
+        return;
+    }
+    m_w.txt_MailAdd->setFocus();
+    showErrorLine(QStringLiteral("入力してから変換を押してください。"));
+}
+
+void frm_Top::chk_Ret_Click()
+{
+    ++RetClickCount;
+    if (RetClickCount != 1)
+        ConvertInput();
+}
+
+void frm_Top::txt_MailAdd_Change()
+{
+    try {
+        m_services.clipboard.clear();
+        updateInputCount();
+        setOutputText(QString());
+        lbl_color_format(*this);
+        hideErrorLine();
+    } catch (const AppError& e) {
+        ReportTrappedError(e);
+    }
+}
+
+void frm_Top::txt_MailAdd_Click()
+{
+    try {
+        m_services.clipboard.clear();
+        setOutputText(QString());
+        lbl_color_format(*this);
+        hideErrorLine();
+    } catch (const AppError& e) {
+        ReportTrappedError(e);
+    }
+}
+
+void frm_Top::cmd_Clip_Click()
+{
+    try {
+        if (outputText().isEmpty())
+            ConvertInput();
+        if (inputText().isEmpty()) {
+            m_w.txt_MailAdd->setFocus();
+            showErrorLine(QStringLiteral("入力してからClipコピーを押してください。"));
+            return;
+        }
+        if (outputText().isEmpty()) {
+            ConvertInput();
+            return;
+        }
+        m_services.clipboard.clear();
+        m_services.clipboard.setText(outputText());
+        m_w.lbl_cpfg->show();
+        m_w.time_fg->start();
+        time_fg_Timer();
+        SelectAllInput(*this);
+    } catch (const AppError& e) {
+        ReportTrappedError(e);
+    }
+}
+
+void frm_Top::time_fg_Timer()
+{
+    if (CopyFlashCount != 1) {
+        ++CopyFlashCount;
+        return;
+    }
+    m_w.lbl_cpfg->hide();
+    CopyFlashCount = 0;
+    m_w.time_fg->stop();
+}
+
+void frm_Top::ClipboardWatch()
+{
+    try {
+        const QString text = trimSpaces(m_services.clipboard.text());
+        if (!AcceptClipboardText(text) || text == inputText())
+            return;
+        setInputText(text);
+        updateInputCount();
+        selectInputWithoutFocus();
+        m_services.clipboard.clear();
+    } catch (const AppError& e) {
+        ReportTrappedError(e);
+    }
+}
+
+void frm_Top::mn_set_kiju_Click(int index)
+{
+    Presets::Apply(index, m_w);
+}
+
+void frm_Top::updateInputCount()
+{
+    m_w.lbl_MailAdd_mojisu->setText(QString::number(codePointCount(inputText())));
+}
+
+void frm_Top::selectInputWithoutFocus()
+{
+    m_w.txt_MailAdd->lineEdit()->setSelection(0, int(inputText().size()));
+}
+
+QString frm_Top::inputText() const
+{
+    return m_w.txt_MailAdd->currentText();
+}
+
+void frm_Top::setInputText(const QString& text)
+{
+    if (text == inputText())
+        return;
+    m_w.txt_MailAdd->setEditText(text);
+    txt_MailAdd_Change();
+}
+
+QString frm_Top::outputText() const
+{
+    return m_w.txt_MailAdd_Ent->text();
+}
+
+void frm_Top::setOutputText(const QString& text)
+{
+    m_w.txt_MailAdd_Ent->setText(text);
+}
+
+ConversionSettings frm_Top::settings() const
+{
+    ConversionSettings s;
+    s.decimal = m_w.chk_syutu[0]->isChecked();
+    s.hex = m_w.chk_syutu[1]->isChecked();
+    s.percent = m_w.chk_syutu[2]->isChecked();
+    s.scope = m_w.opt_ent_all->isChecked()   ? EntityScope::All
+              : m_w.opt_ent_att->isChecked() ? EntityScope::AtOnly
+                                             : EntityScope::Random;
+    s.dotAlways = m_w.chk_dot_ent->isChecked();
+    s.atAlways = m_w.chk_att_ent->isChecked();
+    s.lineBreak = m_w.chk_Ret->isChecked();
+    return s;
+}
+
+void frm_Top::showErrorLine(const QString& caption)
+{
+    m_w.lbl_err_ms->setText(caption);
+    m_w.lbl_err_ms->show();
+}
+
+void frm_Top::hideErrorLine()
+{
+    m_w.lbl_err_ms->hide();
+}
+
+void frm_Top::setInputLengthCaption(const QString& caption)
+{
+    m_w.lbl_MailAdd_mojisu->setText(caption);
+}
+
+void frm_Top::setCellCaption(int cell, const QString& caption)
+{
+    if (m_w.lbl_mask[cell]->text() != caption)
+        m_w.lbl_mask[cell]->setText(caption);
+}
+
+void frm_Top::setCellColour(int cell, WinColour colour)
+{
+    WidgetStyle::setBackground(m_w.lbl_mask[cell], WidgetStyle::fromWinColour(colour));
+}
+
+void frm_Top::showBreakMarker(int marker, WinColour colour)
+{
+    WidgetStyle::setBackground(m_w.lin_RET[marker], WidgetStyle::fromWinColour(colour));
+    m_w.lin_RET[marker]->show();
+    m_w.lin_RET[marker]->raise();
+}
+
+void frm_Top::hideBreakMarker(int marker)
+{
+    m_w.lin_RET[marker]->hide();
+}
+
+void frm_Top::focusDecimalBox()
+{
+    m_w.chk_syutu[0]->setFocus();
+}
+
+void frm_Top::focusAndSelectAllInput()
+{
+    m_w.txt_MailAdd->setFocus();
+    selectInputWithoutFocus();
+}
+
+void frm_Top::focusAndSelectAllOutput()
+{
+    m_w.txt_MailAdd_Ent->setFocus();
+    m_w.txt_MailAdd_Ent->setSelection(0, int(outputText().size()));
+}
+
+MessageAnswer frm_Top::showMessage(const Message& message)
+{
+    return m_services.messages.show(message);
+}

@@ -1,0 +1,26 @@
+#include "QtMessagePresenter.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+MessageAnswer QtMessagePresenter::show(const Message& message)
+{
+    QMessageBox box(m_parent);
+    box.setWindowTitle(message.title.isEmpty() ? QStringLiteral("Qorvane") : message.title);
+    box.setText(message.text);
+    switch (message.icon) {
+    case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MessageIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    if (message.buttons == MessageButtons::YesNo) {
+        QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+        box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+        box.setDefaultButton(yes);
+        box.exec();
+        return box.clickedButton() == yes ? MessageAnswer::Yes : MessageAnswer::No;
+    }
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+    return MessageAnswer::Ok;
+}

@@ -1,0 +1,130 @@
+#include "SettingsFile.h"
+
+#include "AppError.h"
+#include "Cp932.h"
+#include "FileAccess.h"
+#include "ProfileFile.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+const QByteArray ScopeKeys[3] = {"RAND", "ALL", "@ONLY"};
+const QByteArray EscapedFlag = "NCR";
+
+bool needsEscape(QStringView text)
+{
+    if (!Cp932::encode(text.toString()))
+        return true;
+    for (QChar c : text)
+        if (c.unicode() < 0x20 || c == QLatin1Char('&'))
+            return true;
+    // The reader trims blanks at both ends and strips one pair of outer quotes.
+    const QString ends = QStringLiteral(" \t\"'");
+    return !text.isEmpty() && (ends.contains(text.front()) || ends.contains(text.back()));
+}
+
+QString reference(char32_t code)
+{
+    return QStringLiteral("&#") + QString::number(code) + QLatin1Char(';');
+}
+
+} // namespace
+
+namespace SettingsFile {
+
+QString path(const QString& programFolder)
+{
+    return programFolder + QStringLiteral("/mirelt.ini");
+}
+
+QByteArray encodeMail(const QString& text, bool* escaped)
+{
+    *escaped = needsEscape(text);
+    if (!*escaped)
+        return *Cp932::encode(text);
+    QString safe;
+    const QList<uint> codes = text.toUcs4();
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        const QString one = QString::fromUcs4(reinterpret_cast<const char32_t*>(&codes[i]), 1);
+        const bool atEnd = i == 0 || i == codes.size() - 1;
+        if (codes[i] < 0x20 || codes[i] == '&' || (atEnd && QStringLiteral(" \t\"'").contains(one))
+            || !Cp932::encode(one))
+            safe += reference(codes[i]);
+        else
+            safe += one;
+    }
+    return *Cp932::encode(safe);
+}
+
+QString decodeMail(const QByteArray& stored, bool escaped)
+{
+    QString text = Cp932::decode(stored);
+    if (!escaped)
+        return text;
+    static const QRegularExpression ref(QStringLiteral("&#([0-9]{1,7});"));
+    QString result;
+    qsizetype last = 0;
+    for (auto it = ref.globalMatch(text); it.hasNext();) {
+        const auto match = it.next();
+        const char32_t code = match.captured(1).toUInt();
+        result += QStringView(text).mid(last, match.capturedStart() - last);
+        result += code <= 0x10FFFF ? QString::fromUcs4(&code, 1) : match.captured();
+        last = match.capturedEnd();
+    }
+    return result + text.mid(last);
+}
+
+StoredSettings load(const QString& filePath)
+{
+    QByteArray bytes;
+    try {
+        bytes = FileAccess::read(filePath);
+    } catch (const AppError&) {
+        // Like the profile functions: a file that cannot be read yields the defaults.
+    }
+    const ProfileFile file(bytes);
+    StoredSettings s;
+    s.top = file.readInt("Top", "Top", 0);
+    s.left = file.readInt("Left", "Left", 0);
+    s.version = file.readInt("INI_VER", "INI_VER", 0);
+    s.lineBreak = file.readInt("OPTION", "RET", 0);
+    s.atAlways = file.readInt("OPTION", "@ENT", 0);
+    s.dotAlways = file.readInt("OPTION", "DOT", 0);
+    s.decimal = file.readInt("ENT_OUT_OP", "10", 0);
+    s.hex = file.readInt("ENT_OUT_OP", "16_1", 0);
+    s.percent = file.readInt("ENT_OUT_OP", "16_2", 0);
+    // Only the length is tested: four bytes read as "True".
+    for (int i = 0; i < 3; ++i)
+        s.scopeTrue[i] = file.readString("ENT_OP", ScopeKeys[i], "").size() == 4;
+    const bool escaped = file.readString("Mail", "MailEnc", "") == EscapedFlag;
+    s.mail = decodeMail(file.readString("Mail", "Mail", ""), escaped);
+    return s;
+}
+
+void save(const QString& filePath, const StoredSettings& s)
+{
+    QByteArray bytes;
+    if (FileAccess::exists(filePath))
+        bytes = FileAccess::read(filePath);
+    ProfileFile file(bytes);
+    bool escaped = false;
+    const QByteArray mail = encodeMail(s.mail, &escaped);
+    file.write("Top", "Top", QByteArray::number(s.top));
+    file.write("Left", "Left", QByteArray::number(s.left));
+    file.write("Mail", "Mail", mail);
+    if (escaped || file.value("Mail", "MailEnc"))
+        file.write("Mail", "MailEnc", escaped ? EscapedFlag : QByteArray());
+    file.write("INI_VER", "INI_VER", "1");
+    file.write("OPTION", "RET", QByteArray::number(s.lineBreak));
+    file.write("OPTION", "@ENT", QByteArray::number(s.atAlways));
+    file.write("OPTION", "DOT", QByteArray::number(s.dotAlways));
+    file.write("ENT_OUT_OP", "10", QByteArray::number(s.decimal));
+    file.write("ENT_OUT_OP", "16_1", QByteArray::number(s.hex));
+    file.write("ENT_OUT_OP", "16_2", QByteArray::number(s.percent));
+    for (int i = 0; i < 3; ++i)
+        file.write("ENT_OP", ScopeKeys[i], s.scopeTrue[i] ? "True" : "False");
+    FileAccess::writeAtomically(filePath, file.content());
+}
+
+} // namespace SettingsFile
