@@ -1,0 +1,48 @@
+#pragma once
+
+#include "FakeClipboard.h"
+#include "FakeMessagePresenter.h"
+#include "Random.h"
+#include "frm_Top.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+// A main window over fakes, in a temporary program folder.
+struct TopWindowFixture
+{
+    QTemporaryDir folder;
+    FakeClipboard clipboard;
+    FakeMessagePresenter messages;
+    SystemRandom random;
+    std::unique_ptr<frm_Top> window;
+
+    void writeFile(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(folder.filePath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+    }
+    QByteArray readFile(const QString& name) const
+    {
+        QFile file(folder.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    frm_Top& start()
+    {
+        window = std::make_unique<frm_Top>(TopWindowServices{clipboard, messages, random, folder.path()});
+        return *window;
+    }
+    TopWindowWidgets& w() { return window->widgets(); }
+    QString output() { return w().txt_MailAdd_Ent->text(); }
+    // Text typed into the input, as a user would.
+    void type(const QString& text) { QTest::keyClicks(w().txt_MailAdd->lineEdit(), text); }
+};
