@@ -4,6 +4,9 @@
 
 bool AcceptClipboardText(const QString& text)
 {
+    // No address or URL is this long; refusing early keeps a huge copy from stalling the watch.
+    if (text.size() > MaxWatchedLength)
+        return false;
     const auto n = [&text](const char* pattern) { return CntStr(text, QString::fromLatin1(pattern)); };
     return (n("@") == 1 || n("http://") == 1) && n("&#") == 0 && n("%") == 0 && n(" ") == 0 && n(".") >= 1;
 }

@@ -49,21 +49,21 @@ QComboBox* frm_Top::buildWidgets()
 void frm_Top::connectOptionReactions()
 {
     for (QCheckBox* box : {m_w.chk_dot_ent, m_w.chk_att_ent, m_w.chk_syutu[0], m_w.chk_syutu[1], m_w.chk_syutu[2]})
-        connect(box, &QCheckBox::toggled, this, [this] { ConvertInput(); });
+        connect(box, &QCheckBox::toggled, this, [this] { optionChanged(); });
     connect(m_w.chk_Ret, &QCheckBox::toggled, this, [this] { chk_Ret_Click(); });
     connect(m_w.opt_ent_att, &QRadioButton::toggled, this, [this](bool selected) {
         if (!selected)
             return;
         m_w.chk_att_ent->setChecked(true);
         m_w.chk_att_ent->setEnabled(false);
-        ConvertInput();
+        optionChanged();
     });
     for (QRadioButton* option : {m_w.opt_ent_all, m_w.opt_ent_rand}) {
         connect(option, &QRadioButton::toggled, this, [this](bool selected) {
             if (!selected)
                 return;
             m_w.chk_att_ent->setEnabled(true);
-            ConvertInput();
+            optionChanged();
         });
     }
 }
@@ -222,6 +222,12 @@ void frm_Top::chk_Ret_Click()
 {
     ++RetClickCount;
     if (RetClickCount != 1)
+        optionChanged();
+}
+
+void frm_Top::optionChanged()
+{
+    if (!m_holdConversions)
         ConvertInput();
 }
 
@@ -301,9 +307,17 @@ void frm_Top::ClipboardWatch()
     }
 }
 
+// The preset's intermediate states are never seen, so one conversion with its final
+// options replaces the one per changed box; a long input then converts once, not ten times.
 void frm_Top::mn_set_kiju_Click(int index)
 {
+    m_holdConversions = true;
     Presets::Apply(index, m_w);
+    m_holdConversions = false;
+    if (index >= 0 && index <= 6 && index != 5) {
+        ConvertInput();
+        hideErrorLine();
+    }
 }
 
 void frm_Top::updateInputCount()

@@ -83,6 +83,7 @@ private:
     void txt_MailAdd_Change();
     void txt_MailAdd_Click();
     void chk_Ret_Click();
+    void optionChanged();
     void selectInputWithoutFocus();
     void updateInputCount();
 
@@ -93,4 +94,5 @@ private:
     int RetClickCount = 0;
     int CopyFlashCount = 0;
     bool m_settingsSaved = false;
+    bool m_holdConversions = false;
 };

@@ -175,6 +175,7 @@ private slots:
         QTest::newRow("own decimal output") << "a&#64;b.c" << "";
         QTest::newRow("own percent output") << "a%40b.c" << "";
         QTest::newRow("space inside") << "a@b .c" << "";
+        QTest::newRow("longer than any address") << QString(5000, 'a') + "@b.c" << "";
         QTest::newRow("ideographic space stays") << "\u3000a@b.c" << "\u3000a@b.c";
     }
 
