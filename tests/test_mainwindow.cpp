@@ -150,18 +150,6 @@ private slots:
         QVERIFY(!f.w().lbl_cpfg->isHidden());
     }
 
-    void copyWithNoFormCopiesNothing()
-    {
-        TopWindowFixture f;
-        frm_Top& window = f.start();
-        f.type("a@b.c");
-        f.w().chk_syutu[0]->click();
-        f.clipboard.content = "keep";
-        window.cmd_Clip_Click();
-        QCOMPARE(f.clipboard.content, QString("keep"));
-        QVERIFY(f.w().lbl_cpfg->isHidden());
-    }
-
     void watchAcceptsOneAddressOrUrl_data()
     {
         QTest::addColumn<QString>("clip");

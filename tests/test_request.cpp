@@ -125,32 +125,6 @@ private slots:
         QVERIFY(view.output.startsWith("mailto:a&#64;b"));
     }
 
-    void mixedCasePrefixIsNoPrefix()
-    {
-        FakeConversionView view;
-        ScriptedRandom random;
-        random.repeat(0.99, 60);
-        view.options = options("p", EntityScope::All);
-        view.input = "Mailto:a";
-        ConversionRequest(view, random).ConvertInput();
-        QCOMPARE(view.input, QString("Mailto:a"));
-        QCOMPARE(view.inputWrites, 0);
-        QCOMPARE(view.output, QString("%4D%61%69%6C%74%6F%3A%61"));
-    }
-
-    void percentOnlyKeepsThePrefixAndSlashes()
-    {
-        FakeConversionView view;
-        ScriptedRandom random;
-        random.repeat(0.99, 60);
-        view.options = options("p", EntityScope::All);
-        view.input = "http://a/b";
-        ConversionRequest(view, random).ConvertInput();
-        QCOMPARE(view.output, QString("http://%61/%62"));
-        QCOMPARE(view.cellColours[0], Colours::Grey);
-        QCOMPARE(view.cellColours[7], Colours::LightCyan);
-    }
-
     void breakSlotAndCode_data()
     {
         QTest::addColumn<QString>("input");
@@ -224,33 +198,6 @@ private slots:
         random.repeat(0.1, 9);  // slot, code, seven coins
         request.ConvertInput();
         QCOMPARE(request.state().PrefixOutput, QString("mailto:&#10;"));
-    }
-
-    void onlyTheFirstHundredCharactersHaveCells()
-    {
-        FakeConversionView view;
-        SystemRandom random;
-        view.options = options("dhp", EntityScope::All);
-        view.input = QString(99, 'a') + "bc" + QString(19, 'd');
-        ConversionRequest(view, random).ConvertInput();
-        // Every character is converted, also beyond the cells; their codes hold no letters.
-        QVERIFY(!view.output.contains(QRegularExpression("[a-d]")));
-        QCOMPARE(view.output.count("100;") + view.output.count("x64;") + view.output.count("%64"), 19);
-        QCOMPARE(view.cellCaptions[98], QString("a"));
-        QCOMPARE(view.cellCaptions[99], QString("b"));
-        QVERIFY(view.cellColours[99] != Colours::Grey);
-    }
-
-    void surrogatePairIsOneCharacter()
-    {
-        FakeConversionView view;
-        ScriptedRandom random{0.9, 0.1, 0.9, 0.4, 0.9};
-        view.options = options("dh", EntityScope::All);
-        view.input = "\U0001F600z";
-        ConversionRequest(view, random).ConvertInput();
-        QCOMPARE(view.output, QString("&#128512;&#x7A;"));
-        QCOMPARE(view.cellCaptions[0], QString("\U0001F600"));
-        QCOMPARE(view.cellCaptions[1], QString("z"));
     }
 
     void platformFailureIsReportedByNumberExceptClipboard()
