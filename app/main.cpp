@@ -1,6 +1,8 @@
+#include "LibPngWriter.h"
 #include "QtClipboard.h"
 #include "QtMessagePresenter.h"
 #include "Random.h"
+#include "UrlOpener.h"
 #include "frm_Top.h"
 
 #include <QApplication>
@@ -11,7 +13,9 @@ int main(int argc, char* argv[])
     QtClipboard clipboard;
     QtMessagePresenter messages;
     SystemRandom random;
-    frm_Top window({clipboard, messages, random, QCoreApplication::applicationDirPath()});
+    LibPngWriter png;
+    DesktopUrlOpener urls;
+    frm_Top window({clipboard, messages, random, png, urls, QCoreApplication::applicationDirPath()});
     messages.setParent(&window);
     window.show();
     return app.exec();

@@ -31,7 +31,9 @@ constexpr int TwipsPerPixel = 15;
 frm_Top::frm_Top(const TopWindowServices& services)
     : m_services(services),
       m_request(*this, services.random),
-      m_addresses(buildWidgets(), *this, AddressList::path(services.programFolder))
+      m_addresses(buildWidgets(), *this, AddressList::path(services.programFolder)),
+      m_preview(*this, m_request,
+                {services.random, services.png, services.urls, services.messages, services.programFolder})
 {
     resize(TopWindowWidgets::ClientWidth, TopWindowWidgets::ClientHeight + menuBar()->sizeHint().height());
     connectOptionReactions();
@@ -84,6 +86,7 @@ void frm_Top::connectCommandReactions()
     connect(m_w.time_fg, &QTimer::timeout, this, [this] { time_fg_Timer(); });
     connect(m_w.tim_ClipCh, &QTimer::timeout, this, [this] { ClipboardWatch(); });
     connect(m_w.mn_file_end, &QAction::triggered, this, [this] { mn_file_end_Click(); });
+    connect(m_w.mn_pre, &QAction::triggered, this, [this] { mn_pre_Click(); });
     for (int i = 0; i < m_w.mn_set_kiju.size(); ++i)
         connect(m_w.mn_set_kiju[i], &QAction::triggered, this, [this, i] { mn_set_kiju_Click(i); });
 }
@@ -318,6 +321,16 @@ void frm_Top::mn_set_kiju_Click(int index)
         ConvertInput();
         hideErrorLine();
     }
+}
+
+void frm_Top::mn_pre_Click()
+{
+    if (inputText().isEmpty()) {
+        showErrorLine(QStringLiteral("入力してからプレビューを押してください。"));
+        m_w.txt_MailAdd->setFocus();
+        return;
+    }
+    m_preview.run();
 }
 
 void frm_Top::updateInputCount()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AddressList.h"
+#include "PreviewCommand.h"
 #include "ConversionRequest.h"
 #include "ConversionView.h"
 #include "TopWindowWidgets.h"
@@ -11,7 +12,9 @@ class AppError;
 class QComboBox;
 class Clipboard;
 class MessagePresenter;
+class PngWriter;
 class RandomSource;
+class UrlOpener;
 struct StoredSettings;
 
 // What the main window needs from the platform, passed in so tests can fake it.
@@ -20,6 +23,8 @@ struct TopWindowServices
     Clipboard& clipboard;
     MessagePresenter& messages;
     RandomSource& random;
+    PngWriter& png;
+    UrlOpener& urls;
     QString programFolder;
 };
 
@@ -48,6 +53,8 @@ public:
     void ClipboardWatch();
     void mn_file_end_Click();
     void mn_set_kiju_Click(int index);
+    void mn_pre_Click();
+    PreviewCommand& preview() { return m_preview; }
 
     // ConversionView
     QString inputText() const override;
@@ -91,6 +98,7 @@ private:
     TopWindowWidgets m_w;
     ConversionRequest m_request;
     AddressList m_addresses;
+    PreviewCommand m_preview;
     int RetClickCount = 0;
     int CopyFlashCount = 0;
     bool m_settingsSaved = false;

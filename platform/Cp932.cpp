@@ -1,5 +1,6 @@
 #include "Cp932.h"
 
+#include <QList>
 #include <cerrno>
 #include <iconv.h>
 
@@ -57,6 +58,23 @@ std::optional<QByteArray> encode(const QString& text)
     if (QString::fromUtf8(utf8) != text)
         return std::nullopt;
     result.truncate(result.size() - static_cast<qsizetype>(outLeft));
+    return result;
+}
+
+QByteArray encodeWithReferences(const QString& text)
+{
+    if (auto whole = encode(text))
+        return *whole;
+    QByteArray result;
+    for (qsizetype pos = 0; pos < text.size();) {
+        const bool pair = text.at(pos).isHighSurrogate() && pos + 1 < text.size() && text.at(pos + 1).isLowSurrogate();
+        const QString one = text.mid(pos, pair ? 2 : 1);
+        pos += one.size();
+        if (auto bytes = encode(one))
+            result += *bytes;
+        else
+            result += "&#" + QByteArray::number(one.toUcs4().value(0, 0xFFFD)) + ';';
+    }
     return result;
 }
 

@@ -9,6 +9,8 @@ namespace Cp932 {
 
 // Nothing when the text holds a character that the code page cannot hold.
 std::optional<QByteArray> encode(const QString& text);
+// For pages: a character the code page cannot hold becomes a numeric character reference.
+QByteArray encodeWithReferences(const QString& text);
 // Invalid byte sequences become U+FFFD each; everything valid around them is kept.
 QString decode(const QByteArray& bytes);
 // True for a byte that starts a double-byte character.

@@ -2,6 +2,8 @@
 
 #include "FakeClipboard.h"
 #include "FakeMessagePresenter.h"
+#include "FakeUrlOpener.h"
+#include "LibPngWriter.h"
 #include "Random.h"
 #include "frm_Top.h"
 
@@ -23,6 +25,8 @@ struct TopWindowFixture
     FakeClipboard clipboard;
     FakeMessagePresenter messages;
     SystemRandom random;
+    LibPngWriter png;
+    FakeUrlOpener urls;
     std::unique_ptr<frm_Top> window;
 
     void writeFile(const QString& name, const QByteArray& bytes)
@@ -38,7 +42,7 @@ struct TopWindowFixture
     }
     frm_Top& start()
     {
-        window = std::make_unique<frm_Top>(TopWindowServices{clipboard, messages, random, folder.path()});
+        window = std::make_unique<frm_Top>(TopWindowServices{clipboard, messages, random, png, urls, folder.path()});
         return *window;
     }
     TopWindowWidgets& w() { return window->widgets(); }

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QString>
+
+class MessagePresenter;
+class PngWriter;
+
+// ModPNG and the drawing of the address: the picture of the address text that the
+// script examples fall back to, saved as JSP/mailadd.png.
+namespace AddressImage {
+
+constexpr int CharWidth = 8;
+constexpr int Height = 15;
+constexpr QRgb TextColour = 0xFF404000; // red 64, green 64, blue 0
+constexpr int TextIndex = 18;
+
+// The fixed 256-colour table: the palette of every address image, entry by entry.
+const QList<QRgb>& colourTable();
+// 8 pixels a character by 15, black background, the text in TextColour.
+QImage render(const QString& address);
+// Each pixel mapped to the index of its nearest colour in the fixed table.
+QImage toIndexed(const QImage& picture);
+// True when the writer reported success. Empty name or picture: false, no message.
+bool SavePng(const QImage& picture, const QString& fileName, PngWriter& writer, MessagePresenter& messages);
+// Draws, saves and makes the background transparent; the transparency step only
+// touches an image that this call wrote.
+void RenderAddressImage(const QString& address, const QString& programFolder, PngWriter& writer,
+                        MessagePresenter& messages);
+
+} // namespace AddressImage

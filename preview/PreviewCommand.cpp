@@ -1,0 +1,56 @@
+#include "PreviewCommand.h"
+
+#include "AddressImage.h"
+#include "AppError.h"
+#include "ConversionRequest.h"
+#include "ConversionView.h"
+#include "Message.h"
+#include "PreviewPages.h"
+#include "UrlOpener.h"
+
+PreviewCommand::PreviewCommand(ConversionView& view, ConversionRequest& request, const PreviewServices& services)
+    : m_view(view), m_request(request), m_services(services)
+{
+}
+
+void PreviewCommand::reportFileError(int number)
+{
+    m_services.messages.show({AppError::descriptionOf(number) + QLatin1Char(':') + QString::number(number),
+                              QStringLiteral("エラー"), MessageIcon::Critical, MessageButtons::Ok});
+}
+
+void PreviewCommand::run()
+{
+    QString address = m_view.inputText();
+    if (address.startsWith(QStringLiteral("mailto:")))
+        address.remove(QStringLiteral("mailto:"));
+    try {
+        AddressImage::RenderAddressImage(address, m_services.programFolder, m_services.png, m_services.messages);
+    } catch (const AppError& e) {
+        // Without the image the pages still work with scripts on; go on.
+        m_services.messages.show(errorNumberMessage(e.number()));
+    }
+
+    if (m_view.outputText().isEmpty())
+        m_request.ConvertInput();
+    const ConversionState& state = m_request.state();
+    const PreviewSource source{m_view.inputText(), m_view.outputText(), state.UsedDecimal, state.UsedHex,
+                               state.UsedPercent, state.PrefixOutput};
+    try {
+        WritePreviewPages(source, m_services.random, m_services.programFolder);
+    } catch (const AppError& e) {
+        // Opening the browser now would show stale or half-written pages.
+        reportFileError(e.number());
+        return;
+    }
+    OpenBrowserPage(QStringLiteral("file:") + m_services.programFolder + QStringLiteral("/Preview.htm"));
+}
+
+void PreviewCommand::OpenBrowserPage(const QString& url)
+{
+    const QUrl target = url.startsWith(QStringLiteral("file:")) ? QUrl::fromLocalFile(url.mid(5)) : QUrl(url);
+    if (!m_services.urls.open(target)) {
+        m_services.messages.show({QStringLiteral("ブラウザを起動できませんでした。\n") + target.toString(),
+                                  QStringLiteral("エラー"), MessageIcon::Critical, MessageButtons::Ok});
+    }
+}

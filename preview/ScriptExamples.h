@@ -1,0 +1,43 @@
+#pragma once
+
+#include "PreviewPages.h"
+
+#include <QStringList>
+
+class RandomSource;
+
+// The JavaScript examples of the preview: the address cut at a random place into
+// pieces that a script joins again, with the address image as the fallback.
+class ScriptExamples
+{
+public:
+    ScriptExamples(const PreviewSource& source, QString displayText);
+
+    bool isMail() const { return m_mail; }
+    const QString& linkPrefix() const { return m_linkPrefix; }
+    const QString& linkCaption() const { return m_linkCaption; }
+    const QString& displayText() const { return m_displayText; }
+
+    QString javaScriptHeading() const;
+    // m1, m2 from the converted text; m3, m4 from the displayed text.
+    void cutHref(RandomSource& random);
+    void cutDisplay(RandomSource& random);
+    QString textScriptBlock() const;
+    QString linkScriptBlock() const;
+
+    // A double quote inside href="…" is written as a character reference.
+    static QString attributeValue(const QString& text);
+    // The inside of a double-quoted JavaScript string literal that reads back as text.
+    static QString jsLiteral(const QString& text);
+
+private:
+    QStringList scriptHead() const;
+    QStringList scriptTail() const;
+
+    const PreviewSource& m_source;
+    QString m_displayText;
+    bool m_mail = false;
+    QString m_linkPrefix;
+    QString m_linkCaption;
+    QString m_m1, m_m2, m_m3, m_m4;
+};

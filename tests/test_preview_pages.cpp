@@ -1,0 +1,228 @@
+// Every page compared whole with text written out from the page layout by hand.
+#include "Cp932.h"
+#include "PreviewPages.h"
+#include "ScriptExamples.h"
+#include "ScriptedRandom.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString N = "\r\n";
+
+QString table(const QString& highlight)
+{
+    QString t = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"5\" bordercolor=\"#333333\" width=\"600\">"
+                "<tr><th bgcolor=\"#FFFFF3\">　</th><th width=\"100\" bgcolor=\"#FFFFF0\">10進(&amp;#)</th>"
+                "<th width=\"100\" bgcolor=\"#FFFFF1\">16進(&amp;#x)</th><th width=\"100\" bgcolor=\"#FFFFF2\">16進(%)</th></tr>"
+                "<tr align=\"center\"><td bgcolor=\"#DDDDDD\" align=\"left\">InternetExplorer 3.0～4.01</td>"
+                "<td bgcolor=\"#FFFFF0\">○</td><td bgcolor=\"#FFFFF1\">　</td><td bgcolor=\"#FFFFF2\">○</td></tr>"
+                "<tr align=\"center\"><td bgcolor=\"#DDDDDD\" align=\"left\">InternetExplorer 5.0以降</td>"
+                "<td bgcolor=\"#FFFFF0\">○</td><td bgcolor=\"#FFFFF1\">○</td><td bgcolor=\"#FFFFF2\">○</td></tr></table>"
+                "<table border=\"1\" cellspacing=\"0\" cellpadding=\"5\" bordercolor=\"#333333\" width=\"600\">"
+                "<tr align=\"center\"><td bgcolor=\"#DDDDDD\" align=\"left\">Netscape Communicator 4.04～4.73</td>"
+                "<td bgcolor=\"#FFFFF0\" width=\"100\">○</td><td bgcolor=\"#FFFFF1\" width=\"100\">　</td>"
+                "<td bgcolor=\"#FFFFF2\" width=\"100\">○</td></tr>"
+                "<tr align=\"center\"><td bgcolor=\"#DDDDDD\" align=\"left\">Netscape Communicator 4.75以降</td>"
+                "<td bgcolor=\"#FFFFF0\">○</td><td bgcolor=\"#FFFFF1\">○</td><td bgcolor=\"#FFFFF2\">○</td></tr>"
+                "<tr align=\"center\"><td bgcolor=\"#DDDDDD\" align=\"left\">Netscape 6以降</td>"
+                "<td bgcolor=\"#FFFFF0\">○</td><td bgcolor=\"#FFFFF1\">○</td><td bgcolor=\"#FFFFF2\">○</td></tr></table><br>";
+    for (QChar c : highlight)
+        t.replace(QString("FFFFF") + c, "FFFF00");
+    return t;
+}
+
+QString script(const QString& prefix, const QString& m1, const QString& m2, const QString& caption,
+               const QString& m3 = {}, const QString& m4 = {})
+{
+    QString s = "<script Language = \"JavaScript\">" + N + "<!--" + N + "m1=\"" + m1 + "\";" + N + "m2=\"" + m2 + "\";" + N;
+    if (caption.isEmpty())
+        s += "m3=\"" + m3 + "\";" + N + "m4=\"" + m4 + "\";" + N + "document.write('<a href=\"" + prefix
+             + "'+m1+m2+'\">'+m3+m4+'</a>');";
+    else
+        s += "document.write('<a href=\"" + prefix + "'+m1+m2+'\">" + caption + "</a>');";
+    return s + N + "//-->" + N + "</script>" + N + "<noscript>" + N + "<img src=\"JSP/mailadd.png\">" + N + "</noscript></a>";
+}
+
+QString source(const QString& marked, bool jsp)
+{
+    return "<html>" + N + "右クリックして、ソースを表示を選択してください。"
+           + (jsp ? N + "　<font size=2><a href=\"../JSP\" Target=\"_blank\">png画像+HTMLソースが保存されているフォルダを開く</a></font><hr><br>"
+                  : QString("<br><br>"))
+           + N + N + N + "<!-- @@@@@@@@@@@@@ ここから @@@@@@@@@@@@@ -->" + N + N + marked + N + N
+           + "<!-- @@@@@@@@@@@@@ ここまで @@@@@@@@@@@@@ -->" + N + N + N + "<br><br><hr><a href=\""
+           + (jsp ? "../" : "") + "Preview.htm\">戻る</a>" + N + "</html>" + N;
+}
+
+const QString Cannot = "できません。(表示させるにはエンティティ出力形式をタグ内のみ以外に設定してください。)<hr>";
+
+struct Expected
+{
+    bool mail, hexSentence, percent;
+    QString highlight, href, caption, display, input, prefix, textScript, linkScript;
+};
+
+QString previewPage(const Expected& e)
+{
+    const QString heading = e.mail ? "<strong>メールアドレスでの表示</strong><br>" : "<strong>リンクでの表示</strong><br>";
+    const QString kind = e.mail ? "mailto:" : "http://";
+    QStringList l;
+    l << "<html><title>エンティティプレビュー</title>"
+      << "<strong>このエンティティでの対応ブラウザ</strong>(今のエンティティ部分:黄色)<br>" + table(e.highlight)
+      << (e.hexSentence ? "<strong>解説</strong><br>InternetExplorer5.0以降・Natscape4.75以降のバージョンに対応しています。<br>"
+                          "全てのブラウザに対応させる場合は、エンティティ出力形式を10進または16進(%)形式に設定してください。<hr>"
+                        : "<strong>解説</strong><br>InternetExplorer, Natscapeの全てのバージョンに対応しています。<hr><br>")
+      << "<strong>" + kind + "リンクの作成例(通常記述)</strong><br><br>"
+      << "<strong>文字での表示</strong><br><a href=\"" + e.href + "\">" + e.caption
+             + "</a> <a href=\"preview_cd1.htm\">(ソースを見る)</a><br><br>"
+      << heading + (e.percent ? Cannot : "<a href=\"" + e.href + "\">" + e.display
+                                             + "</a> <a href=\"preview_cd2.htm\">(ソースを見る)</a><br><br><hr><br>")
+      << "<strong>" + kind + "リンクの作成例(JavaScript + png記述)</strong><br><font color=\"#ff0000\">"
+             "※JavaScriptが未対応のブラウザ・設定で切ってある場合、" + (e.mail ? "メールアドレス" : "URL")
+             + "のpng画像が表示されます。</font><br>png表示 -> <img src=\"JSP/mailadd.png\"><br><br>"
+      << "<strong>文字での表示</strong><br>" + e.textScript + " <a href=\"JSP/preview_cd_jsp.htm\">(ソースを見る)</a><br><br>"
+      << heading + (e.percent ? Cannot : e.linkScript + " <a href=\"JSP/preview_cd_jsp2.htm\">(ソースを見る)</a><br><br><hr>")
+      << "<br>※タグ内・タグ外とは？<br>&lt;a href=\"<font color=#0000ff><strong>" + e.prefix + e.input
+             + "</strong></font>\"&gt;<font color=#ff0000><strong>" + e.caption
+             + "</strong></font>&lt;/a&gt;<br><br>この例で言うと、<font color=#0000ff>タグ内は青色</font>の部分で、"
+               "<font color=#ff0000>タグ外は赤色</font>の部分になります。";
+    return l.join(N) + N;
+}
+
+// Where two long pages part, for a readable failure.
+QString firstDifference(const QString& a, const QString& b)
+{
+    qsizetype i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i])
+        ++i;
+    return "at " + QString::number(i) + ": [" + a.mid(i, 60) + "] vs [" + b.mid(i, 60) + "]";
+}
+
+#define COMPARE_PAGE(actual, expected) QVERIFY2((actual) == (expected), qPrintable(firstDifference(actual, expected)))
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class PreviewPagesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void mailInputWritesAllFivePages()
+    {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir("JSP");
+        ScriptedRandom random{0.5, 0.5}; // both cuts after 6 of 12 characters
+        WritePreviewPages({"a@b.c", "a&#64;b&#46;c", true, false, false, "old"}, random, dir.path());
+        const QString text = script("mailto:", "a&#64;", "b&#46;c", "メールはこちら");
+        const QString link = script("mailto:", "a&#64;", "b&#46;c", {}, "a&#64;", "b&#46;c");
+        const Expected e{true, false, false, "0", "mailto:a&#64;b&#46;c", "メールはこちら", "a&#64;b&#46;c", "a@b.c",
+                         "mailto:", text, link};
+        QCOMPARE(readFile(dir.filePath("Preview.htm")), Cp932::encode(previewPage(e)).value());
+        QCOMPARE(readFile(dir.filePath("preview_cd1.htm")),
+                 Cp932::encode(source("<a href=\"mailto:a&#64;b&#46;c\">メールはこちら</a>", false)).value());
+        QCOMPARE(readFile(dir.filePath("preview_cd2.htm")),
+                 Cp932::encode(source("<a href=\"mailto:a&#64;b&#46;c\">a&#64;b&#46;c</a>", false)).value());
+        QCOMPARE(readFile(dir.filePath("JSP/preview_cd_jsp.htm")),
+                 Cp932::encode(source(QString(text).replace("JSP/", ""), true)).value());
+        QCOMPARE(readFile(dir.filePath("JSP/preview_cd_jsp2.htm")),
+                 Cp932::encode(source(QString(link).replace("JSP/", ""), true)).value());
+        QVERIFY(readFile(dir.filePath("Preview.htm")).startsWith("<html><title>\x83\x47\x83\x93"));
+    }
+
+    void urlWithoutSchemeAndHexReferences()
+    {
+        ScriptedRandom random{0.0, 1.0}; // first cut 0, second at the last character
+        const QString converted = "w&#x2E;x/y";
+        const PreviewPages p = BuildPreviewPages({"w.x/y", converted, false, true, false, {}}, random);
+        const Expected e{false, true, false, "1", "http://" + converted, "リンクはこちら", "http://" + converted,
+                         "w.x/y", "http://", script("http://", "", converted, "リンクはこちら"),
+                         script("http://", "", converted, {}, "http://w&#x2E;x/", "y")};
+        COMPARE_PAGE(p.preview, previewPage(e));
+    }
+
+    void mailtoInputDropsTheConvertedPrefixFromTheDisplay()
+    {
+        ScriptedRandom random{0.0, 0.0};
+        const QString converted = "mailto:a&#64;b.c";
+        const PreviewPages p = BuildPreviewPages({"mailto:a@b.c", converted, true, false, false, "mailto:"}, random);
+        const Expected e{true, false, false, "0", converted, "メールはこちら", "a&#64;b.c", "mailto:a@b.c", "",
+                         script("", "", converted, "メールはこちら"), script("", "", converted, {}, "", "a&#64;b.c")};
+        COMPARE_PAGE(p.preview, previewPage(e));
+
+        // A prefix that took the line-break code no longer stands in the cleaned text: nothing is removed.
+        ScriptedRandom again{0.0, 0.0};
+        const PreviewPages q =
+            BuildPreviewPages({"mailto:a@b.c", "mailto:&#10;a&#64;b.c", true, false, false, "mailto:&#10;"}, again);
+        QVERIFY(q.preview.contains(">mailto:a&#64;b.c</a> <a href=\"preview_cd2.htm\">"));
+    }
+
+    void percentUsedLeavesTheDisplayExamplesOut()
+    {
+        ScriptedRandom random{0.0}; // one cut only
+        const PreviewPages p = BuildPreviewPages({"a@b.c", "%61@b.c", false, false, true, {}}, random);
+        QCOMPARE(random.remaining(), 0);
+        const QString text = script("mailto:", "", "%61@b.c", "メールはこちら");
+        const Expected e{true, false, true, "2", "mailto:%61@b.c", "メールはこちら", {}, "a@b.c", "mailto:", text, {}};
+        COMPARE_PAGE(p.preview, previewPage(e));
+        QCOMPARE(p.sourceText, source("<a href=\"mailto:%61@b.c\">メールはこちら</a>", false));
+        QCOMPARE(p.sourceLink, N);
+        QCOMPARE(p.scriptText, N);
+        QCOMPARE(p.scriptLink, N);
+    }
+
+    void lineBreakStaysInTheHrefOnly()
+    {
+        ScriptedRandom random{0.5, 0.5};
+        const QString converted = "a\r&#64;b\nc";
+        const PreviewPages p = BuildPreviewPages({"a@bc", converted, true, false, false, {}}, random);
+        QVERIFY(p.preview.contains("<a href=\"mailto:a\r&#64;b\nc\">a&#64;bc</a>"));
+        QVERIFY(p.preview.contains("m1=\"a&#\";\r\nm2=\"64;bc\";\r\nm3=\"a&#6\";\r\nm4=\"4;bc\";"));
+    }
+
+    void scriptPiecesAreValidLiterals_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("literal");
+        QTest::newRow("quote and backslash") << "a\"b\\c" << "a\\\"b\\\\c";
+        QTest::newRow("end of script") << "</script>" << "<\\/script>";
+        QTest::newRow("line terminators") << "a\r\n\u2028" << "a\\r\\n\\u2028";
+        QTest::newRow("outside code page 932") << "ü\U0001F600" << "\\u00fc\\ud83d\\ude00";
+        QTest::newRow("Japanese stays") << "あ" << "あ";
+    }
+
+    void scriptPiecesAreValidLiterals()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, literal);
+        QCOMPARE(ScriptExamples::jsLiteral(text), literal);
+    }
+
+    void quotesInHrefsAndUnencodableCharacters()
+    {
+        ScriptedRandom random{0.99, 0.0};
+        const PreviewPages p = BuildPreviewPages({"ü\"@b.c", "ü\"&#64;b.c", true, false, false, {}}, random);
+        QVERIFY(p.preview.contains("<a href=\"mailto:ü&quot;&#64;b.c\">"));
+        QVERIFY(p.preview.contains("m1=\"\\u00fc&quot;&#64;b.\";\r\nm2=\"c\";"));
+        const QByteArray bytes = Cp932::encodeWithReferences(p.preview);
+        QVERIFY(bytes.contains("<strong>mailto:&#252;\"@b.c</strong>"));
+        QVERIFY(!bytes.contains('?'));
+    }
+
+    void emptyTextCutsAtZero()
+    {
+        ScriptedRandom random{0.9, 0.9};
+        const PreviewPages p = BuildPreviewPages({"x", "", false, false, false, {}}, random);
+        QVERIFY(p.preview.contains("m1=\"\";\r\nm2=\"\";"));
+    }
+};
+
+QTEST_GUILESS_MAIN(PreviewPagesTest)
+#include "test_preview_pages.moc"
