@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev libgl-dev libpng-dev
     fonts-ipafont-gothic
     xvfb xauth
+    python3 chromium
 )
 
 missing=()
