@@ -1,3 +1,5 @@
+#include "AppIcon.h"
+#include "DesktopShell.h"
 #include "LibPngWriter.h"
 #include "QtClipboard.h"
 #include "QtMessagePresenter.h"
@@ -15,7 +17,9 @@ int main(int argc, char* argv[])
     SystemRandom random;
     LibPngWriter png;
     DesktopUrlOpener urls;
-    frm_Top window({clipboard, messages, random, png, urls, QCoreApplication::applicationDirPath()});
+    XdgDesktopShell shell;
+    QApplication::setWindowIcon(QIcon(appIcon(32)));
+    frm_Top window({clipboard, messages, random, png, urls, shell, QCoreApplication::applicationDirPath()});
     messages.setParent(&window);
     window.show();
     return app.exec();

@@ -33,7 +33,8 @@ frm_Top::frm_Top(const TopWindowServices& services)
       m_request(*this, services.random),
       m_addresses(buildWidgets(), *this, AddressList::path(services.programFolder)),
       m_preview(*this, m_request,
-                {services.random, services.png, services.urls, services.messages, services.programFolder})
+                {services.random, services.png, services.urls, services.messages, services.programFolder}),
+      m_help(this, services.urls, services.messages, services.shell, services.programFolder)
 {
     resize(TopWindowWidgets::ClientWidth, TopWindowWidgets::ClientHeight + menuBar()->sizeHint().height());
     connectOptionReactions();
@@ -87,6 +88,12 @@ void frm_Top::connectCommandReactions()
     connect(m_w.tim_ClipCh, &QTimer::timeout, this, [this] { ClipboardWatch(); });
     connect(m_w.mn_file_end, &QAction::triggered, this, [this] { mn_file_end_Click(); });
     connect(m_w.mn_pre, &QAction::triggered, this, [this] { mn_pre_Click(); });
+    connect(m_w.mn_help_web, &QAction::triggered, this, [this] { m_help.mn_help_web_Click(); });
+    connect(m_w.mn_help_guide, &QAction::triggered, this, [this] { m_help.mn_help_guide_Click(); });
+    connect(m_w.mn_help_vis, &QAction::triggered, this, [this] { m_help.mn_help_vis_Click(); });
+    connect(m_w.mn_help_ver, &QAction::triggered, this, [this] { m_help.mn_help_ver_Click(); });
+    for (QLabel* note : m_w.lbl_tag_setu)
+        note->installEventFilter(this);
     for (int i = 0; i < m_w.mn_set_kiju.size(); ++i)
         connect(m_w.mn_set_kiju[i], &QAction::triggered, this, [this, i] { mn_set_kiju_Click(i); });
 }
@@ -200,6 +207,10 @@ bool frm_Top::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_w.txt_MailAdd_Ent && event->type() == QEvent::MouseButtonDblClick) {
         SelectAllOutput(*this);
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease && m_w.lbl_tag_setu.contains(watched)) {
+        m_help.lbl_tag_setu_Click();
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

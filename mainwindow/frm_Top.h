@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AddressList.h"
+#include "HelpCommands.h"
 #include "PreviewCommand.h"
 #include "ConversionRequest.h"
 #include "ConversionView.h"
@@ -9,6 +10,7 @@
 #include <QMainWindow>
 
 class AppError;
+class DesktopShell;
 class QComboBox;
 class Clipboard;
 class MessagePresenter;
@@ -25,6 +27,7 @@ struct TopWindowServices
     RandomSource& random;
     PngWriter& png;
     UrlOpener& urls;
+    DesktopShell& shell;
     QString programFolder;
 };
 
@@ -55,6 +58,7 @@ public:
     void mn_set_kiju_Click(int index);
     void mn_pre_Click();
     PreviewCommand& preview() { return m_preview; }
+    HelpCommands& help() { return m_help; }
 
     // ConversionView
     QString inputText() const override;
@@ -99,6 +103,7 @@ private:
     ConversionRequest m_request;
     AddressList m_addresses;
     PreviewCommand m_preview;
+    HelpCommands m_help;
     int RetClickCount = 0;
     int CopyFlashCount = 0;
     bool m_settingsSaved = false;

@@ -43,14 +43,15 @@ void PreviewCommand::run()
         reportFileError(e.number());
         return;
     }
-    OpenBrowserPage(QStringLiteral("file:") + m_services.programFolder + QStringLiteral("/Preview.htm"));
+    OpenBrowserPage(QStringLiteral("file:") + m_services.programFolder + QStringLiteral("/Preview.htm"), m_services.urls,
+                    m_services.messages);
 }
 
-void PreviewCommand::OpenBrowserPage(const QString& url)
+void OpenBrowserPage(const QString& url, UrlOpener& urls, MessagePresenter& messages)
 {
     const QUrl target = url.startsWith(QStringLiteral("file:")) ? QUrl::fromLocalFile(url.mid(5)) : QUrl(url);
-    if (!m_services.urls.open(target)) {
-        m_services.messages.show({QStringLiteral("ブラウザを起動できませんでした。\n") + target.toString(),
-                                  QStringLiteral("エラー"), MessageIcon::Critical, MessageButtons::Ok});
+    if (!urls.open(target)) {
+        messages.show({QStringLiteral("ブラウザを起動できませんでした。\n") + target.toString(), QStringLiteral("エラー"),
+                       MessageIcon::Critical, MessageButtons::Ok});
     }
 }

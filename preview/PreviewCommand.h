@@ -9,6 +9,10 @@ class PngWriter;
 class RandomSource;
 class UrlOpener;
 
+// Asks the desktop's browser to show url, without waiting for it; says so in a
+// message box when no browser can be started.
+void OpenBrowserPage(const QString& url, UrlOpener& urls, MessagePresenter& messages);
+
 struct PreviewServices
 {
     RandomSource& random;
@@ -27,8 +31,6 @@ public:
 
     // The window refuses an empty input before it calls this.
     void run();
-    // OpenBrowserPage: asks the desktop to show url; says so when no browser starts.
-    void OpenBrowserPage(const QString& url);
 
 private:
     void reportFileError(int number);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FakeClipboard.h"
+#include "FakeDesktopShell.h"
 #include "FakeMessagePresenter.h"
 #include "FakeUrlOpener.h"
 #include "LibPngWriter.h"
@@ -27,6 +28,7 @@ struct TopWindowFixture
     SystemRandom random;
     LibPngWriter png;
     FakeUrlOpener urls;
+    FakeDesktopShell shell;
     std::unique_ptr<frm_Top> window;
 
     void writeFile(const QString& name, const QByteArray& bytes)
@@ -42,7 +44,7 @@ struct TopWindowFixture
     }
     frm_Top& start()
     {
-        window = std::make_unique<frm_Top>(TopWindowServices{clipboard, messages, random, png, urls, folder.path()});
+        window = std::make_unique<frm_Top>(TopWindowServices{clipboard, messages, random, png, urls, shell, folder.path()});
         return *window;
     }
     TopWindowWidgets& w() { return window->widgets(); }

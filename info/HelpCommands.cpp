@@ -1,0 +1,97 @@
+#include "HelpCommands.h"
+
+#include "DesktopShell.h"
+#include "MakerLinks.h"
+#include "Message.h"
+#include "PreviewCommand.h"
+#include "UrlOpener.h"
+#include "frm_Help.h"
+#include "frm_Ver.h"
+#include "frm_Vis.h"
+
+#include <QFileInfo>
+
+HelpCommands::HelpCommands(QWidget* mainWindow, UrlOpener& urls, MessagePresenter& messages, DesktopShell& shell,
+                           QString programFolder)
+    : m_mainWindow(mainWindow), m_urls(urls), m_messages(messages), m_shell(shell),
+      m_programFolder(std::move(programFolder))
+{
+}
+
+HelpCommands::~HelpCommands()
+{
+    // The windows have no owner; they go with the program.
+    delete m_ver.data();
+    delete m_vis.data();
+    delete m_help.data();
+}
+
+frm_Ver* HelpCommands::versionWindow() const
+{
+    return m_ver;
+}
+
+frm_Vis* HelpCommands::acknowledgementsWindow() const
+{
+    return m_vis;
+}
+
+frm_Help* HelpCommands::tagHelpWindow() const
+{
+    return m_help;
+}
+
+QString HelpCommands::guidePath(const QString& programFolder)
+{
+    return programFolder + QStringLiteral("/操作ガイド.pdf");
+}
+
+template <typename Window, typename... Args>
+void HelpCommands::showOnce(QPointer<Window>& window, Args&... args)
+{
+    if (window.isNull()) {
+        window = new Window(args...);
+        window->placeBelow(m_mainWindow);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void HelpCommands::mn_help_web_Click()
+{
+    OpenBrowserPage(MakerLinks::webHelp(), m_urls, m_messages);
+}
+
+void HelpCommands::mn_help_guide_Click()
+{
+    const QString path = guidePath(m_programFolder);
+    if (!QFileInfo::exists(path)) {
+        m_messages.show({QStringLiteral("操作ガイドが存在しません。"), QStringLiteral("エラー"), MessageIcon::Critical,
+                         MessageButtons::Ok});
+        return;
+    }
+    if (!m_shell.hasPdfViewer()) {
+        const Message question{QStringLiteral("Adobe Acrobat Readerがインストールされていません。\r\nAcrobat ReaderのWebページを開きますか？"),
+                               QStringLiteral("エラー"), MessageIcon::None, MessageButtons::YesNo};
+        if (m_messages.show(question) == MessageAnswer::Yes)
+            m_urls.open(QUrl(MakerLinks::ReaderDownload)); // a failure here stays silent
+        return;
+    }
+    m_urls.open(QUrl::fromLocalFile(path));
+}
+
+void HelpCommands::mn_help_vis_Click()
+{
+    showOnce(m_vis, m_urls);
+}
+
+void HelpCommands::mn_help_ver_Click()
+{
+    showOnce(m_ver, m_urls);
+}
+
+void HelpCommands::lbl_tag_setu_Click()
+{
+    showOnce(m_help);
+}

@@ -1,0 +1,83 @@
+#include "frm_Vis.h"
+
+#include "AppIcon.h"
+#include "MakerLinks.h"
+#include "UrlOpener.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frm_Vis::frm_Vis(UrlOpener& urls) : InfoWindow(QStringLiteral("謝辞")), m_urls(urls)
+{
+    setObjectName(QStringLiteral("frm_Vis"));
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+
+    const char* texts[] = {"本ソフトウェアをバージョンアップするにあたり、", "スパム・迷惑メール調査にご協力頂いた方", "掲示板",
+                           "/ メールにて機能追加提案を頂いた方", "ホームページ", "/", "雑誌掲載", "等で、紹介して頂いた方",
+                           "本ソフトを使用頂いた方に感謝します。"};
+    for (int i = 0; i < 9; ++i) {
+        auto* l = new QLabel(QString::fromUtf8(texts[i]), this);
+        l->setObjectName(QStringLiteral("lbl_msg_%1").arg(i));
+        l->installEventFilter(this);
+        if (i == 2 || i == 4 || i == 6) {
+            QFont link = l->font();
+            link.setUnderline(true);
+            l->setFont(link);
+            QPalette blue = l->palette();
+            blue.setColor(QPalette::WindowText, QColor(0, 0, 0xFF));
+            l->setPalette(blue);
+            l->setCursor(Qt::PointingHandCursor);
+        }
+        m_msg.append(l);
+    }
+
+    auto* image = new QLabel(this);
+    image->setObjectName(QStringLiteral("Image1"));
+    image->setPixmap(appIcon(48));
+    auto* text = new QVBoxLayout;
+    text->addWidget(m_msg[0]);
+    const QList<QList<int>> lines = {{1}, {2, 3}, {4, 5, 6, 7}, {8}};
+    for (int n = 0; n < lines.size(); ++n) {
+        auto* row = new QHBoxLayout;
+        row->setSpacing(2);
+        auto* bullet = new QLabel(QStringLiteral("□"), this);
+        bullet->setObjectName(QStringLiteral("Label%1").arg(n + 2));
+        row->addWidget(bullet);
+        for (int index : lines[n])
+            row->addWidget(m_msg[index]);
+        row->addStretch(1);
+        text->addLayout(row);
+    }
+    auto* body = new QHBoxLayout;
+    body->addWidget(image, 0, Qt::AlignTop);
+    body->addLayout(text, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(body);
+    layout->addWidget(makeOkButton(), 0, Qt::AlignRight);
+}
+
+bool frm_Vis::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease) {
+        const int index = m_msg.indexOf(qobject_cast<QLabel*>(watched));
+        if (index >= 0)
+            lbl_msg_Click(index);
+    }
+    return InfoWindow::eventFilter(watched, event);
+}
+
+void frm_Vis::lbl_msg_Click(int index)
+{
+    if (index == 2)
+        m_urls.open(QUrl(MakerLinks::bulletinBoard()));
+    else if (index == 4)
+        m_urls.open(QUrl(MakerLinks::softwareLinks()));
+    else if (index == 6)
+        m_urls.open(QUrl(MakerLinks::magazineReviews()));
+}
