@@ -28,6 +28,15 @@ qsizetype codePointCount(QStringView text)
     return count;
 }
 
+QString codePointText(char32_t code)
+{
+    if (QChar::requiresSurrogates(code)) {
+        const QChar pair[2] = {QChar(QChar::highSurrogate(code)), QChar(QChar::lowSurrogate(code))};
+        return QString(pair, 2);
+    }
+    return QString(QChar(char16_t(code)));
+}
+
 void lbl_color_format(ConversionView& view)
 {
     for (int cell = 0; cell < ConversionView::CellCount; ++cell) {

@@ -36,3 +36,5 @@ void SelectAllInput(ConversionView& view);
 void SelectAllOutput(ConversionView& view);
 // Counts and cells count characters as code points: a surrogate pair is one.
 qsizetype codePointCount(QStringView text);
+// One code point as text. Unlike QString::fromUcs4, a U+FEFF is kept, not taken for a byte-order mark.
+QString codePointText(char32_t code);

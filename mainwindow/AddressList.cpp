@@ -8,10 +8,7 @@
 
 #include <QComboBox>
 
-namespace {
-
-// Lines end at CR LF, a lone CR or a lone LF; empty lines carry no entry.
-QList<QByteArray> splitLines(const QByteArray& bytes)
+QList<QByteArray> AddressList::parseFile(const QByteArray& bytes)
 {
     QList<QByteArray> lines;
     qsizetype start = 0;
@@ -26,6 +23,8 @@ QList<QByteArray> splitLines(const QByteArray& bytes)
     }
     return lines;
 }
+
+namespace {
 
 QByteArray readOrEmpty(const QString& path)
 {
@@ -85,7 +84,7 @@ void AddressList::LoadAddressList()
     KeepEditText keep(m_list);
     m_list->clear();
     try {
-        for (const QByteArray& line : splitLines(FileAccess::read(m_path)))
+        for (const QByteArray& line : parseFile(FileAccess::read(m_path)))
             appendItem(Cp932::decode(line), line);
     } catch (const AppError& e) {
         if (e.number() != AppError::FileNotFound) {
@@ -115,7 +114,7 @@ void AddressList::Register()
             SelectAllInput(m_view);
             return;
         }
-        if (splitLines(existing).contains(*bytes)) {
+        if (parseFile(existing).contains(*bytes)) {
             m_view.showMessage(info("すでに登録済みです。", "登録済み"));
         } else {
             // A hand-edited file may lack its last line end; the new entry must not join that line.

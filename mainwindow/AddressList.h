@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 class ConversionView;
@@ -19,6 +20,9 @@ public:
     void Delete();
 
     static QString path(const QString& programFolder);
+    // The entries of an address file: lines end at CR LF, a lone CR or a lone LF,
+    // and empty lines carry no entry.
+    static QList<QByteArray> parseFile(const QByteArray& bytes);
 
 private:
     void appendItem(const QString& text, const QByteArray& bytes);

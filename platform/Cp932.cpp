@@ -35,6 +35,8 @@ private:
 
 namespace Cp932 {
 
+QString decode(const QByteArray& bytes);
+
 bool isLeadByte(unsigned char byte)
 {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
@@ -58,6 +60,10 @@ std::optional<QByteArray> encode(const QString& text)
     if (QString::fromUtf8(utf8) != text)
         return std::nullopt;
     result.truncate(result.size() - static_cast<qsizetype>(outLeft));
+    // The converter maps some characters to look-alikes ("¥" to the backslash byte);
+    // only a form that reads back as the same text counts.
+    if (decode(result) != text)
+        return std::nullopt;
     return result;
 }
 

@@ -7,8 +7,9 @@ packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libgl-dev libpng-dev
     fonts-ipafont-gothic
-    xvfb xauth
+    xvfb xauth xdotool xclip xdg-utils file
     python3 chromium
+    clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "SettingsFile.h"
 
 #include "AppError.h"
+#include "ConversionRequest.h"
 #include "Cp932.h"
 #include "FileAccess.h"
 #include "ProfileFile.h"
@@ -46,7 +47,7 @@ QByteArray encodeMail(const QString& text, bool* escaped)
     QString safe;
     const QList<uint> codes = text.toUcs4();
     for (qsizetype i = 0; i < codes.size(); ++i) {
-        const QString one = QString::fromUcs4(reinterpret_cast<const char32_t*>(&codes[i]), 1);
+        const QString one = codePointText(codes[i]);
         const bool atEnd = i == 0 || i == codes.size() - 1;
         if (codes[i] < 0x20 || codes[i] == '&' || (atEnd && QStringLiteral(" \t\"'").contains(one))
             || !Cp932::encode(one))
@@ -69,7 +70,7 @@ QString decodeMail(const QByteArray& stored, bool escaped)
         const auto match = it.next();
         const char32_t code = match.captured(1).toUInt();
         result += QStringView(text).mid(last, match.capturedStart() - last);
-        result += code <= 0x10FFFF ? QString::fromUcs4(&code, 1) : match.captured();
+        result += code <= 0x10FFFF ? codePointText(code) : match.captured();
         last = match.capturedEnd();
     }
     return result + text.mid(last);

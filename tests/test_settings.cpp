@@ -58,7 +58,7 @@ private slots:
         QTest::newRow("trail bytes are not case-folded")
             << QByteArray("[A]\r\n\x83\x61=4\r\n") << QByteArray("A") << QByteArray("\x83\x41") << -9
             << QByteArray("def");
-        QTest::newRow("NUL and junk bytes") << QByteArray("\xFF\x00junk\r\n[A]\r\nk=\x00\x01" "9\r\n", 24)
+        QTest::newRow("NUL and junk bytes") << QByteArray("\xFF\x00junk\r\n[A]\r\nk=\x00\x01" "9\r\n", 20)
                                             << QByteArray("A") << QByteArray("k") << 0
                                             << QByteArray("\x00\x01" "9", 3);
     }
@@ -150,6 +150,7 @@ private slots:
         QTest::newRow("outside code page 932") << "ü&#1;@b.c" << QByteArray("Mail=&#252;&#38;#1;@b.c\r\nMailEnc=NCR\r\n");
         QTest::newRow("line break and outer blanks")
             << " a\nb " << QByteArray("Mail=&#32;a&#10;b&#32;\r\nMailEnc=NCR\r\n");
+        QTest::newRow("byte-order mark and yen") << "a\uFEFF\u00A5" << QByteArray("Mail=a&#65279;&#165;\r\nMailEnc=NCR\r\n");
         QTest::newRow("quoted") << "\"a\"" << QByteArray("Mail=&#34;a&#34;\r\nMailEnc=NCR\r\n");
     }
 
