@@ -43,6 +43,16 @@ frm_Top::frm_Top(const TopWindowServices& services)
     m_w.tim_ClipCh->start();
 }
 
+frm_Top::~frm_Top()
+{
+    // The controls are destroyed after this part of the window is gone, and some
+    // still signal on their way out (the input box emits activated): cut them off first.
+    for (QObject* child : findChildren<QObject*>()) {
+        child->disconnect(this);
+        child->removeEventFilter(this);
+    }
+}
+
 QComboBox* frm_Top::buildWidgets()
 {
     m_w.build(this);

@@ -39,6 +39,7 @@ class frm_Top : public QMainWindow, public ConversionView
 
 public:
     explicit frm_Top(const TopWindowServices& services);
+    ~frm_Top() override;
 
     TopWindowWidgets& widgets() { return m_w; }
     const ConversionState& conversionState() const { return m_request.state(); }
