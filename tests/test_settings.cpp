@@ -126,6 +126,33 @@ private slots:
         QVERIFY(!back.scopeTrue[0] && !back.scopeTrue[1] && back.scopeTrue[2]);
     }
 
+    void hostileFilesLoadAndKeepTheirBytes()
+    {
+        QByteArray keys;
+        for (int i = 0; i < 100'000; ++i)
+            keys += "k" + QByteArray::number(i) + "=" + QByteArray::number(i) + "\r\n";
+        // NULs, invalid bytes and a lone CR at the very end, in a file of more than 10 MB.
+        const QByteArray junk = QByteArray(10 * 1024 * 1024, '\0') + "\x81\xFF\x82\r";
+        const QByteArray content = "[OPTION\r\nRET=1\r\n[ENT_OUT_OP]\r\n" + keys + "16_2=1\r\n" + junk;
+        QTemporaryDir dir;
+        const QString path = SettingsFile::path(dir.path());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+
+        const StoredSettings loaded = SettingsFile::load(path);
+        QCOMPARE(loaded.lineBreak, 1); // "[OPTION" without "]" still names the section
+        QCOMPARE(loaded.percent, 1);
+        QCOMPARE(loaded.version, 0);
+        SettingsFile::save(path, loaded);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), "[OPTION\r\nRET=1\r\n@ENT=0\r\nDOT=0\r\n[ENT_OUT_OP]\r\n" + keys
+                                     + "16_2=1\r\n10=0\r\n16_1=0\r\n" + junk
+                                     + "\r\n[Top]\r\nTop=0\r\n[Left]\r\nLeft=0\r\n[Mail]\r\nMail=\r\n"
+                                       "[INI_VER]\r\nINI_VER=1\r\n[ENT_OP]\r\nRAND=False\r\nALL=False\r\n@ONLY=False\r\n");
+    }
+
     void scopeKeysAreJudgedByLength()
     {
         const QByteArray content("[ENT_OP]\r\nRAND=true\r\nALL=Yes\r\n@ONLY=\x82\xA0\x82\xA2\r\n");
