@@ -118,7 +118,7 @@ private slots:
         QByteArray content;
         for (int i = 0; i < 100'000; ++i)
             content += "user" + QByteArray::number(i) + "@x.jp\n";
-        content += QByteArray("\0nul\xFF\r", 7); // a NUL, an invalid byte, a lone CR at the end
+        content += QByteArray("\0nul\xFF\r", 6); // a NUL, an invalid byte, a lone CR at the end
         f.writeFile("add.dat", content);
         f.start();
         QCOMPARE(f.w().txt_MailAdd->count(), 100'001);
