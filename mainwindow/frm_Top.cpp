@@ -257,21 +257,21 @@ void frm_Top::optionChanged()
 
 void frm_Top::txt_MailAdd_Change()
 {
-    try {
-        m_services.clipboard.clear();
-        updateInputCount();
-        setOutputText(QString());
-        lbl_color_format(*this);
-        hideErrorLine();
-    } catch (const AppError& e) {
-        ReportTrappedError(e);
-    }
+    forgetOutput(true);
 }
 
+// A pick from the list leaves the input count as it was until the next edit.
 void frm_Top::txt_MailAdd_Click()
+{
+    forgetOutput(false);
+}
+
+void frm_Top::forgetOutput(bool countInput)
 {
     try {
         m_services.clipboard.clear();
+        if (countInput)
+            updateInputCount();
         setOutputText(QString());
         lbl_color_format(*this);
         hideErrorLine();

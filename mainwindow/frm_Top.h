@@ -94,6 +94,7 @@ private:
     void saveSettings();
     void txt_MailAdd_Change();
     void txt_MailAdd_Click();
+    void forgetOutput(bool countInput);
     void chk_Ret_Click();
     void optionChanged();
     void selectInputWithoutFocus();
