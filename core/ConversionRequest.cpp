@@ -11,14 +11,14 @@ namespace {
 const QString PrefixMailto = QStringLiteral("mailto:");
 const QString PrefixHttp = QStringLiteral("http://");
 
+} // namespace
+
 qsizetype codePointLengthAt(QStringView text, qsizetype pos)
 {
     if (pos + 1 < text.size() && text.at(pos).isHighSurrogate() && text.at(pos + 1).isLowSurrogate())
         return 2;
     return 1;
 }
-
-} // namespace
 
 qsizetype codePointCount(QStringView text)
 {

@@ -36,5 +36,7 @@ void SelectAllInput(ConversionView& view);
 void SelectAllOutput(ConversionView& view);
 // Counts and cells count characters as code points: a surrogate pair is one.
 qsizetype codePointCount(QStringView text);
+// UTF-16 units of the code point at pos: 2 for a surrogate pair, else 1.
+qsizetype codePointLengthAt(QStringView text, qsizetype pos);
 // One code point as text. Unlike QString::fromUcs4, a U+FEFF is kept, not taken for a byte-order mark.
 QString codePointText(char32_t code);

@@ -60,7 +60,7 @@ void HelpCommands::showOnce(QPointer<Window>& window, Args&... args)
 
 void HelpCommands::mn_help_web_Click()
 {
-    OpenBrowserPage(MakerLinks::webHelp(), m_urls, m_messages);
+    OpenBrowserPage(QUrl(MakerLinks::webHelp()), m_urls, m_messages);
 }
 
 void HelpCommands::mn_help_guide_Click()

@@ -1,5 +1,7 @@
 #include "Cp932.h"
 
+#include "ConversionRequest.h"
+
 #include <QList>
 #include <cerrno>
 #include <iconv.h>
@@ -56,12 +58,10 @@ std::optional<QByteArray> encode(const QString& text)
     converter.reset();
     if (!converter.run(in, inLeft, out, outLeft))
         return std::nullopt;
-    // A lone surrogate has no UTF-8 form and would have been replaced on the way in.
-    if (QString::fromUtf8(utf8) != text)
-        return std::nullopt;
     result.truncate(result.size() - static_cast<qsizetype>(outLeft));
-    // The converter maps some characters to look-alikes ("¥" to the backslash byte);
-    // only a form that reads back as the same text counts.
+    // The converter maps some characters to look-alikes ("¥" to the backslash byte), and
+    // a lone surrogate was already replaced on its way into UTF-8: only a form that
+    // reads back as the same text counts.
     if (decode(result) != text)
         return std::nullopt;
     return result;
@@ -73,8 +73,7 @@ QByteArray encodeWithReferences(const QString& text)
         return *whole;
     QByteArray result;
     for (qsizetype pos = 0; pos < text.size();) {
-        const bool pair = text.at(pos).isHighSurrogate() && pos + 1 < text.size() && text.at(pos + 1).isLowSurrogate();
-        const QString one = text.mid(pos, pair ? 2 : 1);
+        const QString one = text.mid(pos, codePointLengthAt(text, pos));
         pos += one.size();
         if (auto bytes = encode(one))
             result += *bytes;

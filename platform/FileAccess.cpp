@@ -31,6 +31,16 @@ namespace {
     throw AppError(number, path + QStringLiteral(": ") + file.errorString());
 }
 
+void openAndWrite(QFileDevice& file, const QString& path, QIODevice::OpenMode mode, const QByteArray& bytes)
+{
+    errno = 0;
+    if (!file.open(mode))
+        fail(path, file, AppError::PathFileAccess);
+    errno = 0;
+    if (file.write(bytes) != bytes.size())
+        fail(path, file, AppError::DeviceIo);
+}
+
 } // namespace
 
 namespace FileAccess {
@@ -51,12 +61,7 @@ QByteArray read(const QString& path)
 void writeAtomically(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
-        fail(path, file, AppError::PathFileAccess);
-    errno = 0;
-    if (file.write(bytes) != bytes.size())
-        fail(path, file, AppError::DeviceIo);
+    openAndWrite(file, path, QIODevice::WriteOnly, bytes);
     errno = 0;
     if (!file.commit())
         fail(path, file, AppError::DeviceIo);
@@ -65,11 +70,9 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
 void append(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
+    openAndWrite(file, path, QIODevice::Append, bytes);
     errno = 0;
-    if (!file.open(QIODevice::Append))
-        fail(path, file, AppError::PathFileAccess);
-    errno = 0;
-    if (file.write(bytes) != bytes.size() || !file.flush())
+    if (!file.flush())
         fail(path, file, AppError::DeviceIo);
 }
 

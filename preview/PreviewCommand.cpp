@@ -43,15 +43,14 @@ void PreviewCommand::run()
         reportFileError(e.number());
         return;
     }
-    OpenBrowserPage(QStringLiteral("file:") + m_services.programFolder + QStringLiteral("/Preview.htm"), m_services.urls,
+    OpenBrowserPage(QUrl::fromLocalFile(m_services.programFolder + QStringLiteral("/Preview.htm")), m_services.urls,
                     m_services.messages);
 }
 
-void OpenBrowserPage(const QString& url, UrlOpener& urls, MessagePresenter& messages)
+void OpenBrowserPage(const QUrl& url, UrlOpener& urls, MessagePresenter& messages)
 {
-    const QUrl target = url.startsWith(QStringLiteral("file:")) ? QUrl::fromLocalFile(url.mid(5)) : QUrl(url);
-    if (!urls.open(target)) {
-        messages.show({QStringLiteral("ブラウザを起動できませんでした。\n") + target.toString(), QStringLiteral("エラー"),
+    if (!urls.open(url)) {
+        messages.show({QStringLiteral("ブラウザを起動できませんでした。\n") + url.toString(), QStringLiteral("エラー"),
                        MessageIcon::Critical, MessageButtons::Ok});
     }
 }

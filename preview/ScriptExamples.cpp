@@ -15,7 +15,7 @@ std::pair<QString, QString> cut(const QString& text, RandomSource& random)
     const int count = std::max(0, RoundHalfEven(DrawRandom(random) * double(length - 1)));
     qsizetype pos = 0;
     for (int i = 0; i < count && pos < text.size(); ++i)
-        pos += (text.at(pos).isHighSurrogate() && pos + 1 < text.size() && text.at(pos + 1).isLowSurrogate()) ? 2 : 1;
+        pos += codePointLengthAt(text, pos);
     return {text.left(pos), text.mid(pos)};
 }
 

@@ -13,16 +13,11 @@ namespace {
 const QByteArray ScopeKeys[3] = {"RAND", "ALL", "@ONLY"};
 const QByteArray EscapedFlag = "NCR";
 
-bool needsEscape(QStringView text)
+// A character the file cannot hold, a line end, the escape's own "&", or a blank or
+// quote at either end (the reader trims those and strips one pair of outer quotes).
+bool mustEscape(char32_t code, const QString& one, bool atEnd)
 {
-    if (!Cp932::encode(text.toString()))
-        return true;
-    for (QChar c : text)
-        if (c.unicode() < 0x20 || c == QLatin1Char('&'))
-            return true;
-    // The reader trims blanks at both ends and strips one pair of outer quotes.
-    const QString ends = QStringLiteral(" \t\"'");
-    return !text.isEmpty() && (ends.contains(text.front()) || ends.contains(text.back()));
+    return code < 0x20 || code == '&' || (atEnd && QStringLiteral(" \t\"'").contains(one)) || !Cp932::encode(one);
 }
 
 QString reference(char32_t code)
@@ -41,20 +36,13 @@ QString path(const QString& programFolder)
 
 QByteArray encodeMail(const QString& text, bool* escaped)
 {
-    *escaped = needsEscape(text);
-    if (!*escaped)
-        return *Cp932::encode(text);
     QString safe;
     const QList<uint> codes = text.toUcs4();
     for (qsizetype i = 0; i < codes.size(); ++i) {
         const QString one = codePointText(codes[i]);
-        const bool atEnd = i == 0 || i == codes.size() - 1;
-        if (codes[i] < 0x20 || codes[i] == '&' || (atEnd && QStringLiteral(" \t\"'").contains(one))
-            || !Cp932::encode(one))
-            safe += reference(codes[i]);
-        else
-            safe += one;
+        safe += mustEscape(codes[i], one, i == 0 || i == codes.size() - 1) ? reference(codes[i]) : one;
     }
+    *escaped = safe != text;
     return *Cp932::encode(safe);
 }
 
