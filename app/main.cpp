@@ -1,5 +1,6 @@
 #include "AppIcon.h"
 #include "DesktopShell.h"
+#include "FileLocations.h"
 #include "LibPngWriter.h"
 #include "QtClipboard.h"
 #include "QtMessagePresenter.h"
@@ -19,7 +20,7 @@ int main(int argc, char* argv[])
     DesktopUrlOpener urls;
     XdgDesktopShell shell;
     QApplication::setWindowIcon(QIcon(appIcon(32)));
-    frm_Top window({clipboard, messages, random, png, urls, shell, QCoreApplication::applicationDirPath()});
+    frm_Top window({clipboard, messages, random, png, urls, shell, FileLocations::forThisProgram()});
     messages.setParent(&window);
     window.show();
     return app.exec();

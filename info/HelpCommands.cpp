@@ -12,9 +12,9 @@
 #include <QFileInfo>
 
 HelpCommands::HelpCommands(QWidget* mainWindow, UrlOpener& urls, MessagePresenter& messages, DesktopShell& shell,
-                           QString programFolder)
+                           QString guideFile)
     : m_mainWindow(mainWindow), m_urls(urls), m_messages(messages), m_shell(shell),
-      m_programFolder(std::move(programFolder))
+      m_guideFile(std::move(guideFile))
 {
 }
 
@@ -41,11 +41,6 @@ frm_Help* HelpCommands::tagHelpWindow() const
     return m_help;
 }
 
-QString HelpCommands::guidePath(const QString& programFolder)
-{
-    return programFolder + QStringLiteral("/操作ガイド.pdf");
-}
-
 template <typename Window, typename... Args>
 void HelpCommands::showOnce(QPointer<Window>& window, Args&... args)
 {
@@ -65,7 +60,7 @@ void HelpCommands::mn_help_web_Click()
 
 void HelpCommands::mn_help_guide_Click()
 {
-    const QString path = guidePath(m_programFolder);
+    const QString& path = m_guideFile;
     if (!QFileInfo::exists(path)) {
         m_messages.show({QStringLiteral("操作ガイドが存在しません。"), QStringLiteral("エラー"), MessageIcon::Critical,
                          MessageButtons::Ok});

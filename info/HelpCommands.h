@@ -16,7 +16,7 @@ class HelpCommands
 {
 public:
     HelpCommands(QWidget* mainWindow, UrlOpener& urls, MessagePresenter& messages, DesktopShell& shell,
-                 QString programFolder);
+                 QString guideFile);
     ~HelpCommands();
     HelpCommands(const HelpCommands&) = delete;
     HelpCommands& operator=(const HelpCommands&) = delete;
@@ -31,8 +31,6 @@ public:
     frm_Vis* acknowledgementsWindow() const;
     frm_Help* tagHelpWindow() const;
 
-    static QString guidePath(const QString& programFolder);
-
 private:
     template <typename Window, typename... Args>
     void showOnce(QPointer<Window>& window, Args&... args);
@@ -41,7 +39,7 @@ private:
     UrlOpener& m_urls;
     MessagePresenter& m_messages;
     DesktopShell& m_shell;
-    QString m_programFolder;
+    QString m_guideFile;
     QPointer<frm_Ver> m_ver;
     QPointer<frm_Vis> m_vis;
     QPointer<frm_Help> m_help;

@@ -63,9 +63,9 @@ AddressList::AddressList(QComboBox* list, ConversionView& view, QString filePath
 {
 }
 
-QString AddressList::path(const QString& programFolder)
+QString AddressList::path(const QString& settingsFolder)
 {
-    return programFolder + QStringLiteral("/add.dat");
+    return settingsFolder + QStringLiteral("/add.dat");
 }
 
 void AddressList::appendItem(const QString& text, const QByteArray& bytes)

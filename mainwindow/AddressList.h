@@ -19,7 +19,7 @@ public:
     void Register();
     void Delete();
 
-    static QString path(const QString& programFolder);
+    static QString path(const QString& settingsFolder);
     // The entries of an address file: lines end at CR LF, a lone CR or a lone LF,
     // and empty lines carry no entry.
     static QList<QByteArray> parseFile(const QByteArray& bytes);

@@ -31,10 +31,10 @@ constexpr int TwipsPerPixel = 15;
 frm_Top::frm_Top(const TopWindowServices& services)
     : m_services(services),
       m_request(*this, services.random),
-      m_addresses(buildWidgets(), *this, AddressList::path(services.programFolder)),
+      m_addresses(buildWidgets(), *this, AddressList::path(services.files.settingsFolder)),
       m_preview(*this, m_request,
-                {services.random, services.png, services.urls, services.messages, services.programFolder}),
-      m_help(this, services.urls, services.messages, services.shell, services.programFolder)
+                {services.random, services.png, services.urls, services.messages, services.files.pagesFolder}),
+      m_help(this, services.urls, services.messages, services.shell, services.files.guideFile)
 {
     resize(TopWindowWidgets::ClientWidth, TopWindowWidgets::ClientHeight + menuBar()->sizeHint().height());
     connectOptionReactions();
@@ -110,14 +110,14 @@ void frm_Top::connectCommandReactions()
 
 void frm_Top::FLD_MK()
 {
-    FileAccess::makeFolder(m_services.programFolder + QStringLiteral("/JSP"));
+    FileAccess::makeFolder(m_services.files.pagesFolder + QStringLiteral("/JSP"));
 }
 
 void frm_Top::Form_Load()
 {
     FLD_MK();
     m_addresses.LoadAddressList();
-    applySettings(SettingsFile::load(SettingsFile::path(m_services.programFolder)));
+    applySettings(SettingsFile::load(SettingsFile::path(m_services.files.settingsFolder)));
     updateInputCount();
     selectInputWithoutFocus();
     RetClickCount = 1;
@@ -185,7 +185,7 @@ void frm_Top::saveSettings()
     s.percent = m_w.chk_syutu[2]->isChecked();
     s.scopeTrue = {m_w.opt_ent_rand->isChecked(), m_w.opt_ent_all->isChecked(), m_w.opt_ent_att->isChecked()};
     try {
-        SettingsFile::save(SettingsFile::path(m_services.programFolder), s);
+        SettingsFile::save(SettingsFile::path(m_services.files.settingsFolder), s);
     } catch (const AppError& e) {
         // Losing the options silently would surprise the user at the next start.
         showMessage({e.description() + QLatin1Char(':') + QString::number(e.number()), QStringLiteral("エラー"),

@@ -5,6 +5,7 @@
 #include "PreviewCommand.h"
 #include "ConversionRequest.h"
 #include "ConversionView.h"
+#include "FileLocations.h"
 #include "TopWindowWidgets.h"
 
 #include <QMainWindow>
@@ -28,7 +29,7 @@ struct TopWindowServices
     PngWriter& png;
     UrlOpener& urls;
     DesktopShell& shell;
-    QString programFolder;
+    FileLocations files;
 };
 
 // The main window: wires the controls to their reactions. A change the program

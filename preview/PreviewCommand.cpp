@@ -25,7 +25,7 @@ void PreviewCommand::run()
     if (address.startsWith(QStringLiteral("mailto:")))
         address.remove(QStringLiteral("mailto:"));
     try {
-        AddressImage::RenderAddressImage(address, m_services.programFolder, m_services.png, m_services.messages);
+        AddressImage::RenderAddressImage(address, m_services.pagesFolder, m_services.png, m_services.messages);
     } catch (const AppError& e) {
         // Without the image the pages still work with scripts on; go on.
         m_services.messages.show(errorNumberMessage(e.number()));
@@ -37,13 +37,13 @@ void PreviewCommand::run()
     const PreviewSource source{m_view.inputText(), m_view.outputText(), state.UsedDecimal, state.UsedHex,
                                state.UsedPercent, state.PrefixOutput};
     try {
-        WritePreviewPages(source, m_services.random, m_services.programFolder);
+        WritePreviewPages(source, m_services.random, m_services.pagesFolder);
     } catch (const AppError& e) {
         // Opening the browser now would show stale or half-written pages.
         reportFileError(e.number());
         return;
     }
-    OpenBrowserPage(QUrl::fromLocalFile(m_services.programFolder + QStringLiteral("/Preview.htm")), m_services.urls,
+    OpenBrowserPage(QUrl::fromLocalFile(m_services.pagesFolder + QStringLiteral("/Preview.htm")), m_services.urls,
                     m_services.messages);
 }
 

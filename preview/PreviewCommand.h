@@ -20,7 +20,7 @@ struct PreviewServices
     PngWriter& png;
     UrlOpener& urls;
     MessagePresenter& messages;
-    QString programFolder;
+    QString pagesFolder;
 };
 
 // The preview: the address image, a conversion when the output is empty, the

@@ -44,7 +44,7 @@ struct TopWindowFixture
     }
     frm_Top& start()
     {
-        window = std::make_unique<frm_Top>(TopWindowServices{clipboard, messages, random, png, urls, shell, folder.path()});
+        window = std::make_unique<frm_Top>(TopWindowServices{clipboard, messages, random, png, urls, shell, FileLocations::portable(folder.path())});
         return *window;
     }
     TopWindowWidgets& w() { return window->widgets(); }
