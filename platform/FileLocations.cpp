@@ -1,13 +1,40 @@
 #include "FileLocations.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#ifndef QORVANE_DATA_FROM_BIN
+#define QORVANE_DATA_FROM_BIN "../share/qorvane"
+#endif
+
+namespace {
+const QString GuideName = QStringLiteral("操作ガイド.pdf");
+}
 
 FileLocations FileLocations::portable(const QString& folder)
 {
-    return {folder, folder, folder + QStringLiteral("/操作ガイド.pdf")};
+    return {folder, folder, folder + QLatin1Char('/') + GuideName};
+}
+
+FileLocations FileLocations::forProgramIn(const QString& programFolder, const QString& userConfigHome,
+                                          const QString& userDataHome)
+{
+    const QString installedData = QDir::cleanPath(programFolder + QStringLiteral("/" QORVANE_DATA_FROM_BIN));
+    if (!QFileInfo(installedData).isDir())
+        return portable(programFolder);
+    const FileLocations installed{userConfigHome + QStringLiteral("/qorvane"), userDataHome + QStringLiteral("/qorvane"),
+                                  installedData + QLatin1Char('/') + GuideName};
+    // A failure shows later, as the message of the first write into the folder.
+    QDir().mkpath(installed.settingsFolder);
+    QDir().mkpath(installed.pagesFolder);
+    return installed;
 }
 
 FileLocations FileLocations::forThisProgram()
 {
-    return portable(QCoreApplication::applicationDirPath());
+    return forProgramIn(QCoreApplication::applicationDirPath(),
+                        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
+                        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
 }

@@ -12,6 +12,11 @@ struct FileLocations
 
     // Everything in one folder, as a copy run from its own folder keeps it.
     static FileLocations portable(const QString& folder);
+    // A copy is installed when its program folder has the installed data folder
+    // (../share/qorvane) beside it; then the user's own folders hold the user's
+    // files, and are created here. Any other copy is portable.
+    static FileLocations forProgramIn(const QString& programFolder, const QString& userConfigHome,
+                                      const QString& userDataHome);
     // The locations of the running program.
     static FileLocations forThisProgram();
 };

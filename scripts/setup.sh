@@ -10,6 +10,7 @@ packages=(
     xvfb xauth xdotool xclip xdg-utils file
     python3 chromium
     clang libclang-rt-14-dev
+    dpkg-dev desktop-file-utils appstream librsvg2-bin
 )
 
 missing=()
