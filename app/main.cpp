@@ -13,6 +13,8 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // Lets the desktop tie the window to its launcher and icon.
+    QApplication::setDesktopFileName(QStringLiteral("org.example.qorvane.Qorvane"));
     QtClipboard clipboard;
     QtMessagePresenter messages;
     SystemRandom random;

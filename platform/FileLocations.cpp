@@ -5,10 +5,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#ifndef QORVANE_DATA_FROM_BIN
-#define QORVANE_DATA_FROM_BIN "../share/qorvane"
-#endif
-
 namespace {
 const QString GuideName = QStringLiteral("操作ガイド.pdf");
 }
