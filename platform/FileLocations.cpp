@@ -20,7 +20,8 @@ FileLocations FileLocations::forProgramIn(const QString& programFolder, const QS
     const QString installedData = QDir::cleanPath(programFolder + QStringLiteral("/" QORVANE_DATA_FROM_BIN));
     if (!QFileInfo(installedData).isDir())
         return portable(programFolder);
-    const FileLocations installed{userConfigHome + QStringLiteral("/qorvane"), userDataHome + QStringLiteral("/qorvane"),
+    const FileLocations installed{userConfigHome + QStringLiteral("/qorvane"),
+                                  userDataHome + QStringLiteral("/qorvane"),
                                   installedData + QLatin1Char('/') + GuideName};
     // A failure shows later, as the message of the first write into the folder.
     QDir().mkpath(installed.settingsFolder);
