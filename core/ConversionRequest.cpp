@@ -4,12 +4,34 @@
 #include "ConversionView.h"
 #include "Random.h"
 
+#include <algorithm>
 #include <new>
 
 namespace {
 
 const QString PrefixMailto = QStringLiteral("mailto:");
 const QString PrefixHttp = QStringLiteral("http://");
+const QString PrefixHttps = QStringLiteral("https://");
+
+int prefixLength(QStringView input)
+{
+    if (input.startsWith(PrefixHttps))
+        return 8;
+    return input.startsWith(PrefixHttp) || input.startsWith(PrefixMailto) ? 7 : 0;
+}
+
+// "scheme://" (letters, then letters, digits, "+", "-", "."): the text is a URL with a host.
+bool opensWithAuthority(QStringView input)
+{
+    const qsizetype end = input.indexOf(u"://");
+    const auto isLetter = [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
+    for (qsizetype i = 0; i < end; ++i) {
+        const QChar c = input.at(i);
+        if (!isLetter(c) && (i == 0 || !((c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.')))
+            return false;
+    }
+    return end > 0;
+}
 
 } // namespace
 
@@ -88,12 +110,13 @@ void ConversionRequest::ConvertInput()
         m_view.showMessage(errorNumberMessage(error));
 }
 
-int ConversionRequest::drawBreakSlot(bool hasPrefix, int length)
+// Slot k puts the code before character k + 2: never before the first character or inside
+// the prefix (at the earliest right after it), never after the 50th character.
+int ConversionRequest::drawBreakSlot(int prefix, int length)
 {
-    const double r = DrawRandom(m_random);
-    if (!hasPrefix)
-        return length >= 50 ? RoundHalfEven(r * 48) : RoundHalfEven(r * (length - 2));
-    return length >= 50 ? RoundHalfEven(r * 42 + 6) : RoundHalfEven(r * (length - 8) + 6);
+    const int first = std::max(prefix, 1) - 1;
+    const int last = std::min(length, 50) - 2;
+    return RoundHalfEven(DrawRandom(m_random) * (last - first) + first);
 }
 
 void ConversionRequest::writeLineBreakCode()
@@ -117,12 +140,10 @@ void ConversionRequest::convertOrKeep(const ConversionSettings& settings)
     else
         convert = (settings.scope == EntityScope::Random && coin) || settings.scope == EntityScope::All;
 
-    if (convert) {
+    if (convert)
         m_writer.ConvertChar();
-    } else {
-        for (QChar unit : s.CurrentChar)
-            s.OutputBuffer.data()[s.WritePos++ - 1] = unit;
-    }
+    else
+        m_writer.WriteAsIs();
 }
 
 void ConversionRequest::convert()
@@ -150,22 +171,23 @@ void ConversionRequest::convert()
 
     const QString normalised = QString(input)
                                    .replace(QStringLiteral("MAILTO:"), PrefixMailto)
-                                   .replace(QStringLiteral("HTTP://"), PrefixHttp);
+                                   .replace(QStringLiteral("HTTP://"), PrefixHttp)
+                                   .replace(QStringLiteral("HTTPS://"), PrefixHttps);
     if (normalised != input) {
         m_view.setInputText(normalised);
         input = normalised;
     }
 
-    const QStringView head = QStringView(input).left(7);
-    const bool hasPrefix = head == PrefixHttp || head == PrefixMailto;
+    s.PrefixLength = prefixLength(input);
+    s.AtIsMailAddress = !opensWithAuthority(input);
     int breakSlot = -1;
     if (settings.lineBreak && length >= 2) {
-        if (!hasPrefix || length >= 8)
-            breakSlot = drawBreakSlot(hasPrefix, static_cast<int>(length));
+        if (length > s.PrefixLength)
+            breakSlot = drawBreakSlot(s.PrefixLength, static_cast<int>(std::min<qsizetype>(length, 50)));
         if (breakSlot != -1)
             m_view.showBreakMarker(breakSlot, Colours::BreakMarker);
     }
-    s.PrefixZone = hasPrefix ? '1' : '2';
+    s.PrefixZone = s.PrefixLength > 0 ? '1' : '2';
 
     qsizetype pos = 0;
     for (s.CharIndex = 1; s.CharIndex <= length; ++s.CharIndex) {

@@ -30,6 +30,7 @@ Written writeOne(FakeConversionView& view, const QString& character, Encoder enc
     s.CurrentChar = character;
     s.ZeroPad = zeroPad;
     s.PrefixZone = zone;
+    s.PrefixLength = zone == '1' ? 7 : 0;
     s.CharsDone = charsDone;
     s.CharIndex = charsDone + 1;
     try {
