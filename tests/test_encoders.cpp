@@ -86,6 +86,8 @@ private slots:
         QTest::newRow("top code point fills the worst case")
             << "\U0010FFFF" << int(Hex) << 2 << 0.9 << "&#x0010FFFF;" << g;
         QTest::newRow("unchanged") << "z" << int(AsIs) << 2 << 0.0 << "z" << uint(Colours::Grey);
+        QTest::newRow("unchanged quote is a reference") << "\"" << int(AsIs) << 0 << 0.0 << "&quot;"
+                                                        << uint(Colours::Grey);
         QTest::newRow("unchanged pair") << "\U0001F600" << int(AsIs) << 0 << 0.0 << "\U0001F600"
                                         << uint(Colours::Grey);
     }
@@ -140,6 +142,12 @@ private slots:
                                                         << QList<double>{0.9} << "&#47;";
         QTest::newRow("slash, scope all, percent only: unchanged")
             << "/" << "p" << true << false << '2' << 0 << QList<double>{0.9} << "/";
+        QTest::newRow("every delimiter is kept like the slash")
+            << "?" << "dp" << false << false << '2' << 0 << QList<double>{0.9} << "?";
+        QTest::newRow("kept & is a reference") << "&" << "p" << true << false << '2' << 0 << QList<double>{0.9}
+                                               << "&amp;";
+        QTest::newRow("@ of a mail address keeps %40")
+            << "@" << "p" << false << false << '2' << 0 << QList<double>{0.9, 0.9} << "%40";
         QTest::newRow("line-break flag pads zeros")
             << "a" << "d" << false << true << '2' << 0 << QList<double>{0.1, 0.75} << "&#0097;";
         QTest::newRow("padding drawn for percent too")

@@ -5,6 +5,7 @@
 #include "FakeConversionView.h"
 #include "Random.h"
 
+#include <QRegularExpression>
 #include <QtTest>
 #include <cmath>
 
@@ -23,6 +24,22 @@ QString convertOnce(FakeConversionView& view, ConversionRequest& request, const 
     view.input = input;
     request.ConvertInput();
     return view.output;
+}
+
+// Character references read back as a browser reads an attribute value.
+QString decodeReferences(const QString& text)
+{
+    static const QRegularExpression reference("&(?:#(x?)([0-9a-fA-F]+)|(amp|lt|gt|quot));");
+    static const QHash<QString, QString> named{{"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}};
+    QString out;
+    qsizetype done = 0;
+    for (const QRegularExpressionMatch& m : reference.globalMatch(text)) {
+        out += text.mid(done, m.capturedStart() - done);
+        const int base = m.captured(1).isEmpty() ? 10 : 16;
+        out += m.hasCaptured(3) ? named[m.captured(3)] : codePointText(m.captured(2).toUInt(nullptr, base));
+        done = m.capturedEnd();
+    }
+    return out + text.mid(done);
 }
 
 } // namespace
@@ -112,8 +129,54 @@ private slots:
         expectShare(cr, n, 1.0 / 6, "carriage return");
     }
 
+    void linksKeepTheirMeaningUnderEveryOptionSet_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("meant"); // after the upper-case prefix is normalised
+        for (const QString input : {"https://example.com:8080/contact/form?lang=ja&x=1#top",
+                                    "mailto:a@b.c?subject=x&cc=d@e.f", "a&b<c>\"d@e.f", "https://user@example.com/"})
+            QTest::newRow(qPrintable(input)) << input << input;
+        QTest::newRow("HTTPS://EXAMPLE.COM/") << "HTTPS://EXAMPLE.COM/" << "https://EXAMPLE.COM/";
+    }
+
+    void linksKeepTheirMeaningUnderEveryOptionSet()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, meant);
+        const QString scheme = meant.left(meant.indexOf(':') + 1); // "" for a bare address
+        const QString mayEscape = meant.contains("://") ? "" : "@"; // only a mail address's "@"
+        const QRegularExpression rawMarkup("[<>\"]|&(?!#|amp;|lt;|gt;|quot;)"), escape("%([0-9A-Fa-f]{2})");
+        SystemRandom random;
+        FakeConversionView view;
+        ConversionRequest request(view, random);
+        for (int set = 0; set < 7 * 3 * 8 * 20; ++set) {
+            const int forms = set % 7 + 1, flags = set / 21 % 8;
+            view.options = {bool(forms & 1), bool(forms & 2), bool(forms & 4), EntityScope(set / 7 % 3),
+                            bool(flags & 1), bool(flags & 2), bool(flags & 4)};
+            const QString out = convertOnce(view, request, input);
+            QString href = decodeReferences(out);
+            QVERIFY2(href.startsWith(scheme) && !out.contains(rawMarkup), qPrintable(out));
+            href.remove('\r').remove('\n');
+            for (const QRegularExpressionMatch& m : escape.globalMatch(href)) {
+                const QChar c(m.captured(1).toUShort(nullptr, 16));
+                QVERIFY2(!QString(":/?#[]!$&'()*+,;=%").contains(c) && (c != '@' || mayEscape == "@"), qPrintable(out));
+            }
+            QCOMPARE(QString::fromUtf8(QByteArray::fromPercentEncoding(href.toUtf8())), meant);
+        }
+    }
+
+    void endSlotsAreHalfAsLikely_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<int>("first"); // right after the prefix
+        QTest::newRow("http://") << "http://abc" << 6;
+        QTest::newRow("https://") << "https://abc" << 7;
+    }
+
     void endSlotsAreHalfAsLikely()
     {
+        QFETCH(QString, input);
+        QFETCH(int, first);
         SystemRandom random;
         FakeConversionView view;
         view.options.lineBreak = true;
@@ -122,13 +185,13 @@ private slots:
         const int n = 80'000;
         QList<int> perSlot(49, 0);
         for (int i = 0; i < n; ++i) {
-            convertOnce(view, request, QStringLiteral("http://abc")); // perSlot 6..8
+            convertOnce(view, request, input);
             ++perSlot[view.visibleMarker()];
         }
-        QCOMPARE(perSlot[6] + perSlot[7] + perSlot[8], n);
-        expectShare(perSlot[6], n, 0.25, "first slot");
-        expectShare(perSlot[7], n, 0.5, "middle slot");
-        expectShare(perSlot[8], n, 0.25, "last slot");
+        QCOMPARE(perSlot[first] + perSlot[first + 1] + perSlot[first + 2], n);
+        expectShare(perSlot[first], n, 0.25, "first slot");
+        expectShare(perSlot[first + 1], n, 0.5, "middle slot");
+        expectShare(perSlot[first + 2], n, 0.25, "last slot");
     }
 };
 
