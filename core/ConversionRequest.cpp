@@ -20,17 +20,34 @@ int prefixLength(QStringView input)
     return input.startsWith(PrefixHttp) || input.startsWith(PrefixMailto) ? 7 : 0;
 }
 
-// "scheme://" (letters, then letters, digits, "+", "-", "."): the text is a URL with a host.
-bool opensWithAuthority(QStringView input)
+// Where the host of "scheme://host" begins, or -1 without such a scheme.
+qsizetype authorityStart(QStringView input)
 {
     const qsizetype end = input.indexOf(u"://");
     const auto isLetter = [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
     for (qsizetype i = 0; i < end; ++i) {
         const QChar c = input.at(i);
         if (!isLetter(c) && (i == 0 || !((c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.')))
-            return false;
+            return -1;
     }
-    return end > 0;
+    return end > 0 ? end + 3 : -1;
+}
+
+// UTF-16 range of the port in "host:8080"; a browser reads it as digits, never percent-decoded.
+std::pair<qsizetype, qsizetype> portSpan(QStringView input)
+{
+    qsizetype start = authorityStart(input);
+    if (start < 0 && (input.contains(u'@') || input.startsWith(PrefixMailto)))
+        return {0, 0};
+    start = std::max<qsizetype>(start, 0); // a URL without a scheme gets "http://" in the preview
+    qsizetype end = start;
+    while (end < input.size() && !QStringView(u"/?#").contains(input.at(end)))
+        ++end;
+    const QStringView authority = input.mid(start, end - start);
+    const qsizetype colon = authority.lastIndexOf(u':');
+    if (colon < 0 || colon < authority.lastIndexOf(u'@') || colon < authority.lastIndexOf(u']'))
+        return {0, 0};
+    return {start + colon + 1, end};
 }
 
 } // namespace
@@ -179,7 +196,8 @@ void ConversionRequest::convert()
     }
 
     s.PrefixLength = prefixLength(input);
-    s.AtIsMailAddress = !opensWithAuthority(input);
+    s.AtIsMailAddress = authorityStart(input) < 0;
+    const auto [portBegin, portEnd] = portSpan(input);
     int breakSlot = -1;
     if (settings.lineBreak && length >= 2) {
         if (length > s.PrefixLength)
@@ -197,6 +215,7 @@ void ConversionRequest::convert()
             s.PrefixOutput = s.OutputBuffer.left(s.WritePos - 1);
         const qsizetype units = codePointLengthAt(input, pos);
         s.CurrentChar = QStringView(input).mid(pos, units);
+        s.InPort = pos >= portBegin && pos < portEnd;
         pos += units;
         convertOrKeep(settings);
         if (s.CharIndex <= ConversionView::CellCount)

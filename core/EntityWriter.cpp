@@ -175,11 +175,13 @@ EntityWriter::Choice EntityWriter::drawForm(const ConversionSettings& settings)
 }
 
 // A percent escape of a character that separates the parts of a URL or of a mailto:
-// link would change what the link means; only the "@" of a mail address keeps "%40",
-// which mail programs read.
+// link would change what the link means, and one in a port breaks the URL; only the
+// "@" of a mail address keeps "%40", which mail programs read.
 bool EntityWriter::isDelimiter() const
 {
     const QStringView c = m_state.CurrentChar;
+    if (m_state.InPort)
+        return true;
     if (c.size() != 1 || !QStringView(u":/?#[]@!$&'()*+,;=%").contains(c.at(0)))
         return false;
     return c.at(0) != QLatin1Char('@') || !m_state.AtIsMailAddress;

@@ -157,6 +157,7 @@ private slots:
             QString href = decodeReferences(out);
             QVERIFY2(href.startsWith(scheme) && !out.contains(rawMarkup), qPrintable(out));
             href.remove('\r').remove('\n');
+            QVERIFY2(!meant.contains(":8080") || href.contains(":8080"), qPrintable(out)); // a port stays digits
             for (const QRegularExpressionMatch& m : escape.globalMatch(href)) {
                 const QChar c(m.captured(1).toUShort(nullptr, 16));
                 QVERIFY2(!QString(":/?#[]!$&'()*+,;=%").contains(c) && (c != '@' || mayEscape == "@"), qPrintable(out));
