@@ -50,6 +50,18 @@ std::pair<qsizetype, qsizetype> portSpan(QStringView input)
     return {start + colon + 1, end};
 }
 
+// One of the two hex digits of an escape the input already holds ("%20"): escaping it would
+// turn the escape into other text.
+bool isEscapeDigit(QStringView input, qsizetype pos)
+{
+    const auto hexAt = [input](qsizetype i) {
+        const char16_t c = i < input.size() ? input.at(i).unicode() : 0;
+        return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+    };
+    const auto escapeAt = [&](qsizetype i) { return i >= 0 && input.at(i) == u'%' && hexAt(i + 1) && hexAt(i + 2); };
+    return escapeAt(pos - 1) || escapeAt(pos - 2);
+}
+
 } // namespace
 
 qsizetype codePointLengthAt(QStringView text, qsizetype pos)
@@ -215,7 +227,7 @@ void ConversionRequest::convert()
             s.PrefixOutput = s.OutputBuffer.left(s.WritePos - 1);
         const qsizetype units = codePointLengthAt(input, pos);
         s.CurrentChar = QStringView(input).mid(pos, units);
-        s.InPort = pos >= portBegin && pos < portEnd;
+        s.KeepOutOfPercent = (pos >= portBegin && pos < portEnd) || isEscapeDigit(input, pos);
         pos += units;
         convertOrKeep(settings);
         if (s.CharIndex <= ConversionView::CellCount)

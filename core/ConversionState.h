@@ -17,7 +17,7 @@ struct ConversionState
     char PrefixZone = '2';     // '1' inside a leading "mailto:", "http://" or "https://"
     int PrefixLength = 0;      // 7, or 8 for "https://"; 0 without a prefix
     bool AtIsMailAddress = true; // false in a "scheme://" URL, whose "@" ends a user name
-    bool InPort = false;       // CurrentChar is a digit of "host:8080"
+    bool KeepOutOfPercent = false; // CurrentChar is a digit of "host:8080" or of an escape such as "%20"
     int ZeroPad = 0;
     WinColour MaskColor = Colours::Grey;
     bool UsedDecimal = false;

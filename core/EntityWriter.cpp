@@ -175,12 +175,12 @@ EntityWriter::Choice EntityWriter::drawForm(const ConversionSettings& settings)
 }
 
 // A percent escape of a character that separates the parts of a URL or of a mailto:
-// link would change what the link means, and one in a port breaks the URL; only the
-// "@" of a mail address keeps "%40", which mail programs read.
+// link would change what the link means, and so would one of a port's digits or of an
+// escape the input holds; only the "@" of a mail address keeps "%40", which mail programs read.
 bool EntityWriter::isDelimiter() const
 {
     const QStringView c = m_state.CurrentChar;
-    if (m_state.InPort)
+    if (m_state.KeepOutOfPercent)
         return true;
     if (c.size() != 1 || !QStringView(u":/?#[]@!$&'()*+,;=%").contains(c.at(0)))
         return false;

@@ -134,7 +134,7 @@ private slots:
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("meant"); // after the upper-case prefix is normalised
         for (const QString input : {"https://example.com:8080/contact/form?lang=ja&x=1#top",
-                                    "mailto:a@b.c?subject=x&cc=d@e.f", "a&b<c>\"d@e.f", "https://user@example.com/"})
+                                    "mailto:a@b.c?subject=x&cc=d@e.f", "a&b<c>\"d@e.f", "https://user@example.com/a%20b"})
             QTest::newRow(qPrintable(input)) << input << input;
         QTest::newRow("HTTPS://EXAMPLE.COM/") << "HTTPS://EXAMPLE.COM/" << "https://EXAMPLE.COM/";
     }
@@ -162,7 +162,8 @@ private slots:
                 const QChar c(m.captured(1).toUShort(nullptr, 16));
                 QVERIFY2(!QString(":/?#[]!$&'()*+,;=%").contains(c) && (c != '@' || mayEscape == "@"), qPrintable(out));
             }
-            QCOMPARE(QString::fromUtf8(QByteArray::fromPercentEncoding(href.toUtf8())), meant);
+            const auto decoded = [](const QString& t) { return QByteArray::fromPercentEncoding(t.toUtf8()); };
+            QCOMPARE(decoded(href), decoded(meant));
         }
     }
 
