@@ -177,7 +177,7 @@ EntityWriter::Choice EntityWriter::drawForm(const ConversionSettings& settings)
 // A percent escape of a character that separates the parts of a URL or of a mailto:
 // link would change what the link means, and so would one of a port's digits or of an
 // escape the input holds; only the "@" of a mail address keeps "%40", which mail programs read.
-bool EntityWriter::isDelimiter() const
+bool EntityWriter::percentChangesLink() const
 {
     const QStringView c = m_state.CurrentChar;
     if (m_state.KeepOutOfPercent)
@@ -187,7 +187,7 @@ bool EntityWriter::isDelimiter() const
     return c.at(0) != QLatin1Char('@') || !m_state.AtIsMailAddress;
 }
 
-void EntityWriter::writeDelimiter(const ConversionSettings& settings)
+void EntityWriter::writeWithoutPercent(const ConversionSettings& settings)
 {
     if (settings.scope != EntityScope::All || (!settings.decimal && !settings.hex)) {
         WriteAsIs();
@@ -220,8 +220,8 @@ void EntityWriter::ConvertChar()
         case Hex: WriteHex(); break;
         case AsIs: WriteAsIs(); break;
         case Percent:
-            if (isDelimiter())
-                writeDelimiter(settings);
+            if (percentChangesLink())
+                writeWithoutPercent(settings);
             else
                 WritePercent();
             break;

@@ -32,8 +32,8 @@ private:
     enum Choice { Decimal = 0, Hex = 1, Percent = 2, AsIs = 3 };
 
     Choice drawForm(const ConversionSettings& settings);
-    bool isDelimiter() const; // or a digit that must stay as it is
-    void writeDelimiter(const ConversionSettings& settings);
+    bool percentChangesLink() const;
+    void writeWithoutPercent(const ConversionSettings& settings);
     bool drawUpperCase();
     void put(const char* text, qsizetype length);
     void put(QChar character);
