@@ -67,9 +67,11 @@ int main(int argc, char* argv[])
     };
     for (int forms = 1; forms < 8; ++forms) {
         for (bool lineBreak : {false, true}) {
-            for (int k = 0; k < 6; ++k) // the shift gives each address every scope
-                writeSet(Addresses[(set + set / Addresses.size()) % Addresses.size()],
-                         {bool(forms & 1), bool(forms & 2), bool(forms & 4), EntityScope(k % 3), true, true, lineBreak});
+            for (int k = 0; k < 6; ++k) { // the shift gives each address every scope
+                const QString& input = Addresses[(set + set / Addresses.size()) % Addresses.size()];
+                writeSet(input, {bool(forms & 1), bool(forms & 2), bool(forms & 4), EntityScope(k % 3), true, true,
+                                 lineBreak});
+            }
         }
     }
     // "JSP/" written as it is, so the JSP pages show whether they keep it.

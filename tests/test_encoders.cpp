@@ -86,8 +86,6 @@ private slots:
         QTest::newRow("top code point fills the worst case")
             << "\U0010FFFF" << int(Hex) << 2 << 0.9 << "&#x0010FFFF;" << g;
         QTest::newRow("unchanged") << "z" << int(AsIs) << 2 << 0.0 << "z" << uint(Colours::Grey);
-        QTest::newRow("unchanged quote is a reference") << "\"" << int(AsIs) << 0 << 0.0 << "&quot;"
-                                                        << uint(Colours::Grey);
         QTest::newRow("unchanged pair") << "\U0001F600" << int(AsIs) << 0 << 0.0 << "\U0001F600"
                                         << uint(Colours::Grey);
     }
@@ -132,20 +130,16 @@ private slots:
             << "a" << "p" << false << false << '1' << 6 << QList<double>{0.99} << "a";
         QTest::newRow("eighth character leaves the zone")
             << "a" << "p" << false << false << '1' << 7 << QList<double>{0.99, 0.9} << "%61";
-        QTest::newRow("slash with percent, random scope: unchanged")
-            << "/" << "dp" << false << false << '2' << 0 << QList<double>{0.9} << "/";
+        QTest::newRow("delimiter with percent, random scope: unchanged")
+            << "?" << "dp" << false << false << '2' << 0 << QList<double>{0.9} << "?";
         QTest::newRow("slash, scope all, both references: hex on 1")
             << "/" << "dhp" << true << false << '2' << 0 << QList<double>{0.9, 0.7, 0.1} << "&#x2f;";
         QTest::newRow("slash, scope all, both references: decimal on 0")
             << "/" << "dhp" << true << false << '2' << 0 << QList<double>{0.9, 0.5} << "&#47;";
         QTest::newRow("slash, scope all, decimal only") << "/" << "dp" << true << false << '2' << 0
                                                         << QList<double>{0.9} << "&#47;";
-        QTest::newRow("slash, scope all, percent only: unchanged")
-            << "/" << "p" << true << false << '2' << 0 << QList<double>{0.9} << "/";
-        QTest::newRow("every delimiter is kept like the slash")
-            << "?" << "dp" << false << false << '2' << 0 << QList<double>{0.9} << "?";
-        QTest::newRow("kept & is a reference") << "&" << "p" << true << false << '2' << 0 << QList<double>{0.9}
-                                               << "&amp;";
+        QTest::newRow("&, scope all, percent only: unchanged, as a reference")
+            << "&" << "p" << true << false << '2' << 0 << QList<double>{0.9} << "&amp;";
         QTest::newRow("@ of a mail address keeps %40")
             << "@" << "p" << false << false << '2' << 0 << QList<double>{0.9, 0.9} << "%40";
         QTest::newRow("line-break flag pads zeros")

@@ -26,20 +26,16 @@ QString convertOnce(FakeConversionView& view, ConversionRequest& request, const 
     return view.output;
 }
 
-// Character references read back as a browser reads an attribute value.
-QString decodeReferences(const QString& text)
+// Character references read back as a browser reads an attribute value (enough for
+// inputs that hold no reference-like text themselves).
+QString decodeReferences(QString text)
 {
-    static const QRegularExpression reference("&(?:#(x?)([0-9a-fA-F]+)|(amp|lt|gt|quot));");
-    static const QHash<QString, QString> named{{"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}};
-    QString out;
-    qsizetype done = 0;
-    for (const QRegularExpressionMatch& m : reference.globalMatch(text)) {
-        out += text.mid(done, m.capturedStart() - done);
-        const int base = m.captured(1).isEmpty() ? 10 : 16;
-        out += m.hasCaptured(3) ? named[m.captured(3)] : codePointText(m.captured(2).toUInt(nullptr, base));
-        done = m.capturedEnd();
+    static const QRegularExpression numeric("&#(x?)([0-9a-fA-F]+);");
+    for (auto m = numeric.match(text); m.hasMatch(); m = numeric.match(text, m.capturedStart() + 1)) {
+        const char32_t code = m.captured(2).toUInt(nullptr, m.captured(1).isEmpty() ? 10 : 16);
+        text.replace(m.capturedStart(), m.capturedLength(), codePointText(code));
     }
-    return out + text.mid(done);
+    return text.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&amp;", "&");
 }
 
 } // namespace
@@ -129,56 +125,38 @@ private slots:
         expectShare(cr, n, 1.0 / 6, "carriage return");
     }
 
-    void linksKeepTheirMeaningUnderEveryOptionSet_data()
-    {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("meant"); // after the upper-case prefix is normalised
-        for (const QString input : {"https://example.com:8080/contact/form?lang=ja&x=1#top",
-                                    "mailto:a@b.c?subject=x&cc=d@e.f", "a&b<c>\"d@e.f", "https://user@example.com/a%20b"})
-            QTest::newRow(qPrintable(input)) << input << input;
-        QTest::newRow("HTTPS://EXAMPLE.COM/") << "HTTPS://EXAMPLE.COM/" << "https://EXAMPLE.COM/";
-    }
-
     void linksKeepTheirMeaningUnderEveryOptionSet()
     {
-        QFETCH(QString, input);
-        QFETCH(QString, meant);
-        const QString scheme = meant.left(meant.indexOf(':') + 1); // "" for a bare address
-        const QString mayEscape = meant.contains("://") ? "" : "@"; // only a mail address's "@"
         const QRegularExpression rawMarkup("[<>\"]|&(?!#|amp;|lt;|gt;|quot;)"), escape("%([0-9A-Fa-f]{2})");
+        const auto decoded = [](const QString& t) { return QByteArray::fromPercentEncoding(t.toUtf8()); };
         SystemRandom random;
         FakeConversionView view;
         ConversionRequest request(view, random);
-        for (int set = 0; set < 7 * 3 * 8 * 20; ++set) {
-            const int forms = set % 7 + 1, flags = set / 21 % 8;
-            view.options = {bool(forms & 1), bool(forms & 2), bool(forms & 4), EntityScope(set / 7 % 3),
-                            bool(flags & 1), bool(flags & 2), bool(flags & 4)};
-            const QString out = convertOnce(view, request, input);
-            QString href = decodeReferences(out);
-            QVERIFY2(href.startsWith(scheme) && !out.contains(rawMarkup), qPrintable(out));
-            href.remove('\r').remove('\n');
-            QVERIFY2(!meant.contains(":8080") || href.contains(":8080"), qPrintable(out)); // a port stays digits
-            for (const QRegularExpressionMatch& m : escape.globalMatch(href)) {
-                const QChar c(m.captured(1).toUShort(nullptr, 16));
-                QVERIFY2(!QString(":/?#[]!$&'()*+,;=%").contains(c) && (c != '@' || mayEscape == "@"), qPrintable(out));
+        for (const QString input : {"https://example.com:8080/contact/form?lang=ja&x=1#top", "HTTPS://EXAMPLE.COM/",
+                                    "mailto:a@b.c?subject=x&cc=d@e.f", "a&b<c>\"d@e.f",
+                                    "https://user@example.com/a%20b"}) {
+            const QString meant = QString(input).replace("HTTPS://", "https://");
+            const QString scheme = meant.left(meant.indexOf(':') + 1);
+            for (int set = 0; set < 7 * 3 * 8 * 20; ++set) { // forms, scope, the three flags; 20 times each
+                const int forms = set % 7 + 1, flags = set / 21 % 8;
+                view.options = {bool(forms & 1), bool(forms & 2), bool(forms & 4), EntityScope(set / 7 % 3),
+                                bool(flags & 1), bool(flags & 2), bool(flags & 4)};
+                const QString out = convertOnce(view, request, input);
+                const QString href = decodeReferences(out).remove('\r').remove('\n');
+                QVERIFY2(href.startsWith(scheme) && !out.contains(rawMarkup), qPrintable(out));
+                QVERIFY2(!meant.contains(":8080") || href.contains(":8080"), qPrintable(out)); // a port stays digits
+                for (const QRegularExpressionMatch& m : escape.globalMatch(href)) { // only a mail address's "@" may
+                    const QChar c(m.captured(1).toUShort(nullptr, 16));
+                    QVERIFY2(!QString(":/?#[]!$&'()*+,;=%").contains(c) && (c != '@' || !meant.contains("://")),
+                             qPrintable(out));
+                }
+                QCOMPARE(decoded(href), decoded(meant));
             }
-            const auto decoded = [](const QString& t) { return QByteArray::fromPercentEncoding(t.toUtf8()); };
-            QCOMPARE(decoded(href), decoded(meant));
         }
-    }
-
-    void endSlotsAreHalfAsLikely_data()
-    {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<int>("first"); // right after the prefix
-        QTest::newRow("http://") << "http://abc" << 6;
-        QTest::newRow("https://") << "https://abc" << 7;
     }
 
     void endSlotsAreHalfAsLikely()
     {
-        QFETCH(QString, input);
-        QFETCH(int, first);
         SystemRandom random;
         FakeConversionView view;
         view.options.lineBreak = true;
@@ -187,13 +165,13 @@ private slots:
         const int n = 80'000;
         QList<int> perSlot(49, 0);
         for (int i = 0; i < n; ++i) {
-            convertOnce(view, request, input);
+            convertOnce(view, request, QStringLiteral("http://abc")); // perSlot 6..8
             ++perSlot[view.visibleMarker()];
         }
-        QCOMPARE(perSlot[first] + perSlot[first + 1] + perSlot[first + 2], n);
-        expectShare(perSlot[first], n, 0.25, "first slot");
-        expectShare(perSlot[first + 1], n, 0.5, "middle slot");
-        expectShare(perSlot[first + 2], n, 0.25, "last slot");
+        QCOMPARE(perSlot[6] + perSlot[7] + perSlot[8], n);
+        expectShare(perSlot[6], n, 0.25, "first slot");
+        expectShare(perSlot[7], n, 0.5, "middle slot");
+        expectShare(perSlot[8], n, 0.25, "last slot");
     }
 };
 
