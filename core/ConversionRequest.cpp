@@ -40,14 +40,14 @@ std::pair<qsizetype, qsizetype> portSpan(QStringView input)
     if (start < 0 && (input.contains(u'@') || input.startsWith(PrefixMailto)))
         return {0, 0};
     start = std::max<qsizetype>(start, 0); // a URL without a scheme gets "http://" in the preview
-    qsizetype end = start;
-    while (end < input.size() && !QStringView(u"/?#").contains(input.at(end)))
-        ++end;
-    const QStringView authority = input.mid(start, end - start);
-    const qsizetype colon = authority.lastIndexOf(u':');
-    if (colon < 0 || colon < authority.lastIndexOf(u'@') || colon < authority.lastIndexOf(u']'))
-        return {0, 0};
-    return {start + colon + 1, end};
+    qsizetype end = start, colon = -1;
+    for (; end < input.size() && input.at(end) != u'/' && input.at(end) != u'?' && input.at(end) != u'#'; ++end) {
+        if (input.at(end) == u':')
+            colon = end;
+        else if (input.at(end) == u'@' || input.at(end) == u']')
+            colon = -1; // that colon was in "user:password@" or in an IPv6 address
+    }
+    return colon < 0 ? std::pair<qsizetype, qsizetype>{0, 0} : std::pair{colon + 1, end};
 }
 
 // One of the two hex digits of an escape the input already holds ("%20"): escaping it would
@@ -210,6 +210,7 @@ void ConversionRequest::convert()
     s.PrefixLength = prefixLength(input);
     s.AtIsMailAddress = authorityStart(input) < 0;
     const auto [portBegin, portEnd] = portSpan(input);
+    const bool holdsPercent = input.contains(u'%');
     int breakSlot = -1;
     if (settings.lineBreak && length >= 2) {
         if (length > s.PrefixLength)
@@ -227,7 +228,7 @@ void ConversionRequest::convert()
             s.PrefixOutput = s.OutputBuffer.left(s.WritePos - 1);
         const qsizetype units = codePointLengthAt(input, pos);
         s.CurrentChar = QStringView(input).mid(pos, units);
-        s.KeepOutOfPercent = (pos >= portBegin && pos < portEnd) || isEscapeDigit(input, pos);
+        s.KeepOutOfPercent = (pos >= portBegin && pos < portEnd) || (holdsPercent && isEscapeDigit(input, pos));
         pos += units;
         convertOrKeep(settings);
         if (s.CharIndex <= ConversionView::CellCount)

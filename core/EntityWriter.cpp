@@ -4,6 +4,7 @@
 #include "Random.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -182,9 +183,10 @@ bool EntityWriter::percentChangesLink() const
     const QStringView c = m_state.CurrentChar;
     if (m_state.KeepOutOfPercent)
         return true;
-    if (c.size() != 1 || !QStringView(u":/?#[]@!$&'()*+,;=%").contains(c.at(0)))
+    const char16_t u = c.size() == 1 ? c.at(0).unicode() : 0;
+    if (u == 0 || u > 0x7E || !std::strchr(":/?#[]@!$&'()*+,;=%", char(u)))
         return false;
-    return c.at(0) != QLatin1Char('@') || !m_state.AtIsMailAddress;
+    return u != u'@' || !m_state.AtIsMailAddress;
 }
 
 void EntityWriter::writeWithoutPercent(const ConversionSettings& settings)
