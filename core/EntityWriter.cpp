@@ -180,9 +180,9 @@ EntityWriter::Choice EntityWriter::drawForm(const ConversionSettings& settings)
 // escape the input holds; only the "@" of a mail address keeps "%40", which mail programs read.
 bool EntityWriter::percentChangesLink() const
 {
-    const QStringView c = m_state.CurrentChar;
     if (m_state.KeepOutOfPercent)
         return true;
+    const QStringView c = m_state.CurrentChar;
     const char16_t u = c.size() == 1 ? c.at(0).unicode() : 0;
     if (u == 0 || u > 0x7E || !std::strchr(":/?#[]@!$&'()*+,;=%", char(u)))
         return false;
