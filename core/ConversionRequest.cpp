@@ -4,12 +4,63 @@
 #include "ConversionView.h"
 #include "Random.h"
 
+#include <algorithm>
 #include <new>
 
 namespace {
 
 const QString PrefixMailto = QStringLiteral("mailto:");
 const QString PrefixHttp = QStringLiteral("http://");
+const QString PrefixHttps = QStringLiteral("https://");
+
+int prefixLength(QStringView input)
+{
+    if (input.startsWith(PrefixHttps))
+        return 8;
+    return input.startsWith(PrefixHttp) || input.startsWith(PrefixMailto) ? 7 : 0;
+}
+
+// Where the host of "scheme://host" begins, or -1 without such a scheme.
+qsizetype authorityStart(QStringView input)
+{
+    const qsizetype end = input.indexOf(u"://");
+    const auto isLetter = [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
+    for (qsizetype i = 0; i < end; ++i) {
+        const QChar c = input.at(i);
+        if (!isLetter(c) && (i == 0 || !((c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.')))
+            return -1;
+    }
+    return end > 0 ? end + 3 : -1;
+}
+
+// UTF-16 range of the port in "host:8080"; a browser reads it as digits, never percent-decoded.
+std::pair<qsizetype, qsizetype> portSpan(QStringView input)
+{
+    qsizetype start = authorityStart(input);
+    if (start < 0 && (input.contains(u'@') || input.startsWith(PrefixMailto)))
+        return {0, 0};
+    start = std::max<qsizetype>(start, 0); // a URL without a scheme gets "http://" in the preview
+    qsizetype end = start, colon = -1;
+    for (; end < input.size() && input.at(end) != u'/' && input.at(end) != u'?' && input.at(end) != u'#'; ++end) {
+        if (input.at(end) == u':')
+            colon = end;
+        else if (input.at(end) == u'@' || input.at(end) == u']')
+            colon = -1; // that colon was in "user:password@" or in an IPv6 address
+    }
+    return colon < 0 ? std::pair<qsizetype, qsizetype>{0, 0} : std::pair{colon + 1, end};
+}
+
+// One of the two hex digits of an escape the input already holds ("%20"): escaping it would
+// turn the escape into other text.
+bool isEscapeDigit(QStringView input, qsizetype pos)
+{
+    const auto hexAt = [input](qsizetype i) {
+        const char16_t c = i < input.size() ? input.at(i).unicode() : 0;
+        return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+    };
+    const auto escapeAt = [&](qsizetype i) { return i >= 0 && input.at(i) == u'%' && hexAt(i + 1) && hexAt(i + 2); };
+    return escapeAt(pos - 1) || escapeAt(pos - 2);
+}
 
 } // namespace
 
@@ -88,12 +139,13 @@ void ConversionRequest::ConvertInput()
         m_view.showMessage(errorNumberMessage(error));
 }
 
-int ConversionRequest::drawBreakSlot(bool hasPrefix, int length)
+// Slot k puts the code before character k + 2: never before the first character or inside
+// the prefix (at the earliest right after it), never after the 50th character.
+int ConversionRequest::drawBreakSlot(int prefix, int length)
 {
-    const double r = DrawRandom(m_random);
-    if (!hasPrefix)
-        return length >= 50 ? RoundHalfEven(r * 48) : RoundHalfEven(r * (length - 2));
-    return length >= 50 ? RoundHalfEven(r * 42 + 6) : RoundHalfEven(r * (length - 8) + 6);
+    const int first = std::max(prefix, 1) - 1;
+    const int last = std::min(length, 50) - 2;
+    return RoundHalfEven(DrawRandom(m_random) * (last - first) + first);
 }
 
 void ConversionRequest::writeLineBreakCode()
@@ -117,12 +169,10 @@ void ConversionRequest::convertOrKeep(const ConversionSettings& settings)
     else
         convert = (settings.scope == EntityScope::Random && coin) || settings.scope == EntityScope::All;
 
-    if (convert) {
+    if (convert)
         m_writer.ConvertChar();
-    } else {
-        for (QChar unit : s.CurrentChar)
-            s.OutputBuffer.data()[s.WritePos++ - 1] = unit;
-    }
+    else
+        m_writer.WriteAsIs();
 }
 
 void ConversionRequest::convert()
@@ -150,22 +200,25 @@ void ConversionRequest::convert()
 
     const QString normalised = QString(input)
                                    .replace(QStringLiteral("MAILTO:"), PrefixMailto)
-                                   .replace(QStringLiteral("HTTP://"), PrefixHttp);
+                                   .replace(QStringLiteral("HTTP://"), PrefixHttp)
+                                   .replace(QStringLiteral("HTTPS://"), PrefixHttps);
     if (normalised != input) {
         m_view.setInputText(normalised);
         input = normalised;
     }
 
-    const QStringView head = QStringView(input).left(7);
-    const bool hasPrefix = head == PrefixHttp || head == PrefixMailto;
+    s.PrefixLength = prefixLength(input);
+    s.AtIsMailAddress = authorityStart(input) < 0;
+    const auto [portBegin, portEnd] = portSpan(input);
+    const bool holdsPercent = input.contains(u'%');
     int breakSlot = -1;
     if (settings.lineBreak && length >= 2) {
-        if (!hasPrefix || length >= 8)
-            breakSlot = drawBreakSlot(hasPrefix, static_cast<int>(length));
+        if (length > s.PrefixLength)
+            breakSlot = drawBreakSlot(s.PrefixLength, static_cast<int>(std::min<qsizetype>(length, 50)));
         if (breakSlot != -1)
             m_view.showBreakMarker(breakSlot, Colours::BreakMarker);
     }
-    s.PrefixZone = hasPrefix ? '1' : '2';
+    s.PrefixZone = s.PrefixLength > 0 ? '1' : '2';
 
     qsizetype pos = 0;
     for (s.CharIndex = 1; s.CharIndex <= length; ++s.CharIndex) {
@@ -175,6 +228,7 @@ void ConversionRequest::convert()
             s.PrefixOutput = s.OutputBuffer.left(s.WritePos - 1);
         const qsizetype units = codePointLengthAt(input, pos);
         s.CurrentChar = QStringView(input).mid(pos, units);
+        s.KeepOutOfPercent = (pos >= portBegin && pos < portEnd) || (holdsPercent && isEscapeDigit(input, pos));
         pos += units;
         convertOrKeep(settings);
         if (s.CharIndex <= ConversionView::CellCount)

@@ -19,7 +19,7 @@ public:
 
 private:
     void convert();
-    int drawBreakSlot(bool hasPrefix, int length);
+    int drawBreakSlot(int prefix, int length);
     void writeLineBreakCode();
     void convertOrKeep(const ConversionSettings& settings);
 

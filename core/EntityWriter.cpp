@@ -4,6 +4,7 @@
 #include "Random.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -127,11 +128,24 @@ void EntityWriter::WritePercent()
     m_state.UsedPercent = true;
 }
 
+// A character left as it is must still read as itself in a page, also inside href="…".
 void EntityWriter::WriteAsIs()
 {
+    static const struct
+    {
+        char character;
+        const char* text;
+    } markupSafe[] = {{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}};
+    m_state.MaskColor = Colours::Grey;
+    const QStringView c = m_state.CurrentChar;
+    for (const auto& safe : markupSafe) {
+        if (c.size() == 1 && c.at(0) == QLatin1Char(safe.character)) {
+            put(safe.text, qstrlen(safe.text));
+            return;
+        }
+    }
     for (QChar unit : m_state.CurrentChar)
         put(unit);
-    m_state.MaskColor = Colours::Grey;
 }
 
 EntityWriter::Choice EntityWriter::drawForm(const ConversionSettings& settings)
@@ -161,8 +175,21 @@ EntityWriter::Choice EntityWriter::drawForm(const ConversionSettings& settings)
     }
 }
 
-// The slash is never written as a percent escape.
-void EntityWriter::writeSlash(const ConversionSettings& settings)
+// A percent escape of a character that separates the parts of a URL or of a mailto:
+// link would change what the link means, and so would one of a port's digits or of an
+// escape the input holds; only the "@" of a mail address keeps "%40", which mail programs read.
+bool EntityWriter::percentChangesLink() const
+{
+    if (m_state.KeepOutOfPercent)
+        return true;
+    const QStringView c = m_state.CurrentChar;
+    const char16_t u = c.size() == 1 ? c.at(0).unicode() : 0;
+    if (u == 0 || u > 0x7E || !std::strchr(":/?#[]@!$&'()*+,;=%", char(u)))
+        return false;
+    return u != u'@' || !m_state.AtIsMailAddress;
+}
+
+void EntityWriter::writeWithoutPercent(const ConversionSettings& settings)
 {
     if (settings.scope != EntityScope::All || (!settings.decimal && !settings.hex)) {
         WriteAsIs();
@@ -180,7 +207,7 @@ void EntityWriter::writeSlash(const ConversionSettings& settings)
 
 void EntityWriter::ConvertChar()
 {
-    if (m_state.PrefixZone == '1' && m_state.CharsDone >= 7)
+    if (m_state.PrefixZone == '1' && m_state.CharsDone >= m_state.PrefixLength)
         m_state.PrefixZone = '2';
 
     const ConversionSettings settings = m_view.settings();
@@ -195,8 +222,8 @@ void EntityWriter::ConvertChar()
         case Hex: WriteHex(); break;
         case AsIs: WriteAsIs(); break;
         case Percent:
-            if (m_state.CurrentChar == QLatin1String("/"))
-                writeSlash(settings);
+            if (percentChangesLink())
+                writeWithoutPercent(settings);
             else
                 WritePercent();
             break;

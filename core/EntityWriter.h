@@ -24,7 +24,7 @@ public:
     void WriteAsIs();
 
     // Worst case of one character: "&#x" + 2 zeros + 6 digits + ";", "&#" + 2 + 7 + ";",
-    // or four percent-escaped UTF-8 bytes; plus one line-break code for the whole text.
+    // or four percent-escaped UTF-8 bytes ("&quot;" is shorter); plus one line-break code for the whole text.
     static constexpr qsizetype MaxCharOutput = 12;
     static constexpr qsizetype MaxBreakOutput = 5;
 
@@ -32,7 +32,8 @@ private:
     enum Choice { Decimal = 0, Hex = 1, Percent = 2, AsIs = 3 };
 
     Choice drawForm(const ConversionSettings& settings);
-    void writeSlash(const ConversionSettings& settings);
+    bool percentChangesLink() const;
+    void writeWithoutPercent(const ConversionSettings& settings);
     bool drawUpperCase();
     void put(const char* text, qsizetype length);
     void put(QChar character);

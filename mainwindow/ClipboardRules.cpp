@@ -8,7 +8,9 @@ bool AcceptClipboardText(const QString& text)
     if (text.size() > MaxWatchedLength)
         return false;
     const auto n = [&text](const char* pattern) { return CntStr(text, QString::fromLatin1(pattern)); };
-    return (n("@") == 1 || n("http://") == 1) && n("&#") == 0 && n("%") == 0 && n(" ") == 0 && n(".") >= 1;
+    // The output writes "&", "<", ">" and '"' as references too; those are refused like "&#".
+    const bool ownOutput = n("&#") + n("&amp;") + n("&lt;") + n("&gt;") + n("&quot;") + n("%") > 0;
+    return (n("@") == 1 || n("http://") + n("https://") == 1) && !ownOutput && n(" ") == 0 && n(".") >= 1;
 }
 
 QString trimSpaces(const QString& text)

@@ -53,7 +53,7 @@ QString displayText(const PreviewSource& s)
     if (s.inputText.startsWith(QStringLiteral("mailto:"))) {
         if (!s.prefixOutput.isEmpty())
             text.remove(s.prefixOutput);
-    } else if (!s.inputText.contains(QChar('@')) && !s.inputText.startsWith(QStringLiteral("http://"))) {
+    } else if (!s.inputText.contains(QChar('@')) && !ScriptExamples::hasWebScheme(s.inputText)) {
         text.prepend(QStringLiteral("http://"));
     }
     return text;
@@ -74,13 +74,17 @@ QString sourcePage(const QString& marked, bool inJspFolder)
 
 } // namespace
 
-PreviewPages BuildPreviewPages(const PreviewSource& s, RandomSource& random)
+PreviewPages BuildPreviewPages(const PreviewSource& source, RandomSource& random)
 {
+    // The output box can be edited: nothing typed there may open a tag or end an attribute.
+    PreviewSource s = source;
+    s.convertedText = ScriptExamples::attributeValue(source.convertedText);
+    const QString jsp = QStringLiteral("JSP/");
     ScriptExamples ex(s, displayText(s));
     const bool mail = ex.isMail();
     const QString heading = mail ? QStringLiteral("<strong>メールアドレスでの表示</strong><br>")
                                  : QStringLiteral("<strong>リンクでの表示</strong><br>");
-    const QString href = QStringLiteral("<a href=\"") + ex.linkPrefix() + ScriptExamples::attributeValue(s.convertedText) + DQ + '>';
+    const QString href = QStringLiteral("<a href=\"") + ex.linkPrefix() + s.convertedText + DQ + '>';
 
     QStringList lines;
     lines << QStringLiteral("<html><title>エンティティプレビュー</title>");
@@ -97,14 +101,15 @@ PreviewPages BuildPreviewPages(const PreviewSource& s, RandomSource& random)
                                             + QStringLiteral("</a> <a href=\"preview_cd2.htm\">(ソースを見る)</a><br><br><hr><br>"));
     lines << ex.javaScriptHeading();
     ex.cutHref(random);
-    lines << QStringLiteral("<strong>文字での表示</strong><br>") + ex.textScriptBlock()
+    lines << QStringLiteral("<strong>文字での表示</strong><br>") + ex.textScriptBlock(jsp)
                  + QStringLiteral(" <a href=\"JSP/preview_cd_jsp.htm\">(ソースを見る)</a><br><br>");
     if (!s.usedPercent)
         ex.cutDisplay(random);
     lines << heading + (s.usedPercent ? Cannot
-                                      : ex.linkScriptBlock() + QStringLiteral(" <a href=\"JSP/preview_cd_jsp2.htm\">(ソースを見る)</a><br><br><hr>"));
+                                      : ex.linkScriptBlock(jsp) + QStringLiteral(" <a href=\"JSP/preview_cd_jsp2.htm\">(ソースを見る)</a><br><br><hr>"));
     lines << QStringLiteral("<br>※タグ内・タグ外とは？<br>&lt;a href=\"<font color=#0000ff><strong>") + ex.linkPrefix()
-                 + s.inputText + QStringLiteral("</strong></font>\"&gt;<font color=#ff0000><strong>") + ex.linkCaption()
+                 + s.inputText.toHtmlEscaped() + QStringLiteral("</strong></font>\"&gt;<font color=#ff0000><strong>")
+                 + ex.linkCaption()
                  + QStringLiteral("</strong></font>&lt;/a&gt;<br><br>この例で言うと、<font color=#0000ff>タグ内は青色</font>の部分で、"
                                   "<font color=#ff0000>タグ外は赤色</font>の部分になります。");
 
@@ -115,8 +120,8 @@ PreviewPages BuildPreviewPages(const PreviewSource& s, RandomSource& random)
         pages.sourceLink = pages.scriptText = pages.scriptLink = CRLF;
     } else {
         pages.sourceLink = sourcePage(href + ex.displayText() + "</a>", false);
-        pages.scriptText = sourcePage(ex.textScriptBlock().remove(QStringLiteral("JSP/")), true);
-        pages.scriptLink = sourcePage(ex.linkScriptBlock().remove(QStringLiteral("JSP/")), true);
+        pages.scriptText = sourcePage(ex.textScriptBlock({}), true);
+        pages.scriptLink = sourcePage(ex.linkScriptBlock({}), true);
     }
     return pages;
 }

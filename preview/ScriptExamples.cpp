@@ -34,13 +34,21 @@ ScriptExamples::ScriptExamples(const PreviewSource& source, QString displayText)
     if (m_mail)
         m_linkPrefix = input.startsWith(QStringLiteral("mailto:")) ? QString() : QStringLiteral("mailto:");
     else
-        m_linkPrefix = input.startsWith(QStringLiteral("http://")) ? QString() : QStringLiteral("http://");
+        m_linkPrefix = hasWebScheme(input) ? QString() : QStringLiteral("http://");
     m_linkCaption = m_mail ? QStringLiteral("メールはこちら") : QStringLiteral("リンクはこちら");
 }
 
 QString ScriptExamples::attributeValue(const QString& text)
 {
-    return QString(text).replace(QChar('"'), QStringLiteral("&quot;"));
+    return QString(text)
+        .replace(QChar('"'), QStringLiteral("&quot;"))
+        .replace(QChar('<'), QStringLiteral("&lt;"))
+        .replace(QChar('>'), QStringLiteral("&gt;"));
+}
+
+bool ScriptExamples::hasWebScheme(const QString& text)
+{
+    return text.startsWith(QStringLiteral("http://")) || text.startsWith(QStringLiteral("https://"));
 }
 
 QString ScriptExamples::jsLiteral(const QString& text)
@@ -77,8 +85,8 @@ QString ScriptExamples::javaScriptHeading() const
 void ScriptExamples::cutHref(RandomSource& random)
 {
     auto [first, rest] = cut(m_source.convertedText, random);
-    m_m1 = jsLiteral(attributeValue(withoutLineBreaks(first)));
-    m_m2 = jsLiteral(attributeValue(withoutLineBreaks(rest)));
+    m_m1 = jsLiteral(withoutLineBreaks(first));
+    m_m2 = jsLiteral(withoutLineBreaks(rest));
 }
 
 void ScriptExamples::cutDisplay(RandomSource& random)
@@ -94,24 +102,25 @@ QStringList ScriptExamples::scriptHead() const
             QStringLiteral("m1=\"") + m_m1 + QStringLiteral("\";"), QStringLiteral("m2=\"") + m_m2 + QStringLiteral("\";")};
 }
 
-QStringList ScriptExamples::scriptTail() const
+QStringList ScriptExamples::scriptTail(const QString& imageFolder)
 {
     return {QStringLiteral("//-->"), QStringLiteral("</script>"), QStringLiteral("<noscript>"),
-            QStringLiteral("<img src=\"JSP/mailadd.png\">"), QStringLiteral("</noscript></a>")};
+            QStringLiteral("<img src=\"") + imageFolder + QStringLiteral("mailadd.png\">"),
+            QStringLiteral("</noscript></a>")};
 }
 
-QString ScriptExamples::textScriptBlock() const
+QString ScriptExamples::textScriptBlock(const QString& imageFolder) const
 {
     QStringList lines = scriptHead();
     lines << QStringLiteral("document.write('<a href=\"") + m_linkPrefix + QStringLiteral("'+m1+m2+'\">") + m_linkCaption
                  + QStringLiteral("</a>');");
-    return (lines + scriptTail()).join(CRLF);
+    return (lines + scriptTail(imageFolder)).join(CRLF);
 }
 
-QString ScriptExamples::linkScriptBlock() const
+QString ScriptExamples::linkScriptBlock(const QString& imageFolder) const
 {
     QStringList lines = scriptHead();
     lines << QStringLiteral("m3=\"") + m_m3 + QStringLiteral("\";") << QStringLiteral("m4=\"") + m_m4 + QStringLiteral("\";")
           << QStringLiteral("document.write('<a href=\"") + m_linkPrefix + QStringLiteral("'+m1+m2+'\">'+m3+m4+'</a>');");
-    return (lines + scriptTail()).join(CRLF);
+    return (lines + scriptTail(imageFolder)).join(CRLF);
 }

@@ -22,17 +22,21 @@ public:
     // m1, m2 from the converted text; m3, m4 from the displayed text.
     void cutHref(RandomSource& random);
     void cutDisplay(RandomSource& random);
-    QString textScriptBlock() const;
-    QString linkScriptBlock() const;
+    // imageFolder is "JSP/" for Preview.htm and empty for the pages inside that folder.
+    QString textScriptBlock(const QString& imageFolder) const;
+    QString linkScriptBlock(const QString& imageFolder) const;
 
-    // A double quote inside href="…" is written as a character reference.
+    // "<", ">" and the double quote as character references, so the text can stand inside
+    // href="…" and as a link's text; "&" stays, as the converted text's references need it.
     static QString attributeValue(const QString& text);
+    // True for "http://" and "https://".
+    static bool hasWebScheme(const QString& text);
     // The inside of a double-quoted JavaScript string literal that reads back as text.
     static QString jsLiteral(const QString& text);
 
 private:
     QStringList scriptHead() const;
-    QStringList scriptTail() const;
+    static QStringList scriptTail(const QString& imageFolder);
 
     const PreviewSource& m_source;
     QString m_displayText;

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Loads written preview pages in headless Chromium, with scripts on and off, and
-checks the title, every example link as the browser resolves it, and the image."""
+checks the title, every example link as the browser resolves it against new URL() of
+the input, the links' texts, the tag illustration, the image, and the JSP pages' links."""
 import html
 import json
 import os
@@ -17,31 +18,49 @@ function collect() {
   const out = [];
   for (const f of document.querySelectorAll('iframe')) {
     const d = f.contentDocument;
-    out.push({set: f.dataset.set, scripts: f.dataset.scripts === '1', title: d.title,
+    let expected = null;
+    try { expected = new URL(f.dataset.link).href; } catch (e) {}
+    out.push({set: f.dataset.set, page: f.dataset.page, scripts: f.dataset.scripts === '1', title: d.title,
+      expected, body: d.body ? d.body.innerText : '',
       links: [...d.querySelectorAll('a')].filter(a => !a.href.endsWith('.htm') && !a.href.endsWith('/JSP'))
-                                         .map(a => a.href),
+                                         .map(a => ({href: a.href, text: a.textContent})),
       images: [...d.querySelectorAll('img')].map(i => ({ok: i.complete, width: i.naturalWidth}))});
   }
   document.getElementById('result').textContent = JSON.stringify(out);
 }
-for (const [set, scripts] of frames) {
+for (const [set, page, scripts, link] of frames) {
   const f = document.createElement('iframe');
-  f.dataset.set = set; f.dataset.scripts = scripts ? '1' : '0';
+  Object.assign(f.dataset, {set, page, link, scripts: scripts ? '1' : '0'});
   if (!scripts) f.setAttribute('sandbox', 'allow-same-origin');
   f.onload = () => { if (++loaded === frames.length) setTimeout(collect, 200); };
-  f.src = set + '/Preview.htm';
+  f.src = set + '/' + page;
   document.body.appendChild(f);
 }
 </script></body></html>"""
+DELIMITERS = ":/?#[]!$&'()*+,;=%"
+JSP_PAGES = ("JSP/preview_cd_jsp.htm", "JSP/preview_cd_jsp2.htm")
 
 
 def normalise(url):
+    """Undoes the escapes that leave a URL's meaning alone; an escaped delimiter stays and so differs."""
     url = re.sub(r"[\t\r\n]", "", url)
-    parts = urllib.parse.urlsplit(url)
-    if parts.scheme == "http":
-        path = parts.path or "/"
-        url = urllib.parse.urlunsplit(("http", parts.netloc.lower(), path, parts.query, parts.fragment))
-    return urllib.parse.unquote(url)
+    url = re.sub(r"%([0-9A-Fa-f]{2})", lambda m: "\0" + m.group(1) if chr(int(m.group(1), 16)) in DELIMITERS
+                 else m.group(0), url)
+    return urllib.parse.unquote(url).replace("\0", "%")
+
+
+def check_links(frame, link, text, failures, where):
+    mail = text.startswith("mailto:") or "@" in text
+    caption = "メールはこちら" if mail else "リンクはこちら"
+    # The address links show the address: a mailto: input without its "mailto:" unless a line break sat right after it.
+    shown = {caption} | ({text, text[7:]} if text.startswith("mailto:") else {text if mail else link})
+    for a in frame["links"]:
+        if frame["expected"] is None or normalise(a["href"]) != normalise(frame["expected"]):
+            failures.append(f"{where}: link {a['href']!r} means {normalise(a['href'])!r}, not {frame['expected']!r}")
+        if a["text"] not in shown:
+            failures.append(f"{where}: link text {a['text']!r}, expected one of {sorted(shown)!r}")
+    if frame["page"] == "Preview.htm" and f'<a href="{link}">{caption}</a>' not in frame["body"]:
+        failures.append(f"{where}: the tag illustration does not show {link!r} as written")
 
 
 def main():
@@ -51,7 +70,8 @@ def main():
     for line in lines:
         folder, text, link, chars, percent = line.split("\t")
         cases[folder] = (text, link, int(chars), percent == "1")
-    frames = [[folder, scripts] for folder in cases for scripts in (True, False)]
+    frames = [[folder, "Preview.htm", scripts, cases[folder][1]] for folder in cases for scripts in (True, False)]
+    frames += [[folder, page, True, cases[folder][1]] for folder in cases if not cases[folder][3] for page in JSP_PAGES]
     with open(os.path.join(out, "harness.html"), "w", encoding="utf-8") as f:
         f.write(HARNESS % json.dumps(frames))
     dom = subprocess.run(
@@ -67,16 +87,16 @@ def main():
     failures, checks = [], 0
     for frame in json.loads(html.unescape(found.group(1))):
         text, link, chars, percent = cases[frame["set"]]
-        where = f'{frame["set"]} {text!r} scripts={"on" if frame["scripts"] else "off"}'
+        where = f'{frame["set"]}/{frame["page"]} {text!r} scripts={"on" if frame["scripts"] else "off"}'
         checks += 1
+        check_links(frame, link, text, failures, where)
+        wanted = (2 if percent else 4) if frame["scripts"] else (1 if percent else 2)
+        if len(frame["links"]) != (wanted if frame["page"] == "Preview.htm" else 1):
+            failures.append(f"{where}: {len(frame['links'])} example links")
+        if frame["page"] != "Preview.htm":
+            continue
         if frame["title"] != "エンティティプレビュー":
             failures.append(f"{where}: title {frame['title']!r}")
-        wanted = (2 if percent else 4) if frame["scripts"] else (1 if percent else 2)
-        if len(frame["links"]) != wanted:
-            failures.append(f"{where}: {len(frame['links'])} example links, expected {wanted}")
-        for href in frame["links"]:
-            if normalise(href) != normalise(link):
-                failures.append(f"{where}: link {href!r} resolves to {normalise(href)!r}, not {normalise(link)!r}")
         images = frame["images"]
         if not frame["scripts"] and len(images) != (2 if percent else 3):
             failures.append(f"{where}: {len(images)} images without scripts")

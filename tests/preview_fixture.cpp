@@ -1,7 +1,7 @@
 // Writes preview page sets for the browser check: every combination of enabled
-// forms, with and without the line-break option, over a list of addresses.
+// forms, scope and line-break option, over a list of addresses.
 // Usage: preview_fixture OUTDIR; prints one tab-separated line per set:
-// folder, input, the link every example must resolve to, characters drawn, percent used.
+// folder, input (prefix normalised), the link every example must mean, characters drawn, percent used.
 #include "AddressImage.h"
 #include "ConversionRequest.h"
 #include "FakeConversionView.h"
@@ -21,6 +21,8 @@ const QStringList Addresses = {
     "www.example.jp/~user/index.html", "http://example.jp/search?q=1&r=2", "あいう@example.jp",
     "http://example.jp/パス/x", "mailto:x.y@z.example.jp?subject=hi", "example.jp/a\"b",
     "http://example.jp/a_b-c.html", "first.last@sub.example.ne.jp", "http://example.jp/#top", "z@y.x",
+    "https://example.com:8080/contact/form?lang=ja&x=1#top", "HTTPS://EXAMPLE.COM/", "mailto:a@b.c?subject=x&cc=d@e.f",
+    "a&b<c>\"d@e.f",
 };
 
 QString expectedLink(const QString& input)
@@ -29,7 +31,7 @@ QString expectedLink(const QString& input)
         return input;
     if (input.contains('@'))
         return "mailto:" + input;
-    return input.startsWith("http://") ? input : "http://" + input;
+    return input.startsWith("http://") || input.startsWith("https://") ? input : "http://" + input;
 }
 
 } // namespace
@@ -44,30 +46,35 @@ int main(int argc, char* argv[])
     LibPngWriter png;
     FakeMessagePresenter messages;
     int set = 0;
+    const auto writeSet = [&](const QString& input, const ConversionSettings& options) {
+        const QString folder = QString("%1/%2").arg(out).arg(set++, 3, 10, QChar('0'));
+        QDir().mkpath(folder + "/JSP");
+        FakeConversionView view;
+        view.options = options;
+        view.input = input;
+        ConversionRequest request(view, random);
+        request.ConvertInput();
+        const ConversionState& s = request.state();
+        QString drawn = view.input;
+        if (drawn.startsWith("mailto:"))
+            drawn.remove("mailto:");
+        AddressImage::RenderAddressImage(drawn, folder, png, messages);
+        WritePreviewPages({view.input, view.output, s.UsedDecimal, s.UsedHex, s.UsedPercent, s.PrefixOutput}, random,
+                          folder);
+        std::printf("%s\t%s\t%s\t%d\t%d\n", qPrintable(QDir(out).relativeFilePath(folder)),
+                    view.input.toUtf8().constData(), expectedLink(view.input).toUtf8().constData(),
+                    int(codePointCount(drawn)), int(s.UsedPercent));
+    };
     for (int forms = 1; forms < 8; ++forms) {
         for (bool lineBreak : {false, true}) {
-            for (int k = 0; k < 4; ++k) {
-                const QString input = Addresses[set % Addresses.size()];
-                const QString folder = QString("%1/%2").arg(out).arg(set++, 3, 10, QChar('0'));
-                QDir().mkpath(folder + "/JSP");
-                FakeConversionView view;
-                view.options = {bool(forms & 1), bool(forms & 2), bool(forms & 4),
-                                k % 2 ? EntityScope::All : EntityScope::Random, true, true, lineBreak};
-                view.input = input;
-                ConversionRequest request(view, random);
-                request.ConvertInput();
-                const ConversionState& s = request.state();
-                QString drawn = input;
-                if (drawn.startsWith("mailto:"))
-                    drawn.remove("mailto:");
-                AddressImage::RenderAddressImage(drawn, folder, png, messages);
-                WritePreviewPages({view.input, view.output, s.UsedDecimal, s.UsedHex, s.UsedPercent, s.PrefixOutput},
-                                  random, folder);
-                std::printf("%s\t%s\t%s\t%d\t%d\n", qPrintable(QDir(out).relativeFilePath(folder)),
-                            input.toUtf8().constData(), expectedLink(input).toUtf8().constData(),
-                            int(codePointCount(drawn)), int(s.UsedPercent));
+            for (int k = 0; k < 6; ++k) { // the shift gives each address every scope
+                const QString& input = Addresses[(set + set / Addresses.size()) % Addresses.size()];
+                writeSet(input, {bool(forms & 1), bool(forms & 2), bool(forms & 4), EntityScope(k % 3), true, true,
+                                 lineBreak});
             }
         }
     }
+    // "JSP/" written as it is, so the JSP pages show whether they keep it.
+    writeSet("www.example.jp/JSP/index.html", {true, false, false, EntityScope::AtOnly, true, true, false});
     return messages.shown.isEmpty() ? 0 : 1;
 }

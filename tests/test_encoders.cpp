@@ -30,6 +30,7 @@ Written writeOne(FakeConversionView& view, const QString& character, Encoder enc
     s.CurrentChar = character;
     s.ZeroPad = zeroPad;
     s.PrefixZone = zone;
+    s.PrefixLength = zone == '1' ? 7 : 0;
     s.CharsDone = charsDone;
     s.CharIndex = charsDone + 1;
     try {
@@ -129,16 +130,18 @@ private slots:
             << "a" << "p" << false << false << '1' << 6 << QList<double>{0.99} << "a";
         QTest::newRow("eighth character leaves the zone")
             << "a" << "p" << false << false << '1' << 7 << QList<double>{0.99, 0.9} << "%61";
-        QTest::newRow("slash with percent, random scope: unchanged")
-            << "/" << "dp" << false << false << '2' << 0 << QList<double>{0.9} << "/";
+        QTest::newRow("delimiter with percent, random scope: unchanged")
+            << "?" << "dp" << false << false << '2' << 0 << QList<double>{0.9} << "?";
         QTest::newRow("slash, scope all, both references: hex on 1")
             << "/" << "dhp" << true << false << '2' << 0 << QList<double>{0.9, 0.7, 0.1} << "&#x2f;";
         QTest::newRow("slash, scope all, both references: decimal on 0")
             << "/" << "dhp" << true << false << '2' << 0 << QList<double>{0.9, 0.5} << "&#47;";
         QTest::newRow("slash, scope all, decimal only") << "/" << "dp" << true << false << '2' << 0
                                                         << QList<double>{0.9} << "&#47;";
-        QTest::newRow("slash, scope all, percent only: unchanged")
-            << "/" << "p" << true << false << '2' << 0 << QList<double>{0.9} << "/";
+        QTest::newRow("&, scope all, percent only: unchanged, as a reference")
+            << "&" << "p" << true << false << '2' << 0 << QList<double>{0.9} << "&amp;";
+        QTest::newRow("@ of a mail address keeps %40")
+            << "@" << "p" << false << false << '2' << 0 << QList<double>{0.9, 0.9} << "%40";
         QTest::newRow("line-break flag pads zeros")
             << "a" << "d" << false << true << '2' << 0 << QList<double>{0.1, 0.75} << "&#0097;";
         QTest::newRow("padding drawn for percent too")

@@ -159,6 +159,9 @@ private slots:
         QTest::newRow("two at signs") << "a@b@c.d" << "";
         QTest::newRow("URL") << "http://x.jp/" << "http://x.jp/";
         QTest::newRow("URL in capitals") << "HTTP://x.jp/" << "";
+        QTest::newRow("https URL") << "https://x.jp/?a=1&b=2" << "https://x.jp/?a=1&b=2";
+        QTest::newRow("https URL in capitals") << "HTTPS://x.jp/" << "";
+        QTest::newRow("own output with &amp;") << "a&amp;b@c.d" << "";
         QTest::newRow("no full stop") << "a@b" << "";
         QTest::newRow("own decimal output") << "a&#64;b.c" << "";
         QTest::newRow("own percent output") << "a%40b.c" << "";

@@ -212,8 +212,10 @@ private slots:
         QVERIFY(p.preview.contains("<a href=\"mailto:ü&quot;&#64;b.c\">"));
         QVERIFY(p.preview.contains("m1=\"\\u00fc&quot;&#64;b.\";\r\nm2=\"c\";"));
         const QByteArray bytes = Cp932::encodeWithReferences(p.preview);
-        QVERIFY(bytes.contains("<strong>mailto:&#252;\"@b.c</strong>"));
+        QVERIFY(bytes.contains("<strong>mailto:&#252;&quot;@b.c</strong>"));
         QVERIFY(!bytes.contains('?'));
+        ScriptedRandom again{0.0, 0.0}; // an edited output box opens no tag
+        QVERIFY(BuildPreviewPages({"a@b.c", "<b>", true, false, false, {}}, again).preview.contains(":&lt;b&gt;\""));
     }
 
     void emptyTextCutsAtZero()

@@ -115,12 +115,12 @@ private slots:
         ScriptedRandom random;
         random.repeat(0.1, 40);
         view.options = options("d", EntityScope::Random);
-        view.input = "MAILTO:a@b.c HTTP://x";
+        view.input = "MAILTO:a@b.c HTTP://x HTTPS://y";
         QString outputWhenChanged = "unset";
         view.onInputChanged = [&] { outputWhenChanged = view.output; };
         view.output = "old";
         ConversionRequest(view, random).ConvertInput();
-        QCOMPARE(view.input, QString("mailto:a@b.c http://x"));
+        QCOMPARE(view.input, QString("mailto:a@b.c http://x https://y"));
         QCOMPARE(outputWhenChanged, QString("old")); // the change came before any output
         QVERIFY(view.output.startsWith("mailto:a&#64;b"));
     }
@@ -139,6 +139,9 @@ private slots:
         QTest::newRow("prefix, eight characters") << "http://x" << 0.3 << 0.99 << 6 << "http://\rx";
         QTest::newRow("prefix, 50 characters, last slot")
             << "http://" + QString(43, 'x') << 0.99 << 0.0 << 48 << "http://" + QString(42, 'x') + "&#10;x";
+        QTest::newRow("https prefix, nine characters") << "https://x" << 0.3 << 0.99 << 7 << "https://\rx";
+        QTest::newRow("https prefix, 50 characters, last slot")
+            << "https://" + QString(42, 'x') << 0.99 << 0.0 << 48 << "https://" + QString(41, 'x') + "&#10;x";
         QTest::newRow("no prefix, 120 characters, last slot")
             << QString(120, 'x') << 0.999 << 0.0 << 48 << QString(49, 'x') + "&#10;" + QString(71, 'x');
     }
@@ -171,15 +174,17 @@ private slots:
 
     void prefixAloneHasNoBreak()
     {
-        FakeConversionView view;
-        ScriptedRandom random;
-        random.repeat(0.1, 7); // coins only: no slot is drawn
-        view.options = options("d", EntityScope::Random, true);
-        view.input = "http://";
-        ConversionRequest(view, random).ConvertInput();
-        QCOMPARE(view.output, QString("http://"));
-        QCOMPARE(view.visibleMarker(), -1);
-        QCOMPARE(random.remaining(), 0);
+        for (const QString prefix : {"http://", "https://"}) {
+            FakeConversionView view;
+            ScriptedRandom random;
+            random.repeat(0.1, int(prefix.size())); // coins only: no slot is drawn
+            view.options = options("d", EntityScope::Random, true);
+            view.input = prefix;
+            ConversionRequest(view, random).ConvertInput();
+            QCOMPARE(view.output, prefix);
+            QCOMPARE(view.visibleMarker(), -1);
+            QCOMPARE(random.remaining(), 0);
+        }
     }
 
     void prefixOutputHoldsTheFirstSevenCharactersAndTheBreak()

@@ -4,6 +4,7 @@
 #include "FakeConversionView.h"
 #include "FuzzInput.h"
 
+#include <QHash>
 #include <QStringDecoder>
 
 #include <cstdio>
@@ -42,6 +43,11 @@ QString decode(const QString& out)
             if (code != '\n' && code != '\r')
                 text += codePointText(code);
             i = end + 1;
+        } else if (out.at(i) == '&') { // a character written as it is, made safe for a page
+            static const QHash<QString, QChar> named{{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}};
+            const qsizetype end = out.indexOf(';', i);
+            text += named.value(out.mid(i, end - i + 1), QChar(0xFFFF));
+            i = end < 0 ? out.size() : end + 1;
         } else {
             if (out.at(i) != '\n' && out.at(i) != '\r')
                 text += out.at(i);
@@ -69,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const QChar c = input.at(i);
         if (c.isHighSurrogate() && i + 1 < input.size() && input.at(i + 1).isLowSurrogate())
             ++i;
-        else if (c == '&' || c == '%' || c.unicode() < 0x20 || c.isSurrogate())
+        else if (c == '%' || c.unicode() < 0x20 || c.isSurrogate())
             input[i] = 'x';
     }
     view.input = input;
