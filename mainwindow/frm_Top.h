@@ -111,4 +111,6 @@ private:
     int CopyFlashCount = 0;
     bool m_settingsSaved = false;
     bool m_holdConversions = false;
+    bool m_clipboardChanged = true; // what the clipboard held at start is looked at once
+    bool m_copiedDuringModal = false;
 };

@@ -4,6 +4,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 
 namespace {
 
@@ -17,9 +18,19 @@ QClipboard& systemClipboard()
 
 } // namespace
 
+QtClipboard::~QtClipboard()
+{
+    QObject::disconnect(m_changes);
+}
+
 QString QtClipboard::text()
 {
-    return systemClipboard().text();
+    // Asking for the list of formats first costs an owner that never answers one wait
+    // instead of one per text format tried; a clipboard without text is never fetched.
+    const QMimeData* data = systemClipboard().mimeData();
+    if (data == nullptr || !data->hasText())
+        return QString();
+    return data->text();
 }
 
 void QtClipboard::setText(const QString& text)
@@ -31,4 +42,11 @@ void QtClipboard::clear()
 {
     // No read first: asking the owner for its text would wait on that program at every keystroke.
     systemClipboard().clear();
+}
+
+void QtClipboard::onChange(std::function<void()> changed)
+{
+    QObject::disconnect(m_changes);
+    if (changed)
+        m_changes = QObject::connect(&systemClipboard(), &QClipboard::dataChanged, std::move(changed));
 }

@@ -192,9 +192,42 @@ private slots:
         const int clears = f.clipboard.clears;
         window.ClipboardWatch();
         QCOMPARE(f.clipboard.clears, clears);
-        f.clipboard.content = "a@b.c"; // equal to the input: left alone
+        f.clipboard.copyElsewhere("a@b.c"); // equal to the input: left alone
         window.ClipboardWatch();
         QCOMPARE(f.clipboard.content, QString("a@b.c"));
+    }
+
+    void watchReadsOnlyAfterAChange()
+    {
+        TopWindowFixture f;
+        frm_Top& window = f.start();
+        window.ClipboardWatch();
+        const int reads = f.clipboard.reads;
+        f.clipboard.content = QString(5'000'000, 'x'); // a big text the system never said was new
+        window.ClipboardWatch();
+        QCOMPARE(f.clipboard.reads, reads);
+        f.clipboard.copyElsewhere("a@b.c");
+        QTRY_COMPARE(window.inputText(), QString("a@b.c"));
+    }
+
+    void noTickRunsWhileABoxIsOpen()
+    {
+        TopWindowFixture f;
+        frm_Top& window = f.start();
+        f.type("a@b.c");
+        f.w().cmdRegister->click();
+        f.w().cmd_Clip->click();
+        f.messages.answers = {MessageAnswer::Yes};
+        f.messages.whileOpen = [&] {
+            f.clipboard.copyElsewhere("x@y.jp");
+            for (QTimer* timer : {f.w().tim_ClipCh, f.w().time_fg})
+                QMetaObject::invokeMethod(timer, "timeout");
+            f.messages.whileOpen = nullptr;
+        };
+        f.w().cmdDelete->click(); // "削除しますか？", then "削除しました。"
+        QVERIFY(!f.w().lbl_cpfg->isHidden());
+        QCOMPARE(f.clipboard.content, QString("x@y.jp"));
+        QTRY_COMPARE(window.inputText(), QString("x@y.jp"));
     }
 
     void clipboardFailuresAreSilentOnlyFor521()
@@ -287,7 +320,7 @@ private slots:
         const QRect button = f.w().cmd_Hen->geometry();
         f.window->resize(300, 200);
         QTRY_COMPARE(f.w().Line3->width(), f.window->frameGeometry().width());
-        QCOMPARE(f.w().Shape1->width(), f.window->frameGeometry().width() + 13);
+        QCOMPARE(f.w().Shape1->geometry().right(), f.window->frameGeometry().width() + 12); // past the right edge
         QCOMPARE(f.w().cmd_Hen->geometry(), button);
     }
 };
