@@ -230,6 +230,20 @@ private slots:
         QTRY_COMPARE(window.inputText(), QString("x@y.jp"));
     }
 
+    void inputRefusesTextBeyondTheLimit()
+    {
+        TopWindowFixture f;
+        f.writeFile("mirelt.ini", "[Mail]\r\nMail=" + QByteArray(4097, 'a') + "\r\n");
+        frm_Top& window = f.start();
+        QCOMPARE(window.inputText(), QString());
+        QCOMPARE(f.w().lbl_err_ms->text(), QString("前回の入力は4096文字を超えるため読み込みませんでした。"));
+        window.setInputText(QString(4095, 'a'));
+        f.type("bc"); // the second is one too many
+        QCOMPARE(window.inputText(), QString(4095, 'a') + "b");
+        QCOMPARE(f.w().lbl_err_ms->text(), QString("入力できるのは4096文字までです。"));
+        QVERIFY(!f.w().lbl_err_ms->isHidden());
+    }
+
     void clipboardFailuresAreSilentOnlyFor521()
     {
         TopWindowFixture f;
