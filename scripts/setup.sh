@@ -7,7 +7,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libgl-dev libpng-dev
     fonts-ipafont-gothic
-    xvfb xauth xdotool xclip xdg-utils file poppler-utils
+    xvfb xauth xdotool xclip xdg-utils file poppler-utils python3-xlib
     python3 chromium
     clang libclang-rt-14-dev
 )
