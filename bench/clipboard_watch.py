@@ -1,8 +1,8 @@
 #!/usr/bin/python3
-"""Measures how the clipboard watch behaves under a hostile clipboard, in Xvfb:
-idle CPU while another program offers a 5 MB text, and the longest time the
-window does not answer (round trip of _NET_WM_PING) while the clipboard's owner
-never answers. Usage: clipboard_watch.py PROGRAM [SECONDS]"""
+"""How the clipboard watch behaves under a hostile clipboard, in Xvfb: idle CPU
+while another program offers a 5 MB text, and how long the window takes to answer
+a key while the clipboard's owner never answers.
+Usage: bench/clipboard_watch.py build/qorvane [idle seconds]"""
 import os
 import shutil
 import subprocess

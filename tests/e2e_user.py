@@ -163,7 +163,12 @@ def main():
         desktop.copy_from_elsewhere("x@y.jp")
         wait_for("the copied address to be caught", lambda: desktop.clipboard() == "")
         app.keys("alt+s")
+        wait_for('the message box "登録"', lambda: app._find("^登録$"))
+        desktop.copy_from_elsewhere("z@w.jp")
+        time.sleep(1.2)  # over two ticks of the watch: a copy made while a box is open waits for it
+        assert desktop.clipboard() == "z@w.jp"
         app.answer_box("登録")
+        wait_for("the copy to be caught after the box", lambda: desktop.clipboard() == "")
         assert read(os.path.join(folder, "add.dat")) == b"x@y.jp\r\n"
 
         app.keys("alt+k")
@@ -176,7 +181,7 @@ def main():
         app.quit()
 
         ini = read(os.path.join(folder, "mirelt.ini"))
-        for expected in (b"[Top]\r\nTop=1350\r\n", b"[Left]\r\nLeft=1800\r\n", b"[Mail]\r\nMail=x@y.jp\r\n",
+        for expected in (b"[Top]\r\nTop=1350\r\n", b"[Left]\r\nLeft=1800\r\n", b"[Mail]\r\nMail=z@w.jp\r\n",
                          b"[OPTION]\r\nRET=0\r\n@ENT=0\r\nDOT=0\r\n", b"[ENT_OUT_OP]\r\n10=1\r\n16_1=0\r\n16_2=1\r\n",
                          b"[ENT_OP]\r\nRAND=True\r\nALL=False\r\n@ONLY=False\r\n"):
             assert expected in ini, (expected, ini)
