@@ -4,7 +4,6 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <QWindow>
 #include <algorithm>
 
 InfoWindow::InfoWindow(const QString& title) : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint)
@@ -28,9 +27,8 @@ void InfoWindow::placeBelow(const QWidget* mainWindow)
     if (screen == nullptr)
         screen = mainWindow->screen();
     const QPoint corner = keptInside(QRect(wanted, frame), screen->availableGeometry());
-    // Placing the frame, not the client area, lets the window manager add its border below the corner.
-    winId();
-    windowHandle()->setFramePosition(corner);
+    // A move before the first showing places the frame, unless a resize follows it: the size is settled above.
+    move(corner);
 }
 
 QPoint keptInside(const QRect& frame, const QRect& screen)

@@ -140,8 +140,11 @@ private slots:
         QTest::mouseClick(f.w().lbl_tag_setu[1], Qt::LeftButton);
         QCOMPARE(openCount<frm_Help>(), 1);
         QCOMPARE(f.window->help().tagHelpWindow()->windowTitle(), QString("タグ内のみとは？"));
+        const QRect screen = f.window->screen()->availableGeometry();
+        f.window->move(screen.bottomRight() - QPoint(50, 50));
         f.w().mn_help_vis->trigger();
         QCOMPARE(openCount<frm_Vis>(), 1);
+        QVERIFY(screen.contains(f.window->help().acknowledgementsWindow()->frameGeometry()));
     }
 
     void onlyTheThreeAcknowledgementLinksReact()
