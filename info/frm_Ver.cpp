@@ -21,7 +21,8 @@ QLabel* label(const QString& name, const QString& text, QWidget* parent)
 
 } // namespace
 
-frm_Ver::frm_Ver(UrlOpener& urls, MessagePresenter& messages) : InfoWindow(QStringLiteral("Qorvaneのバージョン情報")), m_urls(urls), m_messages(messages)
+frm_Ver::frm_Ver(UrlOpener& urls, MessagePresenter& messages)
+    : InfoWindow(QStringLiteral("Qorvaneのバージョン情報")), m_urls(urls), m_messages(messages)
 {
     setObjectName(QStringLiteral("frm_Ver"));
     auto* image = label(QStringLiteral("Image1"), QString(), this);

@@ -10,7 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frm_Vis::frm_Vis(UrlOpener& urls, MessagePresenter& messages) : InfoWindow(QStringLiteral("謝辞")), m_urls(urls), m_messages(messages)
+frm_Vis::frm_Vis(UrlOpener& urls, MessagePresenter& messages)
+    : InfoWindow(QStringLiteral("謝辞")), m_urls(urls), m_messages(messages)
 {
     setObjectName(QStringLiteral("frm_Vis"));
     QPalette white = palette();

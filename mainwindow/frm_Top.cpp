@@ -114,14 +114,14 @@ void frm_Top::connectCommandReactions()
     connect(m_w.cmdDelete, &QPushButton::clicked, this, [this] { m_addresses.Delete(); });
     // A box or dialog of a reaction runs its own event loop, where the ticks would
     // otherwise arrive in the middle of that reaction; they wait for it to end instead.
-    connect(m_w.time_fg, &QTimer::timeout, this, [this] {
-        if (QApplication::activeModalWidget() == nullptr)
-            time_fg_Timer();
-    });
-    connect(m_w.tim_ClipCh, &QTimer::timeout, this, [this] {
-        if (QApplication::activeModalWidget() == nullptr)
-            ClipboardWatch();
-    });
+    const auto betweenReactions = [this](void (frm_Top::*tick)()) {
+        return [this, tick] {
+            if (QApplication::activeModalWidget() == nullptr)
+                (this->*tick)();
+        };
+    };
+    connect(m_w.time_fg, &QTimer::timeout, this, betweenReactions(&frm_Top::time_fg_Timer));
+    connect(m_w.tim_ClipCh, &QTimer::timeout, this, betweenReactions(&frm_Top::ClipboardWatch));
     m_services.clipboard.onChange([this] {
         m_clipboardChanged = true;
         m_copiedDuringModal = QApplication::activeModalWidget() != nullptr;
