@@ -53,8 +53,8 @@ def freezes(name, window, env, rounds, delay):
         stuck.set_selection_owner(clipboard, X.CurrentTime)
         d.flush()
         time.sleep(delay)
-        subprocess.run(["xdotool", "windowfocus", "--sync", str(window), "key", "a"], env=env, check=True)
         sent = time.monotonic()
+        subprocess.run(["xdotool", "windowfocus", "--sync", str(window), "key", "a"], env=env, check=True)
         while d.get_selection_owner(clipboard) == stuck and time.monotonic() - sent < 60:
             time.sleep(0.01)
         waits.append(time.monotonic() - sent)

@@ -352,16 +352,31 @@ void frm_Top::time_fg_Timer()
     m_w.time_fg->stop();
 }
 
-// Reads only after the system said the clipboard changed: a big or slow clipboard
-// then costs one read per copy, not one every tick.
+// Reads only after the system said the clipboard changed, so a big or slow clipboard
+// costs one read per copy, not one every tick. The text may come after the tick that
+// asked for it; the next tick takes it.
 void frm_Top::ClipboardWatch()
 {
-    if (!m_clipboardChanged)
+    if (m_clipboardChanged && !m_reading) {
+        m_clipboardChanged = false;
+        m_reading = true;
+        try {
+            m_services.clipboard.readText(MaxWatchedLength, [this](const QString& text) {
+                m_reading = false;
+                m_readText = text;
+            });
+        } catch (const AppError& e) {
+            m_reading = false;
+            m_clipboardChanged = e.number() == AppError::ClipboardUnavailable; // tried again at the next tick
+            ReportTrappedError(e);
+        }
+    }
+    if (!m_readText)
         return;
-    m_clipboardChanged = false;
+    const QString text = trimSpaces(*m_readText);
+    m_readText.reset();
     m_copiedDuringModal = false;
     try {
-        const QString text = trimSpaces(m_services.clipboard.text());
         if (!AcceptClipboardText(text) || text == inputText())
             return;
         setInputText(text);
@@ -369,7 +384,6 @@ void frm_Top::ClipboardWatch()
         selectInputWithoutFocus();
         m_services.clipboard.clear();
     } catch (const AppError& e) {
-        m_clipboardChanged = e.number() == AppError::ClipboardUnavailable; // tried again at the next tick
         ReportTrappedError(e);
     }
 }

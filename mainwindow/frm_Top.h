@@ -9,6 +9,7 @@
 #include "TopWindowWidgets.h"
 
 #include <QMainWindow>
+#include <optional>
 
 class AppError;
 class DesktopShell;
@@ -113,4 +114,6 @@ private:
     bool m_holdConversions = false;
     bool m_clipboardChanged = true; // what the clipboard held at start is looked at once
     bool m_copiedDuringModal = false;
+    bool m_reading = false;
+    std::optional<QString> m_readText;
 };

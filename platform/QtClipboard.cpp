@@ -1,6 +1,7 @@
 #include "QtClipboard.h"
 
 #include "AppError.h"
+#include "X11ClipboardReader.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -19,23 +20,35 @@ QClipboard& systemClipboard()
 
 } // namespace
 
+QtClipboard::QtClipboard()
+{
+    // Qt's own X11 read waits up to 5 s for an owner, with the window frozen, and fetches any size.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        m_x11 = std::make_unique<X11ClipboardReader>();
+        if (!m_x11->isConnected())
+            m_x11.reset();
+    }
+}
+
 QtClipboard::~QtClipboard()
 {
     QObject::disconnect(m_changes);
 }
 
-QString QtClipboard::text()
+void QtClipboard::readText(qsizetype maxLength, std::function<void(const QString&)> done)
 {
-    // The list of formats is asked for once and kept: an owner that never answers then
-    // costs one wait (Qt's own, 5 s on X11) instead of one per format tried, and a
-    // clipboard without text is never fetched.
+    if (m_x11) {
+        m_x11->read(maxLength, std::move(done));
+        return;
+    }
+    // The list of formats is asked for once: an owner that never answers then costs one
+    // wait instead of one per format tried, and a clipboard without text is never fetched.
     const QMimeData* data = systemClipboard().mimeData();
-    if (data == nullptr)
-        return QString();
-    const QStringList formats = data->formats();
+    const QStringList formats = data != nullptr ? data->formats() : QStringList();
     const bool hasText = std::any_of(formats.begin(), formats.end(),
                                      [](const QString& f) { return f.startsWith(QLatin1String("text/plain")); });
-    return hasText ? data->text() : QString();
+    const QString text = hasText ? data->text() : QString();
+    done(text.size() > maxLength ? QString() : text);
 }
 
 void QtClipboard::setText(const QString& text)
