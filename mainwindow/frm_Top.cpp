@@ -358,6 +358,7 @@ void frm_Top::time_fg_Timer()
 void frm_Top::ClipboardWatch()
 {
     if (m_clipboardChanged && !m_reading) {
+        m_readText.reset(); // older than the change: taking it would clear a copy never looked at
         m_clipboardChanged = false;
         m_reading = true;
         try {

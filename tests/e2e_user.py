@@ -7,6 +7,7 @@ import html
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -75,8 +76,18 @@ class Desktop:
         return self.run("xdotool", *args)
 
     def clipboard(self):
+        return self.clipboard_within(5)
+
+    def clipboard_now(self):
+        """The clipboard's text, or None when its owner does not answer at once."""
+        try:
+            return self.clipboard_within(0.5)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def clipboard_within(self, seconds):
         result = subprocess.run(["xclip", "-o", "-selection", "clipboard"], env=self.env, capture_output=True,
-                                text=True, timeout=5)
+                                text=True, timeout=seconds)
         return result.stdout if result.returncode == 0 else ""
 
     def copy_from_elsewhere(self, text):
@@ -176,6 +187,22 @@ def main():
         app.keys("alt+p")
         opened = wait_for("the stand-in browser", lambda: os.path.exists(desktop.opened) and open(desktop.opened).read())
         assert opened.strip() in ("file://" + folder + "/Preview.htm", folder + "/Preview.htm"), opened
+
+        # A clipboard owner that never answers (a stopped xclip): the window still takes keys at once,
+        # and its input edit clears the clipboard.
+        stuck = subprocess.Popen(["xclip", "-i", "-quiet", "-selection", "clipboard"], stdin=subprocess.PIPE,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=desktop.env)
+        stuck.stdin.write(b"q@r.jp")
+        stuck.stdin.close()
+        wait_for("the other program to own the clipboard", lambda: desktop.clipboard_now() == "q@r.jp")
+        stuck.send_signal(signal.SIGSTOP)
+        time.sleep(0.7)  # the watch has asked for the text by now
+        app.click(100, 47)
+        desktop.xdo("key", "End", "a", "BackSpace")
+        wait_for("the window to answer", lambda: desktop.clipboard_now() == "", timeout=2)
+        stuck.send_signal(signal.SIGCONT)
+        stuck.kill()
+
         desktop.xdo("windowmove", app.window, "120", "90")
         wait_for("the window to move", lambda: app.position() == (120, 90))
         app.quit()

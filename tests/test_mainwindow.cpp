@@ -206,8 +206,19 @@ private slots:
         f.clipboard.content = QString(5'000'000, 'x'); // a big text the system never said was new
         window.ClipboardWatch();
         QCOMPARE(f.clipboard.reads, reads);
+        f.clipboard.answerLater = true; // as the X clipboard answers: after the tick that asked
         f.clipboard.copyElsewhere("a@b.c");
-        QTRY_COMPARE(window.inputText(), QString("a@b.c"));
+        window.ClipboardWatch();
+        f.clipboard.copyElsewhere("x@y.jp");
+        window.ClipboardWatch(); // one read at a time
+        QCOMPARE(f.clipboard.reads, reads + 1);
+        f.clipboard.answer();
+        window.ClipboardWatch(); // that answer is older than the last change: asks again
+        QCOMPARE(window.inputText(), QString());
+        f.clipboard.answer();
+        window.ClipboardWatch();
+        QCOMPARE(window.inputText(), QString("x@y.jp"));
+        QCOMPARE(f.clipboard.reads, reads + 2);
     }
 
     void noTickRunsWhileABoxIsOpen()

@@ -22,11 +22,17 @@ public:
         if (changed)
             changed();
     }
+    // With answerLater the text is handed over only when the test calls answer().
+    bool answerLater = false;
+    std::function<void()> answer;
+
     void readText(qsizetype maxLength, std::function<void(const QString&)> done) override
     {
         check();
         ++reads;
-        done(content.size() > maxLength ? QString() : content);
+        answer = [done, text = content.size() > maxLength ? QString() : content] { done(text); };
+        if (!answerLater)
+            answer();
     }
     void setText(const QString& text) override
     {
