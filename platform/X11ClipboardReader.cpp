@@ -80,6 +80,10 @@ void X11ClipboardReader::read(qsizetype maxLength, std::function<void(const QStr
 
 void X11ClipboardReader::readEvents()
 {
+    if (xcb_connection_has_error(m_connection)) {
+        m_notifier->setEnabled(false); // a closed socket would wake us for ever; reads now time out
+        return;
+    }
     while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
         std::unique_ptr<xcb_generic_event_t, FreeDeleter> owned(event);
         if ((event->response_type & 0x7f) != XCB_SELECTION_NOTIFY)
