@@ -354,28 +354,37 @@ void frm_Top::time_fg_Timer()
 
 // Reads only after the system said the clipboard changed, so a big or slow clipboard
 // costs one read per copy, not one every tick. The text may come after the tick that
-// asked for it; the next tick takes it.
+// asked for it, and is taken as it comes.
 void frm_Top::ClipboardWatch()
 {
-    if (m_clipboardChanged && !m_reading) {
-        m_readText.reset(); // older than the change: taking it would clear a copy never looked at
-        m_clipboardChanged = false;
-        m_reading = true;
-        try {
-            m_services.clipboard.readText(MaxWatchedLength, [this](const QString& text) {
-                m_reading = false;
-                m_readText = text;
-            });
-        } catch (const AppError& e) {
+    takeReadText(); // one that came while a box was open
+    if (!m_clipboardChanged || m_reading)
+        return;
+    m_clipboardChanged = false;
+    m_reading = true;
+    try {
+        m_services.clipboard.readText(MaxWatchedLength, [this](const QString& text) {
             m_reading = false;
-            m_clipboardChanged = e.number() == AppError::ClipboardUnavailable; // tried again at the next tick
-            ReportTrappedError(e);
-        }
+            m_readText = text;
+            takeReadText();
+        });
+    } catch (const AppError& e) {
+        m_reading = false;
+        m_clipboardChanged = e.number() == AppError::ClipboardUnavailable; // tried again at the next tick
+        ReportTrappedError(e);
     }
-    if (!m_readText)
+}
+
+// Not while a box is open, which would put it in the middle of a reaction; and a text
+// older than the last change is dropped: taking it would clear a copy never looked at.
+void frm_Top::takeReadText()
+{
+    if (!m_readText || QApplication::activeModalWidget() != nullptr)
         return;
     const QString text = trimSpaces(*m_readText);
     m_readText.reset();
+    if (m_clipboardChanged)
+        return;
     m_copiedDuringModal = false;
     try {
         if (!AcceptClipboardText(text) || text == inputText())

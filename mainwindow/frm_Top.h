@@ -101,6 +101,7 @@ private:
     void optionChanged();
     void selectInputWithoutFocus();
     void updateInputCount();
+    void takeReadText();
 
     TopWindowServices m_services;
     TopWindowWidgets m_w;
