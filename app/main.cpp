@@ -19,7 +19,7 @@ int main(int argc, char* argv[])
     QtMessagePresenter messages;
     SystemRandom random;
     LibPngWriter png;
-    DesktopUrlOpener urls;
+    ProcessUrlOpener urls;
     XdgDesktopShell shell;
     QApplication::setWindowIcon(QIcon(appIcon(32)));
     frm_Top window({clipboard, messages, random, png, urls, shell, FileLocations::forThisProgram()});

@@ -3,7 +3,6 @@
 #include "DesktopShell.h"
 #include "MakerLinks.h"
 #include "Message.h"
-#include "PreviewCommand.h"
 #include "UrlOpener.h"
 #include "frm_Help.h"
 #include "frm_Ver.h"
@@ -60,30 +59,45 @@ void HelpCommands::mn_help_web_Click()
 
 void HelpCommands::mn_help_guide_Click()
 {
-    const QString& path = m_guideFile;
-    if (!QFileInfo::exists(path)) {
-        m_messages.show({QStringLiteral("操作ガイドが存在しません。"), QStringLiteral("エラー"), MessageIcon::Critical,
-                         MessageButtons::Ok});
+    if (!QFileInfo::exists(m_guideFile)) {
+        reportMissingGuide();
         return;
     }
     if (!m_shell.hasPdfViewer()) {
-        const Message question{QStringLiteral("Adobe Acrobat Readerがインストールされていません。\r\nAcrobat ReaderのWebページを開きますか？"),
-                               QStringLiteral("エラー"), MessageIcon::None, MessageButtons::YesNo};
-        if (m_messages.show(question) == MessageAnswer::Yes)
-            m_urls.open(QUrl(MakerLinks::ReaderDownload)); // a failure here stays silent
+        offerReaderDownload();
         return;
     }
-    m_urls.open(QUrl::fromLocalFile(path));
+    // xdg-open's own exit codes: 2 the file is gone, anything else no reader could open it.
+    m_urls.open(QUrl::fromLocalFile(m_guideFile), [this](int exitCode) {
+        if (exitCode == 2)
+            reportMissingGuide();
+        else
+            offerReaderDownload();
+    });
+}
+
+void HelpCommands::reportMissingGuide()
+{
+    m_messages.show({QStringLiteral("操作ガイドが存在しません。"), QStringLiteral("エラー"), MessageIcon::Critical,
+                     MessageButtons::Ok});
+}
+
+void HelpCommands::offerReaderDownload()
+{
+    const Message question{QStringLiteral("Adobe Acrobat Readerがインストールされていません。\r\nAcrobat ReaderのWebページを開きますか？"),
+                           QStringLiteral("エラー"), MessageIcon::None, MessageButtons::YesNo};
+    if (m_messages.show(question) == MessageAnswer::Yes)
+        OpenBrowserPage(QUrl(MakerLinks::ReaderDownload), m_urls, m_messages);
 }
 
 void HelpCommands::mn_help_vis_Click()
 {
-    showOnce(m_vis, m_urls);
+    showOnce(m_vis, m_urls, m_messages);
 }
 
 void HelpCommands::mn_help_ver_Click()
 {
-    showOnce(m_ver, m_urls);
+    showOnce(m_ver, m_urls, m_messages);
 }
 
 void HelpCommands::lbl_tag_setu_Click()

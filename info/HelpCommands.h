@@ -34,6 +34,8 @@ public:
 private:
     template <typename Window, typename... Args>
     void showOnce(QPointer<Window>& window, Args&... args);
+    void reportMissingGuide();
+    void offerReaderDownload();
 
     QWidget* m_mainWindow;
     UrlOpener& m_urls;

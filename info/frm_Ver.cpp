@@ -21,7 +21,8 @@ QLabel* label(const QString& name, const QString& text, QWidget* parent)
 
 } // namespace
 
-frm_Ver::frm_Ver(UrlOpener& urls) : InfoWindow(QStringLiteral("Qorvaneのバージョン情報")), m_urls(urls)
+frm_Ver::frm_Ver(UrlOpener& urls, MessagePresenter& messages)
+    : InfoWindow(QStringLiteral("Qorvaneのバージョン情報")), m_urls(urls), m_messages(messages)
 {
     setObjectName(QStringLiteral("frm_Ver"));
     auto* image = label(QStringLiteral("Image1"), QString(), this);
@@ -71,7 +72,7 @@ QString frm_Ver::feedbackUrl()
 void frm_Ver::cmd_IE_Click(int index)
 {
     if (index == 0)
-        m_urls.open(QUrl(MakerLinks::topPage()));
+        OpenBrowserPage(QUrl(MakerLinks::topPage()), m_urls, m_messages);
     else if (index == 1)
-        m_urls.open(QUrl(feedbackUrl()));
+        OpenBrowserPage(QUrl(feedbackUrl()), m_urls, m_messages);
 }

@@ -10,7 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frm_Vis::frm_Vis(UrlOpener& urls) : InfoWindow(QStringLiteral("謝辞")), m_urls(urls)
+frm_Vis::frm_Vis(UrlOpener& urls, MessagePresenter& messages)
+    : InfoWindow(QStringLiteral("謝辞")), m_urls(urls), m_messages(messages)
 {
     setObjectName(QStringLiteral("frm_Vis"));
     QPalette white = palette();
@@ -64,20 +65,18 @@ frm_Vis::frm_Vis(UrlOpener& urls) : InfoWindow(QStringLiteral("謝辞")), m_urls
 
 bool frm_Vis::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonRelease) {
-        const int index = m_msg.indexOf(qobject_cast<QLabel*>(watched));
-        if (index >= 0)
-            lbl_msg_Click(index);
-    }
+    const int index = m_msg.indexOf(qobject_cast<QLabel*>(watched));
+    if (index >= 0 && isLinkClick(watched, event))
+        lbl_msg_Click(index);
     return InfoWindow::eventFilter(watched, event);
 }
 
 void frm_Vis::lbl_msg_Click(int index)
 {
     if (index == 2)
-        m_urls.open(QUrl(MakerLinks::bulletinBoard()));
+        OpenBrowserPage(QUrl(MakerLinks::bulletinBoard()), m_urls, m_messages);
     else if (index == 4)
-        m_urls.open(QUrl(MakerLinks::softwareLinks()));
+        OpenBrowserPage(QUrl(MakerLinks::softwareLinks()), m_urls, m_messages);
     else if (index == 6)
-        m_urls.open(QUrl(MakerLinks::magazineReviews()));
+        OpenBrowserPage(QUrl(MakerLinks::magazineReviews()), m_urls, m_messages);
 }

@@ -5,6 +5,7 @@
 #include <QList>
 
 class QLabel;
+class MessagePresenter;
 class UrlOpener;
 
 // The acknowledgements; three of its words are links to the maker's pages.
@@ -13,9 +14,9 @@ class frm_Vis : public InfoWindow
     Q_OBJECT
 
 public:
-    explicit frm_Vis(UrlOpener& urls);
+    frm_Vis(UrlOpener& urls, MessagePresenter& messages);
 
-    // Only indices 2, 4 and 6 are links; failures are silent.
+    // Only indices 2, 4 and 6 are links.
     void lbl_msg_Click(int index);
 
 protected:
@@ -23,5 +24,6 @@ protected:
 
 private:
     UrlOpener& m_urls;
+    MessagePresenter& m_messages;
     QList<QLabel*> m_msg;
 };

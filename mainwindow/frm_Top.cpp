@@ -9,6 +9,7 @@
 #include "WidgetStyle.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -21,10 +22,22 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
+#include <QValidator>
 
 namespace {
 
 constexpr int TwipsPerPixel = 15;
+
+// No address is longer than what the watch accepts; a longer text would only make every keystroke slow.
+class InputLengthValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        return input.size() > MaxWatchedLength ? Invalid : Acceptable;
+    }
+};
 
 } // namespace
 
@@ -47,6 +60,7 @@ frm_Top::~frm_Top()
 {
     // The controls are destroyed after this part of the window is gone, and some
     // still signal on their way out (the input box emits activated): cut them off first.
+    m_services.clipboard.onChange({});
     for (QObject* child : findChildren<QObject*>()) {
         child->disconnect(this);
         child->removeEventFilter(this);
@@ -85,6 +99,10 @@ void frm_Top::connectCommandReactions()
 {
     // Typing raises the edit reaction; a text set by the program raises it in setInputText.
     connect(m_w.txt_MailAdd->lineEdit(), &QLineEdit::textEdited, this, [this] { txt_MailAdd_Change(); });
+    m_w.txt_MailAdd->setValidator(new InputLengthValidator(this));
+    connect(m_w.txt_MailAdd->lineEdit(), &QLineEdit::inputRejected, this, [this] {
+        showErrorLine(QStringLiteral("入力できるのは%1文字までです。").arg(MaxWatchedLength));
+    });
     connect(m_w.txt_MailAdd, &QComboBox::activated, this, [this] { txt_MailAdd_Click(); });
     connect(m_w.txt_MailAdd_Ent, &QLineEdit::textChanged, this, [this](const QString& text) {
         m_w.lbl_MailAdd_ent_mojisu->setText(QString::number(codePointCount(text)));
@@ -94,8 +112,20 @@ void frm_Top::connectCommandReactions()
     connect(m_w.cmd_Clip, &QPushButton::clicked, this, [this] { cmd_Clip_Click(); });
     connect(m_w.cmdRegister, &QPushButton::clicked, this, [this] { m_addresses.Register(); });
     connect(m_w.cmdDelete, &QPushButton::clicked, this, [this] { m_addresses.Delete(); });
-    connect(m_w.time_fg, &QTimer::timeout, this, [this] { time_fg_Timer(); });
-    connect(m_w.tim_ClipCh, &QTimer::timeout, this, [this] { ClipboardWatch(); });
+    // A box or dialog of a reaction runs its own event loop, where the ticks would
+    // otherwise arrive in the middle of that reaction; they wait for it to end instead.
+    const auto betweenReactions = [this](void (frm_Top::*tick)()) {
+        return [this, tick] {
+            if (QApplication::activeModalWidget() == nullptr)
+                (this->*tick)();
+        };
+    };
+    connect(m_w.time_fg, &QTimer::timeout, this, betweenReactions(&frm_Top::time_fg_Timer));
+    connect(m_w.tim_ClipCh, &QTimer::timeout, this, betweenReactions(&frm_Top::ClipboardWatch));
+    m_services.clipboard.onChange([this] {
+        m_clipboardChanged = true;
+        m_copiedDuringModal = QApplication::activeModalWidget() != nullptr;
+    });
     connect(m_w.mn_file_end, &QAction::triggered, this, [this] { mn_file_end_Click(); });
     connect(m_w.mn_pre, &QAction::triggered, this, [this] { mn_pre_Click(); });
     connect(m_w.mn_help_web, &QAction::triggered, this, [this] { m_help.mn_help_web_Click(); });
@@ -143,7 +173,9 @@ void frm_Top::applySettings(const StoredSettings& s)
             m_w.chk_att_ent->setChecked(true);
             m_w.chk_dot_ent->setChecked(true);
         }
-        if (!s.mail.isEmpty()) {
+        if (s.mail.size() > MaxWatchedLength) {
+            showErrorLine(QStringLiteral("前回の入力は%1文字を超えるため読み込みませんでした。").arg(MaxWatchedLength));
+        } else if (!s.mail.isEmpty()) {
             setInputText(s.mail);
             m_services.clipboard.clear();
         }
@@ -210,7 +242,8 @@ void frm_Top::resizeEvent(QResizeEvent* event)
     QMainWindow::resizeEvent(event);
     const int outer = frameGeometry().width();
     m_w.Line3->resize(outer, m_w.Line3->height());
-    m_w.Shape1->resize(outer + 200 / TwipsPerPixel, m_w.Shape1->height());
+    // The band starts left of the client area; reaching past the right edge needs that part as well.
+    m_w.Shape1->resize(outer + 200 / TwipsPerPixel - m_w.Shape1->x(), m_w.Shape1->height());
 }
 
 bool frm_Top::eventFilter(QObject* watched, QEvent* event)
@@ -269,7 +302,10 @@ void frm_Top::txt_MailAdd_Click()
 void frm_Top::forgetOutput(bool countInput)
 {
     try {
-        m_services.clipboard.clear();
+        // The clear keeps the watch from catching an old copy again; a copy made while a
+        // box was open, which the watch has not looked at yet, is not old.
+        if (!m_copiedDuringModal)
+            m_services.clipboard.clear();
         if (countInput)
             updateInputCount();
         setOutputText(QString());
@@ -316,10 +352,41 @@ void frm_Top::time_fg_Timer()
     m_w.time_fg->stop();
 }
 
+// Reads only after the system said the clipboard changed, so a big or slow clipboard
+// costs one read per copy, not one every tick. The text may come after the tick that
+// asked for it, and is taken as it comes.
 void frm_Top::ClipboardWatch()
 {
+    takeReadText(); // one that came while a box was open
+    if (!m_clipboardChanged || m_reading)
+        return;
+    m_clipboardChanged = false;
+    m_reading = true;
     try {
-        const QString text = trimSpaces(m_services.clipboard.text());
+        m_services.clipboard.readText(MaxWatchedLength, [this](const QString& text) {
+            m_reading = false;
+            m_readText = text;
+            takeReadText();
+        });
+    } catch (const AppError& e) {
+        m_reading = false;
+        m_clipboardChanged = e.number() == AppError::ClipboardUnavailable; // tried again at the next tick
+        ReportTrappedError(e);
+    }
+}
+
+// Not while a box is open, which would put it in the middle of a reaction; and a text
+// older than the last change is dropped: taking it would clear a copy never looked at.
+void frm_Top::takeReadText()
+{
+    if (!m_readText || QApplication::activeModalWidget() != nullptr)
+        return;
+    const QString text = trimSpaces(*m_readText);
+    m_readText.reset();
+    if (m_clipboardChanged)
+        return;
+    m_copiedDuringModal = false;
+    try {
         if (!AcceptClipboardText(text) || text == inputText())
             return;
         setInputText(text);

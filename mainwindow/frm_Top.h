@@ -9,6 +9,7 @@
 #include "TopWindowWidgets.h"
 
 #include <QMainWindow>
+#include <optional>
 
 class AppError;
 class DesktopShell;
@@ -100,6 +101,7 @@ private:
     void optionChanged();
     void selectInputWithoutFocus();
     void updateInputCount();
+    void takeReadText();
 
     TopWindowServices m_services;
     TopWindowWidgets m_w;
@@ -111,4 +113,8 @@ private:
     int CopyFlashCount = 0;
     bool m_settingsSaved = false;
     bool m_holdConversions = false;
+    bool m_clipboardChanged = true; // what the clipboard held at start is looked at once
+    bool m_copiedDuringModal = false;
+    bool m_reading = false;
+    std::optional<QString> m_readText;
 };

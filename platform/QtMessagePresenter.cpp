@@ -1,11 +1,14 @@
 #include "QtMessagePresenter.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
 MessageAnswer QtMessagePresenter::show(const Message& message)
 {
-    QMessageBox box(m_parent);
+    // Over the window the user is in: an information window stays on top and would hide a box of the main window.
+    QWidget* active = QApplication::activeWindow();
+    QMessageBox box(active != nullptr ? active : m_parent);
     box.setWindowTitle(message.title.isEmpty() ? QStringLiteral("Qorvane") : message.title);
     box.setText(message.text);
     switch (message.icon) {

@@ -46,11 +46,3 @@ void PreviewCommand::run()
     OpenBrowserPage(QUrl::fromLocalFile(m_services.pagesFolder + QStringLiteral("/Preview.htm")), m_services.urls,
                     m_services.messages);
 }
-
-void OpenBrowserPage(const QUrl& url, UrlOpener& urls, MessagePresenter& messages)
-{
-    if (!urls.open(url)) {
-        messages.show({QStringLiteral("ブラウザを起動できませんでした。\n") + url.toString(), QStringLiteral("エラー"),
-                       MessageIcon::Critical, MessageButtons::Ok});
-    }
-}

@@ -10,10 +10,6 @@ class RandomSource;
 class QUrl;
 class UrlOpener;
 
-// Asks the desktop's browser to show url, without waiting for it; says so in a
-// message box when no browser can be started.
-void OpenBrowserPage(const QUrl& url, UrlOpener& urls, MessagePresenter& messages);
-
 struct PreviewServices
 {
     RandomSource& random;

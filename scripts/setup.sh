@@ -5,9 +5,9 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev libpng-dev
+    qt6-base-dev libgl-dev libpng-dev libxcb1-dev
     fonts-ipafont-gothic
-    xvfb xauth xdotool xclip xdg-utils file
+    xvfb xauth xdotool xclip xdg-utils file poppler-utils python3-xlib
     python3 chromium
     clang libclang-rt-14-dev
     dpkg-dev desktop-file-utils appstream librsvg2-bin

@@ -7,6 +7,7 @@ import html
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -75,8 +76,18 @@ class Desktop:
         return self.run("xdotool", *args)
 
     def clipboard(self):
+        return self.clipboard_within(5)
+
+    def clipboard_now(self):
+        """The clipboard's text, or None when its owner does not answer at once."""
+        try:
+            return self.clipboard_within(0.5)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def clipboard_within(self, seconds):
         result = subprocess.run(["xclip", "-o", "-selection", "clipboard"], env=self.env, capture_output=True,
-                                text=True, timeout=5)
+                                text=True, timeout=seconds)
         return result.stdout if result.returncode == 0 else ""
 
     def copy_from_elsewhere(self, text):
@@ -163,7 +174,12 @@ def main():
         desktop.copy_from_elsewhere("x@y.jp")
         wait_for("the copied address to be caught", lambda: desktop.clipboard() == "")
         app.keys("alt+s")
+        wait_for('the message box "登録"', lambda: app._find("^登録$"))
+        desktop.copy_from_elsewhere("z@w.jp")
+        time.sleep(1.2)  # over two ticks of the watch: a copy made while a box is open waits for it
+        assert desktop.clipboard() == "z@w.jp"
         app.answer_box("登録")
+        wait_for("the copy to be caught after the box", lambda: desktop.clipboard() == "")
         assert read(os.path.join(folder, "add.dat")) == b"x@y.jp\r\n"
 
         app.keys("alt+k")
@@ -171,12 +187,28 @@ def main():
         app.keys("alt+p")
         opened = wait_for("the stand-in browser", lambda: os.path.exists(desktop.opened) and open(desktop.opened).read())
         assert opened.strip() in ("file://" + folder + "/Preview.htm", folder + "/Preview.htm"), opened
+
+        # A clipboard owner that never answers (a stopped xclip): the window still takes keys at once,
+        # and its input edit clears the clipboard.
+        stuck = subprocess.Popen(["xclip", "-i", "-quiet", "-selection", "clipboard"], stdin=subprocess.PIPE,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=desktop.env)
+        stuck.stdin.write(b"q@r.jp")
+        stuck.stdin.close()
+        wait_for("the other program to own the clipboard", lambda: desktop.clipboard_now() == "q@r.jp")
+        stuck.send_signal(signal.SIGSTOP)
+        time.sleep(0.7)  # the watch has asked for the text by now
+        app.click(100, 47)
+        desktop.xdo("key", "End", "a", "BackSpace")
+        wait_for("the window to answer", lambda: desktop.clipboard_now() == "", timeout=2)
+        stuck.send_signal(signal.SIGCONT)
+        stuck.kill()
+
         desktop.xdo("windowmove", app.window, "120", "90")
         wait_for("the window to move", lambda: app.position() == (120, 90))
         app.quit()
 
         ini = read(os.path.join(folder, "mirelt.ini"))
-        for expected in (b"[Top]\r\nTop=1350\r\n", b"[Left]\r\nLeft=1800\r\n", b"[Mail]\r\nMail=x@y.jp\r\n",
+        for expected in (b"[Top]\r\nTop=1350\r\n", b"[Left]\r\nLeft=1800\r\n", b"[Mail]\r\nMail=z@w.jp\r\n",
                          b"[OPTION]\r\nRET=0\r\n@ENT=0\r\nDOT=0\r\n", b"[ENT_OUT_OP]\r\n10=1\r\n16_1=0\r\n16_2=1\r\n",
                          b"[ENT_OP]\r\nRAND=True\r\nALL=False\r\n@ONLY=False\r\n"):
             assert expected in ini, (expected, ini)

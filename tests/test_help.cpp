@@ -1,9 +1,11 @@
 #include "TopWindowFixture.h"
+#include "UrlOpener.h"
 #include "frm_Help.h"
 #include "frm_Ver.h"
 #include "frm_Vis.h"
 
 #include <QAction>
+#include <QProcess>
 #include <QUrlQuery>
 #include <QtTest>
 
@@ -49,6 +51,58 @@ private slots:
         f.shell.pdfViewer = true;
         f.w().mn_help_guide->trigger();
         QCOMPARE(f.urls.opened.last(), QUrl::fromLocalFile(f.folder.filePath("操作ガイド.pdf")));
+        const int shown = f.messages.shown.size();
+        for (int code : {2, 3}) { // the opener's own verdict: file gone, or nothing could show it
+            f.urls.exitCode = code;
+            f.w().mn_help_guide->trigger();
+        }
+        QCOMPARE(f.messages.shown.size(), shown + 2);
+        QCOMPARE(f.messages.shown[shown].text, QString("操作ガイドが存在しません。"));
+        QCOMPARE(f.messages.shown[shown + 1].buttons, MessageButtons::YesNo);
+    }
+
+    void openerFailureIsSeenWithoutWaiting()
+    {
+        QTemporaryDir dir;
+        QFile script(dir.filePath("opener"));
+        QVERIFY(script.open(QIODevice::WriteOnly) && script.write("#!/bin/sh\nexit 3\n") > 0);
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        for (const QString& program : {script.fileName(), dir.filePath("missing")}) {
+            ProcessUrlOpener opener(program);
+            int code = 0;
+            opener.open(QUrl("https://example.org/"), [&code](int exitCode) { code = exitCode; });
+            QTRY_VERIFY(code != 0);
+            QCOMPARE(code, program == script.fileName() ? 3 : -1);
+        }
+    }
+
+    void infoWindowsCloseByKey_data()
+    {
+        QTest::addColumn<int>("window");
+        QTest::addColumn<int>("key");
+        for (int window : {0, 1, 2}) {
+            QTest::addRow("window %d, Escape", window) << window << int(Qt::Key_Escape);
+            QTest::addRow("window %d, Enter", window) << window << int(Qt::Key_Return);
+        }
+    }
+
+    void infoWindowsCloseByKey()
+    {
+        QFETCH(int, window);
+        QFETCH(int, key);
+        TopWindowFixture f;
+        f.start();
+        HelpCommands& help = f.window->help();
+        (window == 0 ? help.mn_help_ver_Click() : window == 1 ? help.mn_help_vis_Click() : help.lbl_tag_setu_Click());
+        QWidget* info = window == 0   ? static_cast<QWidget*>(help.versionWindow())
+                        : window == 1 ? static_cast<QWidget*>(help.acknowledgementsWindow())
+                                      : help.tagHelpWindow();
+        QVERIFY(QTest::qWaitForWindowActive(info));
+        QCOMPARE(info->focusWidget(), info->findChild<QPushButton*>("cmd閉じる"));
+        QPointer<QWidget> alive(info);
+        QTest::keyClick(info, Qt::Key(key));
+        QTRY_VERIFY(alive.isNull());
     }
 
     void informationWindowsOpenOnceBelowTheMainWindow()
@@ -77,8 +131,11 @@ private slots:
         QTest::mouseClick(f.w().lbl_tag_setu[1], Qt::LeftButton);
         QCOMPARE(openCount<frm_Help>(), 1);
         QCOMPARE(f.window->help().tagHelpWindow()->windowTitle(), QString("タグ内のみとは？"));
+        const QRect screen = f.window->screen()->availableGeometry();
+        f.window->move(screen.bottomRight() - QPoint(50, 50));
         f.w().mn_help_vis->trigger();
         QCOMPARE(openCount<frm_Vis>(), 1);
+        QVERIFY(screen.contains(f.window->help().acknowledgementsWindow()->frameGeometry()));
     }
 
     void onlyTheThreeAcknowledgementLinksReact()
@@ -89,6 +146,10 @@ private slots:
         frm_Vis* vis = f.window->help().acknowledgementsWindow();
         for (int i = 0; i < 9; ++i)
             QTest::mouseClick(vis->findChild<QLabel*>(QString("lbl_msg_%1").arg(i)), Qt::LeftButton);
+        QLabel* link = vis->findChild<QLabel*>("lbl_msg_2");
+        QTest::mouseClick(link, Qt::RightButton);
+        QTest::mousePress(link, Qt::LeftButton);
+        QTest::mouseRelease(link, Qt::LeftButton, {}, QPoint(-5, -5)); // let go elsewhere
         QCOMPARE(f.urls.opened.size(), 3);
         QCOMPARE(f.urls.opened[0].path(), QString("/php/bbs/pppbbs.php"));
         QCOMPARE(f.urls.opened[1].path(), QString("/soft/soft_link.html"));
@@ -109,9 +170,9 @@ private slots:
         QCOMPARE(mail.path(), QString("feedback@qorvane.example.org"));
         QCOMPARE(QUrlQuery(mail).queryItemValue("subject", QUrl::FullyDecoded), QString("Qorvane ver 2.10"));
         QCOMPARE(f.urls.opened[1], QUrl("https://qorvane.example.org/"));
-        f.urls.succeed = false;
+        f.urls.exitCode = 3;
         ver->findChild<QPushButton*>("cmd_IE_0")->click();
-        QVERIFY(f.messages.shown.isEmpty()); // their failures are silent
+        QCOMPARE(f.messages.lastText(), QString("ブラウザを起動できませんでした。\nhttps://qorvane.example.org/"));
     }
 
     void f1OpensTheWebHelp()
@@ -129,8 +190,12 @@ private slots:
     {
         QFile guide(QCoreApplication::applicationDirPath() + "/../操作ガイド.pdf");
         QVERIFY(guide.open(QIODevice::ReadOnly));
-        QVERIFY(guide.read(5) == "%PDF-");
-        QVERIFY(guide.size() > 20'000);
+        QProcess text;
+        text.start("pdftotext", {"-enc", "UTF-8", guide.fileName(), "-"});
+        QVERIFY(text.waitForFinished(30'000) && text.exitCode() == 0);
+        const QString words = QString::fromUtf8(text.readAllStandardOutput());
+        for (const char* expected : {"Qorvane 操作ガイド", "変換", "クリップボード"})
+            QVERIFY2(words.contains(QString::fromUtf8(expected)), expected);
     }
 };
 

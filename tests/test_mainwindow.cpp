@@ -195,9 +195,66 @@ private slots:
         const int clears = f.clipboard.clears;
         window.ClipboardWatch();
         QCOMPARE(f.clipboard.clears, clears);
-        f.clipboard.content = "a@b.c"; // equal to the input: left alone
+        f.clipboard.copyElsewhere("a@b.c"); // equal to the input: left alone
         window.ClipboardWatch();
         QCOMPARE(f.clipboard.content, QString("a@b.c"));
+    }
+
+    void watchReadsOnlyAfterAChange()
+    {
+        TopWindowFixture f;
+        frm_Top& window = f.start();
+        window.ClipboardWatch();
+        const int reads = f.clipboard.reads;
+        f.clipboard.content = QString(5'000'000, 'x'); // a big text the system never said was new
+        window.ClipboardWatch();
+        QCOMPARE(f.clipboard.reads, reads);
+        f.clipboard.answerLater = true; // as the X clipboard answers: after the tick that asked
+        f.clipboard.copyElsewhere("a@b.c");
+        window.ClipboardWatch();
+        f.clipboard.copyElsewhere("x@y.jp");
+        window.ClipboardWatch(); // one read at a time
+        QCOMPARE(f.clipboard.reads, reads + 1);
+        f.clipboard.answer(); // older than the last change: dropped
+        QCOMPARE(window.inputText(), QString());
+        window.ClipboardWatch();
+        f.clipboard.answer(); // taken as it comes
+        QCOMPARE(window.inputText(), QString("x@y.jp"));
+        QCOMPARE(f.clipboard.reads, reads + 2);
+    }
+
+    void noTickRunsWhileABoxIsOpen()
+    {
+        TopWindowFixture f;
+        frm_Top& window = f.start();
+        f.type("a@b.c");
+        f.w().cmdRegister->click();
+        f.w().cmd_Clip->click();
+        f.messages.answers = {MessageAnswer::Yes};
+        f.messages.whileOpen = [&] {
+            f.clipboard.copyElsewhere("x@y.jp");
+            for (QTimer* timer : {f.w().tim_ClipCh, f.w().time_fg})
+                QMetaObject::invokeMethod(timer, "timeout");
+            f.messages.whileOpen = nullptr;
+        };
+        f.w().cmdDelete->click(); // "削除しますか？", then "削除しました。"
+        QVERIFY(!f.w().lbl_cpfg->isHidden());
+        QCOMPARE(f.clipboard.content, QString("x@y.jp"));
+        QTRY_COMPARE(window.inputText(), QString("x@y.jp"));
+    }
+
+    void inputRefusesTextBeyondTheLimit()
+    {
+        TopWindowFixture f;
+        f.writeFile("mirelt.ini", "[Mail]\r\nMail=" + QByteArray(4097, 'a') + "\r\n");
+        frm_Top& window = f.start();
+        QCOMPARE(window.inputText(), QString());
+        QCOMPARE(f.w().lbl_err_ms->text(), QString("前回の入力は4096文字を超えるため読み込みませんでした。"));
+        window.setInputText(QString(4095, 'a'));
+        f.type("bc"); // the second is one too many
+        QCOMPARE(window.inputText(), QString(4095, 'a') + "b");
+        QCOMPARE(f.w().lbl_err_ms->text(), QString("入力できるのは4096文字までです。"));
+        QVERIFY(!f.w().lbl_err_ms->isHidden());
     }
 
     void clipboardFailuresAreSilentOnlyFor521()
@@ -290,7 +347,7 @@ private slots:
         const QRect button = f.w().cmd_Hen->geometry();
         f.window->resize(300, 200);
         QTRY_COMPARE(f.w().Line3->width(), f.window->frameGeometry().width());
-        QCOMPARE(f.w().Shape1->width(), f.window->frameGeometry().width() + 13);
+        QCOMPARE(f.w().Shape1->geometry().right(), f.window->frameGeometry().width() + 12); // past the right edge
         QCOMPARE(f.w().cmd_Hen->geometry(), button);
     }
 };

@@ -34,7 +34,7 @@ private slots:
         QVERIFY(f.messages.shown.isEmpty());
 
         f.w().txt_MailAdd_Ent->setText("kept&#64;as-is");
-        f.urls.succeed = false;
+        f.urls.exitCode = 3;
         f.w().mn_pre->trigger(); // a filled output is used unchanged
         QCOMPARE(f.output(), QString("kept&#64;as-is"));
         QVERIFY(f.readFile("preview_cd1.htm").contains("<a href=\"kept&#64;as-is\">"));

@@ -1,6 +1,7 @@
 // Build-time tool: renders the operating guide from its HTML source into a PDF
 // with Qt's own PDF writer. Usage: make_guide_pdf SOURCE.html OUTPUT.pdf
 #include <QFile>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPdfWriter>
@@ -19,9 +20,19 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "make_guide_pdf: cannot read %s\n", argv[1]);
         return 1;
     }
+    // Without a Japanese font Qt still writes a PDF, with every Japanese character missing.
+    QStringList families = QFontDatabase::families(QFontDatabase::Japanese);
+    if (families.isEmpty()) {
+        std::fprintf(stderr, "make_guide_pdf: no Japanese font found; install one (Debian: fonts-ipafont-gothic)\n");
+        return 1;
+    }
+    for (const char* preferred : {"IPAGothic", "IPAPGothic"})
+        if (families.removeOne(QString::fromLatin1(preferred)))
+            families.prepend(QString::fromLatin1(preferred));
+
     QTextDocument document;
     QFont font;
-    font.setFamilies({QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
+    font.setFamilies(families);
     font.setPointSizeF(10.5);
     document.setDefaultFont(font);
     document.setDefaultStyleSheet(QStringLiteral(

@@ -3,30 +3,49 @@
 #include "AppError.h"
 #include "Clipboard.h"
 
+#include <functional>
+
 // A clipboard that tests fill and inspect; failNext makes the next operation throw.
+// Like the system's, it tells of every change; reads counts the texts fetched.
 class FakeClipboard : public Clipboard
 {
 public:
     QString content;
     int clears = 0;
     int failNext = 0; // an AppError number, 0 for none
+    int reads = 0;
+    std::function<void()> changed;
 
-    QString text() override
+    void copyElsewhere(const QString& text)
+    {
+        content = text;
+        if (changed)
+            changed();
+    }
+    // With answerLater the text is handed over only when the test calls answer().
+    bool answerLater = false;
+    std::function<void()> answer;
+
+    void readText(qsizetype maxLength, std::function<void(const QString&)> done) override
     {
         check();
-        return content;
+        ++reads;
+        answer = [done, text = content.size() > maxLength ? QString() : content] { done(text); };
+        if (!answerLater)
+            answer();
     }
     void setText(const QString& text) override
     {
         check();
-        content = text;
+        copyElsewhere(text);
     }
     void clear() override
     {
         check();
         ++clears;
-        content.clear();
+        copyElsewhere(QString());
     }
+    void onChange(std::function<void()> handler) override { changed = std::move(handler); }
 
 private:
     void check()

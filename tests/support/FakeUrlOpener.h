@@ -4,16 +4,18 @@
 
 #include <QList>
 
-// Records the URLs the program asked the desktop to open.
+// Records the URLs the program asked the desktop to open; a non-zero exitCode
+// makes every opener fail with it.
 class FakeUrlOpener : public UrlOpener
 {
 public:
     QList<QUrl> opened;
-    bool succeed = true;
+    int exitCode = 0;
 
-    bool open(const QUrl& url) override
+    void open(const QUrl& url, std::function<void(int)> failed) override
     {
         opened.append(url);
-        return succeed;
+        if (exitCode != 0 && failed)
+            failed(exitCode);
     }
 };
