@@ -28,10 +28,13 @@ void keepError(png_structp png, png_const_charp message)
     png_longjmp(png, 1);
 }
 
+// libpng warns before it fails; the failure itself is what gets reported.
+void ignoreWarning(png_structp, png_const_charp) {}
+
 // libpng reports errors by longjmp; everything it touches here is plain data, made before setjmp.
 bool encode(const QImage& image, Output& out)
 {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &out, keepError, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &out, keepError, ignoreWarning);
     if (png == nullptr)
         return false;
     png_infop info = png_create_info_struct(png);
