@@ -14,7 +14,7 @@
 
 namespace {
 
-int numberFor(int error, const QString& path, int fallback)
+int numberFor(int error, const QString& path)
 {
     switch (error) {
     case ENOENT: return QFileInfo(path).dir().exists() ? AppError::FileNotFound : AppError::PathNotFound;
@@ -29,13 +29,14 @@ int numberFor(int error, const QString& path, int fallback)
     case EISDIR: return AppError::PathFileAccess;
     case ENOMEM: return AppError::OutOfMemory;
     case EIO: return AppError::DeviceIo;
-    default: return fallback;
+    default: return AppError::DeviceIo;
     }
 }
 
-[[noreturn]] void fail(const QString& path, int error, int fallback = AppError::DeviceIo)
+[[noreturn]] void fail(const QString& path, int error)
 {
-    throw AppError(numberFor(error, path, fallback), path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error)));
+    throw AppError(numberFor(error, path),
+                   path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error)));
 }
 
 // Writes all bytes from offset 0; 0 when every write succeeded, else the errno.

@@ -3,7 +3,6 @@
 #include "AppError.h"
 #include "FileAccess.h"
 
-
 namespace {
 
 // The CRC that closes the palette chunk of the fixed 256-colour table.

@@ -76,13 +76,15 @@ private slots:
         QCOMPARE(f.messages.lastText(), QString("ERR: 61"));
         QVERIFY(f.urls.opened.isEmpty());
         SystemRandom random;
-        QVERIFY_THROWS_EXCEPTION(AppError, WritePreviewPages({"a@b.c", "a&#64;b.c", true, false, false, {}}, random, f.base()));
+        const PreviewSource source{"a@b.c", "a&#64;b.c", true, false, false, {}};
+        QVERIFY_THROWS_EXCEPTION(AppError, WritePreviewPages(source, random, f.base()));
         f.window->close();
         QCOMPARE(f.messages.lastText(), report(AppError::DiskFull));
 
         for (auto it = old.begin(); it != old.end(); ++it)
             QCOMPARE(f.readFile(it.key()), it.value());
-        QCOMPARE(QDir(f.base()).entryList(QDir::Files), QStringList({"add.dat", "filler", "mirelt.ini", "Preview.htm"}));
+        const QStringList files{"add.dat", "filler", "mirelt.ini", "Preview.htm"}; // no temporary left behind
+        QCOMPARE(QDir(f.base()).entryList(QDir::Files), files);
         QCOMPARE(QDir(f.base() + "/JSP").entryList(QDir::Files), QStringList{"mailadd.png"});
     }
 
