@@ -18,8 +18,8 @@ QString report(int number)
     return AppError::descriptionOf(number) + ':' + QString::number(number);
 }
 
-// Runs step in a child process, as an unprivileged user when the test runs as root;
-// the child's exit status is the number of the error it met, 0 when none.
+// Runs step in a child process, as user nobody when the test runs as root; the
+// child's exit status is the number of the error it met, 0 when none.
 int numberInChild(const std::function<void()>& step)
 {
     const pid_t child = ::fork();
@@ -55,10 +55,8 @@ private slots:
         QByteArray list;
         for (int i = 0; i < 100; ++i)
             list += "user" + QByteArray::number(i) + "@x.jp\r\n";
-        const QMap<QString, QByteArray> old{{"add.dat", list},
-                                            {"mirelt.ini", "[INI_VER]\r\nINI_VER=1\r\n"},
-                                            {"Preview.htm", "old page"},
-                                            {"JSP/mailadd.png", "old image"}};
+        const QMap<QString, QByteArray> old{{"add.dat", list}, {"mirelt.ini", "[INI_VER]\r\nINI_VER=1\r\n"},
+                                            {"Preview.htm", "old page"}, {"JSP/mailadd.png", "old image"}};
         QDir(f.base()).mkdir("JSP");
         for (auto it = old.begin(); it != old.end(); ++it)
             f.writeFile(it.key(), it.value());
@@ -76,8 +74,7 @@ private slots:
         QCOMPARE(f.messages.lastText(), QString("ERR: 61"));
         QVERIFY(f.urls.opened.isEmpty());
         SystemRandom random;
-        const PreviewSource source{"a@b.c", "a&#64;b.c", true, false, false, {}};
-        QVERIFY_THROWS_EXCEPTION(AppError, WritePreviewPages(source, random, f.base()));
+        QVERIFY_THROWS_EXCEPTION(AppError, WritePreviewPages({"a@b.c", "a", true, false, false, {}}, random, f.base()));
         f.window->close();
         QCOMPARE(f.messages.lastText(), report(AppError::DiskFull));
 
@@ -88,7 +85,7 @@ private slots:
         QCOMPARE(QDir(f.base() + "/JSP").entryList(QDir::Files), QStringList{"mailadd.png"});
     }
 
-    void settingsAreWrittenInPlaceWhenTheFolderRefusesNewFiles_data()
+    void settingsGoInPlaceWhenTheFolderRefusesNewFiles_data()
     {
         QTest::addColumn<int>("fileMode");
         QTest::addColumn<int>("number");
@@ -96,51 +93,34 @@ private slots:
         QTest::newRow("file read-only too") << 0444 << int(AppError::PermissionDenied);
     }
 
-    void settingsAreWrittenInPlaceWhenTheFolderRefusesNewFiles()
+    void settingsGoInPlaceWhenTheFolderRefusesNewFiles()
     {
         QFETCH(int, fileMode);
         QFETCH(int, number);
-        QTemporaryDir dir;
-        const QString path = SettingsFile::path(dir.path());
-        const QByteArray old("[Top]\r\nTop=15\r\n; a long comment that the shorter new file must not leave behind\r\n");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
-        file.close();
+        TopWindowFixture f;
+        const QByteArray old("[Top]\r\nTop=15\r\n; a comment longer than the rest of the new file\r\n");
+        f.writeFile("mirelt.ini", old);
+        const QString path = SettingsFile::path(f.base());
         QVERIFY(::chmod(QFile::encodeName(path).constData(), mode_t(fileMode)) == 0);
-        QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0555) == 0);
-        StoredSettings settings;
-        settings.top = 30;
-        QCOMPARE(numberInChild([&] { SettingsFile::save(path, settings); }), number);
-        ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
-
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray now = file.readAll();
-        if (number == 0)
-            QCOMPARE(now, "[Top]\r\nTop=30\r\n; a long comment that the shorter new file must not leave behind\r\n"
-                          "[Left]\r\nLeft=0\r\n[Mail]\r\nMail=\r\n[INI_VER]\r\nINI_VER=1\r\n[OPTION]\r\nRET=0\r\n"
-                          "@ENT=0\r\nDOT=0\r\n[ENT_OUT_OP]\r\n10=0\r\n16_1=0\r\n16_2=0\r\n"
-                          "[ENT_OP]\r\nRAND=False\r\nALL=False\r\n@ONLY=False\r\n");
-        else
-            QCOMPARE(now, old);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"mirelt.ini"});
+        QVERIFY(::chmod(QFile::encodeName(f.base()).constData(), 0555) == 0);
+        QCOMPARE(numberInChild([&] { SettingsFile::save(path, StoredSettings{}); }), number);
+        ::chmod(QFile::encodeName(f.base()).constData(), 0700);
+        const QByteArray now = f.readFile("mirelt.ini");
+        QCOMPARE(now.startsWith("[Top]\r\nTop=0\r\n; a comment") && now.endsWith("@ONLY=False\r\n"), number == 0);
+        QCOMPARE(now == old, number != 0);
+        QCOMPARE(QDir(f.base()).entryList(QDir::Files), QStringList{"mirelt.ini"});
     }
 
     void imageWiderThanTheEncoderAllowsKeepsTheOldOne()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("mailadd.png");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old image") == 9);
-        file.close();
+        TopWindowFixture f;
+        f.writeFile("mailadd.png", "old image");
         QImage wide(1'000'001, 1, QImage::Format_Indexed8); // 125,001 characters of 8 pixels
         wide.setColorTable(AddressImage::colourTable());
         wide.fill(0);
-        LibPngWriter writer;
-        FakeMessagePresenter messages;
-        QVERIFY(!AddressImage::SavePng(wide, path, writer, messages));
-        QCOMPARE(messages.lastText(), QString("ERR: 57"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("old image"));
+        QVERIFY(!AddressImage::SavePng(wide, f.base() + "/mailadd.png", f.png, f.messages));
+        QCOMPARE(f.messages.lastText(), QString("ERR: 57"));
+        QCOMPARE(f.readFile("mailadd.png"), QByteArray("old image"));
     }
 };
 
