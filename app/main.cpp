@@ -5,6 +5,7 @@
 #include "QtClipboard.h"
 #include "QtMessagePresenter.h"
 #include "Random.h"
+#include "TerminationSignals.h"
 #include "UrlOpener.h"
 #include "frm_Top.h"
 
@@ -25,5 +26,11 @@ int main(int argc, char* argv[])
     frm_Top window({clipboard, messages, random, png, urls, shell, FileLocations::forThisProgram()});
     messages.setParent(&window);
     window.show();
+    // Asked to end by the desktop or the session: close as the user would, so the settings are saved.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::endRequested, &window, [&window] {
+        window.close();
+        QCoreApplication::exit(0); // also ends a message box that is open
+    });
     return app.exec();
 }

@@ -92,7 +92,7 @@ void AddressList::LoadAddressList()
             return;
         }
         try {
-            FileAccess::append(m_path, {});
+            FileAccess::writeAtomically(m_path, {});
         } catch (const AppError&) {
             // A folder we cannot write to shows itself when the user registers.
         }
@@ -119,7 +119,8 @@ void AddressList::Register()
         } else {
             // A hand-edited file may lack its last line end; the new entry must not join that line.
             const bool needsBreak = !existing.isEmpty() && !existing.endsWith('\r') && !existing.endsWith('\n');
-            FileAccess::append(m_path, (needsBreak ? QByteArray("\r\n") : QByteArray()) + *bytes + "\r\n");
+            // The whole file is written anew, so a failed write cannot leave a cut line behind.
+            FileAccess::writeAtomically(m_path, existing + (needsBreak ? "\r\n" : "") + *bytes + "\r\n");
             {
                 KeepEditText keep(m_list);
                 appendItem(text, *bytes);
@@ -132,12 +133,23 @@ void AddressList::Register()
     }
 }
 
+// The entry's bytes: those of the picked item, whose line may not decode cleanly,
+// or else the input in code page 932. Lines that only decode alike are other entries.
+std::optional<QByteArray> AddressList::chosenBytes(const QString& text) const
+{
+    const int picked = m_list->currentIndex();
+    if (picked >= 0 && m_list->itemText(picked) == text)
+        return m_list->itemData(picked).toByteArray();
+    return Cp932::encode(text);
+}
+
 bool AddressList::removeAll(const QString& text)
 {
+    const auto bytes = chosenBytes(text);
     KeepEditText keep(m_list);
     bool found = false;
-    for (int i = m_list->count() - 1; i >= 0; --i) {
-        if (m_list->itemText(i) == text) {
+    for (int i = m_list->count() - 1; bytes && i >= 0; --i) {
+        if (m_list->itemData(i).toByteArray() == *bytes) {
             m_list->removeItem(i);
             found = true;
         }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <optional>
 
 class ConversionView;
 class QComboBox;
@@ -26,6 +27,7 @@ public:
 
 private:
     void appendItem(const QString& text, const QByteArray& bytes);
+    std::optional<QByteArray> chosenBytes(const QString& text) const;
     bool removeAll(const QString& text);
     void reportError(int number);
 

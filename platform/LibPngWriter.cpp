@@ -1,34 +1,40 @@
 #include "LibPngWriter.h"
 
 #include "AppError.h"
+#include "FileAccess.h"
 
-#include <QFile>
 #include <QImage>
-#include <cerrno>
 #include <csetjmp>
-#include <cstdio>
 #include <png.h>
+#include <string>
 #include <vector>
 
 namespace {
 
-int errorNumberFor(int error)
+struct Output
 {
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR: return AppError::PathNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS: return AppError::PermissionDenied;
-    case ENOSPC: return AppError::DiskFull;
-    default: return AppError::DeviceIo;
-    }
+    QByteArray bytes;
+    std::string error;
+};
+
+void appendBytes(png_structp png, png_bytep data, png_size_t length)
+{
+    static_cast<Output*>(png_get_io_ptr(png))->bytes.append(reinterpret_cast<const char*>(data), qsizetype(length));
 }
 
-// libpng reports errors by longjmp; everything it touches here is plain data.
-bool encode(FILE* file, const QImage& image)
+void keepError(png_structp png, png_const_charp message)
 {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    static_cast<Output*>(png_get_error_ptr(png))->error = message;
+    png_longjmp(png, 1);
+}
+
+// libpng warns before it fails; the failure itself is what gets reported.
+void ignoreWarning(png_structp, png_const_charp) {}
+
+// libpng reports errors by longjmp; everything it touches here is plain data, made before setjmp.
+bool encode(const QImage& image, Output& out)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &out, keepError, ignoreWarning);
     if (png == nullptr)
         return false;
     png_infop info = png_create_info_struct(png);
@@ -44,7 +50,7 @@ bool encode(FILE* file, const QImage& image)
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, &out, appendBytes, nullptr);
     png_set_IHDR(png, info, image.width(), image.height(), 8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_PLTE(png, info, palette.data(), 256);
@@ -61,13 +67,11 @@ bool LibPngWriter::writeIndexed(const QString& path, const QImage& indexed)
 {
     if (indexed.format() != QImage::Format_Indexed8 || indexed.isNull())
         return false;
-    errno = 0;
-    FILE* file = std::fopen(QFile::encodeName(path).constData(), "wb");
-    if (file == nullptr)
-        throw AppError(errorNumberFor(errno), path);
-    const bool encoded = encode(file, indexed);
-    const bool closed = std::fclose(file) == 0;
-    if (encoded && !closed)
-        throw AppError(errorNumberFor(errno), path);
-    return encoded;
+    // Encoded in memory first: an image libpng refuses (wider than its limit of
+    // 1,000,000 pixels, for one) never reaches the file.
+    Output out;
+    if (!encode(indexed, out))
+        throw AppError(AppError::DeviceIo, path + QStringLiteral(": ") + QString::fromStdString(out.error));
+    FileAccess::writeAtomically(path, out.bytes);
+    return true;
 }

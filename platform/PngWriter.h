@@ -5,7 +5,8 @@
 class QImage;
 
 // Writes an 8-bit palette PNG: the palette is the image's colour table in order,
-// rows top first. Throws AppError when the file cannot be written.
+// rows top first. Throws AppError when the image cannot be encoded or the file
+// cannot be written; a failed write leaves the old file.
 class PngWriter
 {
 public:

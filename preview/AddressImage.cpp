@@ -98,12 +98,18 @@ bool SavePng(const QImage& picture, const QString& fileName, PngWriter& writer, 
     }
 }
 
-void RenderAddressImage(const QString& address, const QString& programFolder, PngWriter& writer,
+bool RenderAddressImage(const QString& address, const QString& programFolder, PngWriter& writer,
                         MessagePresenter& messages)
 {
-    const QString image = programFolder + QStringLiteral("/JSP/mailadd.png");
-    if (SavePng(render(address), image, writer, messages))
+    // The encoder writes a scratch copy; the image itself is replaced only by a whole new one.
+    const QString temporary = programFolder + QStringLiteral("/JSP/mailadd.tmp");
+    const QImage picture = render(address);
+    if (SavePng(picture, temporary, writer, messages)) {
         ApplyPngTransparency(programFolder);
+        return true;
+    }
+    // Nothing to draw, or no encoder (already said): the pages go on with the image there is.
+    return picture.isNull() || !writer.available();
 }
 
 } // namespace AddressImage

@@ -24,9 +24,10 @@ QImage render(const QString& address);
 QImage toIndexed(const QImage& picture);
 // True when the writer reported success. Empty name or picture: false, no message.
 bool SavePng(const QImage& picture, const QString& fileName, PngWriter& writer, MessagePresenter& messages);
-// Draws, saves and makes the background transparent; the transparency step only
-// touches an image that this call wrote.
-void RenderAddressImage(const QString& address, const QString& programFolder, PngWriter& writer,
+// Draws, saves and makes the background transparent; JSP/mailadd.png changes only
+// when the whole new image is written. False when a failure was shown to the user;
+// throws AppError when the transparency step fails.
+bool RenderAddressImage(const QString& address, const QString& programFolder, PngWriter& writer,
                         MessagePresenter& messages);
 
 } // namespace AddressImage

@@ -3,9 +3,6 @@
 #include "AppError.h"
 #include "FileAccess.h"
 
-#include <QFile>
-#include <cstdio>
-
 namespace {
 
 // The CRC that closes the palette chunk of the fixed 256-colour table.
@@ -43,17 +40,11 @@ void ApplyPngTransparency(const QString& programFolder)
 {
     const QString image = programFolder + QStringLiteral("/JSP/mailadd.png");
     const QString temporary = programFolder + QStringLiteral("/JSP/mailadd.tmp");
-    const QByteArray patched = InsertTransparencyChunk(FileAccess::read(image));
-    QFile file(temporary);
-    // A leftover copy from an interrupted run is truncated, never written into.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(patched) != patched.size()
-        || !file.flush()) {
-        file.remove();
-        throw AppError(AppError::PermissionDenied, temporary + QStringLiteral(": ") + file.errorString());
+    try {
+        FileAccess::writeAtomically(image, InsertTransparencyChunk(FileAccess::read(temporary)));
+    } catch (const AppError&) {
+        FileAccess::remove(temporary);
+        throw;
     }
-    file.close();
-    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(image).constData()) != 0) {
-        QFile::remove(temporary);
-        throw AppError(AppError::PathFileAccess, image);
-    }
+    FileAccess::remove(temporary);
 }

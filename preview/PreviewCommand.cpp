@@ -24,11 +24,13 @@ void PreviewCommand::run()
     QString address = m_view.inputText();
     if (address.startsWith(QStringLiteral("mailto:")))
         address.remove(QStringLiteral("mailto:"));
+    // A failed image is reported and ends the command: the browser would show the old picture.
     try {
-        AddressImage::RenderAddressImage(address, m_services.pagesFolder, m_services.png, m_services.messages);
+        if (!AddressImage::RenderAddressImage(address, m_services.pagesFolder, m_services.png, m_services.messages))
+            return;
     } catch (const AppError& e) {
-        // Without the image the pages still work with scripts on; go on.
         m_services.messages.show(errorNumberMessage(e.number()));
+        return;
     }
 
     if (m_view.outputText().isEmpty())

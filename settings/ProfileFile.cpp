@@ -2,6 +2,10 @@
 
 #include "Cp932.h"
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 namespace {
 
 bool isBlank(char c)
@@ -25,7 +29,7 @@ char foldAscii(char c)
 }
 
 // ASCII letters match in either case; both bytes of a double-byte character match exactly.
-bool sameName(const QByteArray& a, const QByteArray& b)
+bool sameName(QByteArrayView a, QByteArrayView b)
 {
     if (a.size() != b.size())
         return false;
@@ -41,94 +45,117 @@ bool sameName(const QByteArray& a, const QByteArray& b)
     return true;
 }
 
+const QByteArray NewLine = QByteArrayLiteral("\r\n");
+
+// The value as the profile functions give it: trimmed, one outer pair of quotes removed.
+QByteArray cleanValue(QByteArrayView raw)
+{
+    QByteArray text = trimBlanks(raw);
+    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
+        text = text.mid(1, text.size() - 2);
+    return text;
+}
+
 } // namespace
 
-QList<ProfileFile::Line> ProfileFile::lines() const
+ProfileFile::ProfileFile(QByteArray content) : m_content(std::move(content))
 {
-    QList<Line> result;
+    parse();
+}
+
+void ProfileFile::parse()
+{
     const qsizetype size = m_content.size();
+    const char* data = m_content.constData();
     qsizetype start = 0;
     while (start < size) {
         qsizetype end = start;
-        while (end < size && m_content[end] != '\r' && m_content[end] != '\n')
+        while (end < size && data[end] != '\r' && data[end] != '\n')
             ++end;
         qsizetype next = end;
-        if (next < size && m_content[next] == '\r')
+        if (next < size && data[next] == '\r')
             ++next;
-        if (next < size && m_content[next] == '\n' && (next == end || m_content[next - 1] == '\r'))
+        if (next < size && data[next] == '\n' && (next == end || data[next - 1] == '\r'))
             ++next;
-        result.append({start, end, next});
+        parseLine({start, end, next});
         start = next;
     }
-    return result;
 }
 
-std::optional<QByteArray> ProfileFile::headerName(const Line& line) const
+void ProfileFile::parseLine(const Line& line)
 {
+    const char* data = m_content.constData();
     qsizetype pos = line.start;
-    while (pos < line.end && isBlank(m_content[pos]))
+    while (pos < line.end && isBlank(data[pos]))
         ++pos;
-    if (pos >= line.end || m_content[pos] != '[')
-        return std::nullopt;
-    const qsizetype nameStart = ++pos;
-    // A trail byte may look like "]": only a byte outside a double-byte character ends the name.
-    while (pos < line.end && m_content[pos] != ']')
-        pos += (Cp932::isLeadByte(uchar(m_content[pos])) && pos + 1 < line.end) ? 2 : 1;
-    return trimBlanks(QByteArrayView(m_content).sliced(nameStart, std::min(pos, line.end) - nameStart));
-}
-
-std::optional<ProfileFile::KeyLine> ProfileFile::keyLine(const Line& line) const
-{
-    qsizetype pos = line.start;
-    while (pos < line.end && isBlank(m_content[pos]))
-        ++pos;
-    if (pos >= line.end || m_content[pos] == ';' || m_content[pos] == '[')
-        return std::nullopt;
-    const qsizetype equals = m_content.indexOf('=', pos);
-    if (equals < 0 || equals >= line.end)
-        return std::nullopt;
-    return KeyLine{line, trimBlanks(QByteArrayView(m_content).sliced(pos, equals - pos)), equals + 1};
-}
-
-std::optional<ProfileFile::Section> ProfileFile::findSection(const QByteArray& name) const
-{
-    std::optional<Section> found;
-    for (const Line& line : lines()) {
-        if (const auto header = headerName(line)) {
-            if (found)
-                break; // only the first section of a name is searched
-            if (sameName(*header, trimBlanks(name)))
-                found = Section{line, {}};
-        } else if (found) {
-            found->lines.append(line);
-        }
+    if (pos < line.end && data[pos] == '[') {
+        const qsizetype nameStart = ++pos;
+        // A trail byte may look like "]": only a byte outside a double-byte character ends the name.
+        while (pos < line.end && data[pos] != ']')
+            pos += (Cp932::isLeadByte(uchar(data[pos])) && pos + 1 < line.end) ? 2 : 1;
+        const QByteArray name = trimBlanks(QByteArrayView(data + nameStart, std::min(pos, line.end) - nameStart));
+        m_sections.append({name, line, m_keys.size(), m_keys.size(), {}});
+        return;
     }
-    return found;
+    // Keys before the first section are out of every section's reach.
+    if (m_sections.isEmpty() || pos >= line.end || data[pos] == ';')
+        return;
+    const auto* equals = static_cast<const char*>(std::memchr(data + pos, '=', size_t(line.end - pos)));
+    if (equals == nullptr)
+        return;
+    qsizetype nameEnd = equals - data;
+    while (nameEnd > pos && isBlank(data[nameEnd - 1]))
+        --nameEnd;
+    m_keys.append({line, pos, nameEnd, equals - data + 1});
+    m_sections.last().keyEnd = m_keys.size();
 }
 
-std::optional<ProfileFile::KeyLine> ProfileFile::findKey(const Section& section, const QByteArray& key) const
+qsizetype ProfileFile::findSection(const QByteArray& name) const
+{
+    const QByteArray wanted = trimBlanks(name);
+    for (qsizetype i = 0; i < m_sections.size(); ++i)
+        if (sameName(m_sections[i].name, wanted))
+            return i;
+    return -1;
+}
+
+QByteArrayView ProfileFile::name(const Key& key) const
+{
+    return QByteArrayView(m_content).sliced(key.nameStart, key.nameEnd - key.nameStart);
+}
+
+std::optional<ProfileFile::KeyRef> ProfileFile::findKey(const Section& section, const QByteArray& key) const
 {
     const QByteArray wanted = trimBlanks(key);
-    for (const Line& line : section.lines) {
-        const auto candidate = keyLine(line);
-        if (candidate && sameName(candidate->name, wanted))
-            return candidate; // the first of duplicate keys wins
-    }
+    for (qsizetype i = section.firstKey; i < section.keyEnd; ++i)
+        if (sameName(name(m_keys[i]), wanted))
+            return KeyRef{i, -1}; // the first of duplicate keys wins
+    for (qsizetype i = 0; i < section.added.size(); ++i)
+        if (sameName(section.added[i].name, wanted))
+            return KeyRef{-1, i};
     return std::nullopt;
+}
+
+QByteArray ProfileFile::rawValue(const Section& section, const KeyRef& ref) const
+{
+    if (ref.added >= 0)
+        return section.added[ref.added].value;
+    if (const auto written = m_written.constFind(ref.key); written != m_written.constEnd())
+        return *written;
+    const Line& line = m_keys[ref.key].line;
+    const qsizetype valueStart = m_keys[ref.key].valueStart;
+    return m_content.mid(valueStart, line.end - valueStart);
 }
 
 std::optional<QByteArray> ProfileFile::value(const QByteArray& section, const QByteArray& key) const
 {
-    const auto found = findSection(section);
-    if (!found)
+    const qsizetype found = findSection(section);
+    if (found < 0)
         return std::nullopt;
-    const auto line = findKey(*found, key);
-    if (!line)
+    const auto ref = findKey(m_sections[found], key);
+    if (!ref)
         return std::nullopt;
-    QByteArray text = trimBlanks(QByteArrayView(m_content).sliced(line->valueStart, line->line.end - line->valueStart));
-    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
-        text = text.mid(1, text.size() - 2);
-    return text;
+    return cleanValue(rawValue(m_sections[found], *ref));
 }
 
 int ProfileFile::readInt(const QByteArray& section, const QByteArray& key, int fallback) const
@@ -160,25 +187,75 @@ QByteArray ProfileFile::readString(const QByteArray& section, const QByteArray& 
 
 void ProfileFile::write(const QByteArray& section, const QByteArray& key, const QByteArray& value)
 {
-    const QByteArray newline = QByteArrayLiteral("\r\n");
-    const auto found = findSection(section);
-    if (!found) {
-        if (!m_content.isEmpty() && !m_content.endsWith(newline))
-            m_content += newline;
-        m_content += '[' + section + ']' + newline + key + '=' + value + newline;
+    qsizetype found = findSection(section);
+    if (found < 0) {
+        m_sections.append({trimBlanks(section), {}, m_keys.size(), m_keys.size(), {}});
+        found = m_sections.size() - 1;
+    }
+    Section& target = m_sections[found];
+    if (const auto ref = findKey(target, key)) {
+        if (ref->added >= 0)
+            target.added[ref->added].value = value;
+        else
+            m_written.insert(ref->key, value);
         return;
     }
-    if (const auto existing = findKey(*found, key)) {
-        const Line& line = existing->line;
-        m_content.replace(line.start, line.end - line.start, existing->name + '=' + value);
-        return;
+    target.added.append({key, value});
+}
+
+const ProfileFile::Line& ProfileFile::lastKeyLine(const Section& section) const
+{
+    return section.keyEnd > section.firstKey ? m_keys[section.keyEnd - 1].line : section.header;
+}
+
+QByteArray ProfileFile::insertionAfter(const Section& section, const Line& after) const
+{
+    QByteArray text = after.next == after.end ? NewLine : QByteArray(); // the last line of the file had no end
+    for (const NewKey& added : section.added)
+        text += added.name + '=' + added.value + NewLine;
+    return text;
+}
+
+QByteArray ProfileFile::content() const
+{
+    struct Edit
+    {
+        qsizetype start;
+        qsizetype end;
+        QByteArray text;
+    };
+    std::vector<Edit> edits;
+    for (auto it = m_written.constBegin(); it != m_written.constEnd(); ++it) {
+        const Key& key = m_keys[it.key()];
+        edits.push_back({key.line.start, key.line.end, name(key).toByteArray() + '=' + it.value()});
     }
-    Line after = found->header;
-    for (const Line& line : found->lines)
-        if (keyLine(line))
-            after = line;
-    QByteArray insertion = key + '=' + value + newline;
-    if (after.next == after.end) // the last line of the file had no line end
-        insertion.prepend(newline);
-    m_content.insert(after.next, insertion);
+    for (const Section& section : m_sections) {
+        if (section.header.start < 0 || section.added.isEmpty())
+            continue;
+        const Line& after = lastKeyLine(section);
+        edits.push_back({after.next, after.next, insertionAfter(section, after)});
+    }
+    // An insertion sits after the line that ends where a replaced line might start.
+    std::sort(edits.begin(), edits.end(),
+              [](const Edit& a, const Edit& b) { return a.start != b.start ? a.start < b.start : a.end < b.end; });
+
+    QByteArray out;
+    out.reserve(m_content.size() + 256);
+    qsizetype pos = 0;
+    for (const Edit& edit : edits) {
+        out += QByteArrayView(m_content).sliced(pos, edit.start - pos);
+        out += edit.text;
+        pos = edit.end;
+    }
+    out += QByteArrayView(m_content).sliced(pos);
+    for (const Section& section : m_sections) {
+        if (section.header.start >= 0)
+            continue;
+        if (!out.isEmpty() && !out.endsWith(NewLine))
+            out += NewLine;
+        out += '[' + section.name + ']' + NewLine;
+        for (const NewKey& added : section.added)
+            out += added.name + '=' + added.value + NewLine;
+    }
+    return out;
 }

@@ -1,17 +1,19 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <optional>
 
 // A profile (INI) file held in memory as code page 932 bytes, read and edited the
 // way the classic profile functions do: every byte that a write does not touch stays.
+// The text is parsed once; writes are kept aside and applied in one pass by content().
 class ProfileFile
 {
 public:
-    explicit ProfileFile(QByteArray content = {}) : m_content(std::move(content)) {}
+    explicit ProfileFile(QByteArray content = {});
 
-    const QByteArray& content() const { return m_content; }
+    QByteArray content() const;
 
     // The value as stored: trimmed, one outer pair of quotes removed; nothing when missing.
     std::optional<QByteArray> value(const QByteArray& section, const QByteArray& key) const;
@@ -22,27 +24,48 @@ public:
 private:
     struct Line
     {
-        qsizetype start;
-        qsizetype end;  // before the line end
-        qsizetype next; // after the line end
+        qsizetype start = -1;
+        qsizetype end = -1;  // before the line end
+        qsizetype next = -1; // after the line end
     };
-    struct KeyLine
+    struct Key
     {
         Line line;
-        QByteArray name; // as spelled in the file, trimmed
+        qsizetype nameStart; // the name as spelled, trimmed
+        qsizetype nameEnd;
         qsizetype valueStart;
+    };
+    struct NewKey
+    {
+        QByteArray name;
+        QByteArray value;
     };
     struct Section
     {
-        Line header;
-        QList<Line> lines;
+        QByteArray name; // trimmed
+        Line header;     // start -1 for a section that a write added at the end
+        qsizetype firstKey;
+        qsizetype keyEnd;
+        QList<NewKey> added; // placed after the section's last key line, in this order
+    };
+    // One of a section's keys: a line of the file or one a write added.
+    struct KeyRef
+    {
+        qsizetype key = -1;
+        qsizetype added = -1;
     };
 
-    QList<Line> lines() const;
-    std::optional<Section> findSection(const QByteArray& name) const;
-    std::optional<QByteArray> headerName(const Line& line) const;
-    std::optional<KeyLine> keyLine(const Line& line) const;
-    std::optional<KeyLine> findKey(const Section& section, const QByteArray& key) const;
+    void parse();
+    void parseLine(const Line& line);
+    qsizetype findSection(const QByteArray& name) const;
+    std::optional<KeyRef> findKey(const Section& section, const QByteArray& key) const;
+    QByteArrayView name(const Key& key) const;
+    QByteArray rawValue(const Section& section, const KeyRef& ref) const;
+    const Line& lastKeyLine(const Section& section) const;
+    QByteArray insertionAfter(const Section& section, const Line& after) const;
 
     QByteArray m_content;
+    QList<Key> m_keys;       // every key line inside a section, in file order
+    QList<Section> m_sections; // in file order; a lookup finds the first of a name
+    QHash<qsizetype, QByteArray> m_written; // key index -> new value
 };

@@ -87,7 +87,11 @@ StoredSettings load(const QString& filePath)
     for (int i = 0; i < 3; ++i)
         s.scopeTrue[i] = file.readString("ENT_OP", ScopeKeys[i], "").size() == 4;
     const bool escaped = file.readString("Mail", "MailEnc", "") == EscapedFlag;
-    s.mail = decodeMail(file.readString("Mail", "Mail", ""), escaped);
+    QByteArray mail = file.readString("Mail", "Mail", "");
+    // The classic reader hands over the text before the first NUL.
+    if (const qsizetype nul = mail.indexOf('\0'); nul >= 0)
+        mail.truncate(nul);
+    s.mail = decodeMail(mail, escaped);
     return s;
 }
 

@@ -135,8 +135,11 @@ class Program:
         x, y = re.search(r"Position: (-?\d+),(-?\d+)", out).groups()
         return int(x), int(y)
 
-    def quit(self):
-        self.keys("ctrl+q")
+    def quit(self, signal_number=None):
+        if signal_number is None:
+            self.keys("ctrl+q")
+        else:
+            self.process.send_signal(signal_number)
         self.process.wait(timeout=15)
         errors = self.process.stdout.read().decode(errors="replace")
         if "Sanitizer" in errors or "runtime error" in errors:
@@ -221,7 +224,8 @@ def main():
 
         again = Program(desktop, folder)
         assert again.position() == (120, 90), again.position()
-        again.quit()
+        os.remove(os.path.join(folder, "mirelt.ini"))
+        again.quit(signal.SIGTERM)  # as the desktop ends a program: saved as by a close
         assert read(os.path.join(folder, "mirelt.ini")) == ini, "options, input or position did not come back"
     finally:
         desktop.close()

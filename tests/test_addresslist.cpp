@@ -78,6 +78,25 @@ private slots:
         QCOMPARE(f.w().lbl_MailAdd_ent_mojisu->text(), QString("0"));
     }
 
+    void deleteRemovesTheLinesWithThePickedEntrysBytes()
+    {
+        TopWindowFixture f;
+        // Two lines that decode alike (an invalid byte each), one of them twice.
+        f.writeFile("add.dat", "x\x80@e.jp\r\nx\xA0@e.jp\r\nx\x80@e.jp\r\nok\r\n");
+        f.start();
+        QCOMPARE(f.w().txt_MailAdd->itemText(0), f.w().txt_MailAdd->itemText(1));
+        f.w().txt_MailAdd->setCurrentIndex(1);
+        emit f.w().txt_MailAdd->activated(1);
+        f.messages.answers = {MessageAnswer::Yes};
+        f.w().cmdDelete->click();
+        QCOMPARE(f.readFile("add.dat"), QByteArray("x\x80@e.jp\r\nx\x80@e.jp\r\nok\r\n"));
+        f.w().txt_MailAdd->setCurrentIndex(0);
+        emit f.w().txt_MailAdd->activated(0);
+        f.messages.answers = {MessageAnswer::Yes};
+        f.w().cmdDelete->click();
+        QCOMPARE(f.readFile("add.dat"), QByteArray("ok\r\n"));
+    }
+
     void deleteRefusalsLeaveTheFile()
     {
         TopWindowFixture f;

@@ -153,6 +153,16 @@ private slots:
                                        "[INI_VER]\r\nINI_VER=1\r\n[ENT_OP]\r\nRAND=False\r\nALL=False\r\n@ONLY=False\r\n");
     }
 
+    void savedInputEndsAtTheFirstNul()
+    {
+        QTemporaryDir dir;
+        QFile file(SettingsFile::path(dir.path()));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("[Mail]\r\nMail=a@b.c\0junk\r\n", 25));
+        file.close();
+        QCOMPARE(SettingsFile::load(file.fileName()).mail, QString("a@b.c"));
+    }
+
     void scopeKeysAreJudgedByLength()
     {
         const QByteArray content("[ENT_OP]\r\nRAND=true\r\nALL=Yes\r\n@ONLY=\x82\xA0\x82\xA2\r\n");

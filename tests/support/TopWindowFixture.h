@@ -30,21 +30,23 @@ struct TopWindowFixture
     FakeUrlOpener urls;
     FakeDesktopShell shell;
     std::unique_ptr<frm_Top> window;
+    QString root; // the program folder, when not the temporary one
 
+    QString base() const { return root.isEmpty() ? folder.path() : root; }
     void writeFile(const QString& name, const QByteArray& bytes)
     {
-        QFile file(folder.filePath(name));
+        QFile file(base() + '/' + name);
         file.open(QIODevice::WriteOnly);
         file.write(bytes);
     }
     QByteArray readFile(const QString& name) const
     {
-        QFile file(folder.filePath(name));
+        QFile file(base() + '/' + name);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
     frm_Top& start()
     {
-        window = std::make_unique<frm_Top>(TopWindowServices{clipboard, messages, random, png, urls, shell, FileLocations::portable(folder.path())});
+        window = std::make_unique<frm_Top>(TopWindowServices{clipboard, messages, random, png, urls, shell, FileLocations::portable(base())});
         return *window;
     }
     TopWindowWidgets& w() { return window->widgets(); }

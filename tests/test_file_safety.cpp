@@ -1,0 +1,128 @@
+#include "AddressImage.h"
+#include "AppError.h"
+#include "FullDisk.h"
+#include "PreviewPages.h"
+#include "SettingsFile.h"
+#include "TopWindowFixture.h"
+
+#include <QAction>
+#include <QDir>
+#include <QtTest>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+namespace {
+
+QString report(int number)
+{
+    return AppError::descriptionOf(number) + ':' + QString::number(number);
+}
+
+// Runs step in a child process, as user nobody when the test runs as root; the
+// child's exit status is the number of the error it met, 0 when none.
+int numberInChild(const std::function<void()>& step)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(255);
+        try {
+            step();
+            ::_exit(0);
+        } catch (const AppError& e) {
+            ::_exit(e.number());
+        }
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+class FileSafetyTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fullDiskKeepsEveryOldFileAndSaysSo()
+    {
+        FullDisk disk;
+        if (!disk.mounted())
+            QSKIP("filling a disk needs root and a tmpfs mount");
+        TopWindowFixture f;
+        f.root = disk.path();
+        QByteArray list;
+        for (int i = 0; i < 100; ++i)
+            list += "user" + QByteArray::number(i) + "@x.jp\r\n";
+        const QMap<QString, QByteArray> old{{"add.dat", list}, {"mirelt.ini", "[INI_VER]\r\nINI_VER=1\r\n"},
+                                            {"Preview.htm", "old page"}, {"JSP/mailadd.png", "old image"}};
+        QDir(f.base()).mkdir("JSP");
+        for (auto it = old.begin(); it != old.end(); ++it)
+            f.writeFile(it.key(), it.value());
+        f.start();
+        disk.fill();
+
+        f.window->setInputText("new@x.jp");
+        f.w().cmdRegister->click();
+        QCOMPARE(f.messages.lastText(), report(AppError::DiskFull));
+        f.window->setInputText("user5@x.jp");
+        f.messages.answers = {MessageAnswer::Yes};
+        f.w().cmdDelete->click();
+        QCOMPARE(f.messages.lastText(), report(AppError::DiskFull));
+        f.w().mn_pre->trigger();
+        QCOMPARE(f.messages.lastText(), QString("ERR: 61"));
+        QVERIFY(f.urls.opened.isEmpty());
+        SystemRandom random;
+        QVERIFY_THROWS_EXCEPTION(AppError, WritePreviewPages({"a@b.c", "a", true, false, false, {}}, random, f.base()));
+        f.window->close();
+        QCOMPARE(f.messages.lastText(), report(AppError::DiskFull));
+
+        for (auto it = old.begin(); it != old.end(); ++it)
+            QCOMPARE(f.readFile(it.key()), it.value());
+        const QStringList files{"add.dat", "filler", "mirelt.ini", "Preview.htm"}; // no temporary left behind
+        QCOMPARE(QDir(f.base()).entryList(QDir::Files), files);
+        QCOMPARE(QDir(f.base() + "/JSP").entryList(QDir::Files), QStringList{"mailadd.png"});
+    }
+
+    void settingsGoInPlaceWhenTheFolderRefusesNewFiles_data()
+    {
+        QTest::addColumn<int>("fileMode");
+        QTest::addColumn<int>("number");
+        QTest::newRow("file writable") << 0666 << 0;
+        QTest::newRow("file read-only too") << 0444 << int(AppError::PermissionDenied);
+    }
+
+    void settingsGoInPlaceWhenTheFolderRefusesNewFiles()
+    {
+        QFETCH(int, fileMode);
+        QFETCH(int, number);
+        TopWindowFixture f;
+        const QByteArray old("[Top]\r\nTop=15\r\n; a comment longer than the rest of the new file\r\n");
+        f.writeFile("mirelt.ini", old);
+        const QString path = SettingsFile::path(f.base());
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), mode_t(fileMode)) == 0);
+        QVERIFY(::chmod(QFile::encodeName(f.base()).constData(), 0555) == 0);
+        QCOMPARE(numberInChild([&] { SettingsFile::save(path, StoredSettings{}); }), number);
+        ::chmod(QFile::encodeName(f.base()).constData(), 0700);
+        const QByteArray now = f.readFile("mirelt.ini");
+        QCOMPARE(now.startsWith("[Top]\r\nTop=0\r\n; a comment") && now.endsWith("@ONLY=False\r\n"), number == 0);
+        QCOMPARE(now == old, number != 0);
+        QCOMPARE(QDir(f.base()).entryList(QDir::Files), QStringList{"mirelt.ini"});
+    }
+
+    void imageWiderThanTheEncoderAllowsKeepsTheOldOne()
+    {
+        TopWindowFixture f;
+        f.writeFile("mailadd.png", "old image");
+        QImage wide(1'000'001, 1, QImage::Format_Indexed8); // 125,001 characters of 8 pixels
+        wide.setColorTable(AddressImage::colourTable());
+        wide.fill(0);
+        QVERIFY(!AddressImage::SavePng(wide, f.base() + "/mailadd.png", f.png, f.messages));
+        QCOMPARE(f.messages.lastText(), QString("ERR: 57"));
+        QCOMPARE(f.readFile("mailadd.png"), QByteArray("old image"));
+    }
+};
+
+QTEST_MAIN(FileSafetyTest)
+#include "test_file_safety.moc"
