@@ -9,6 +9,7 @@ packages=(
     fonts-ipafont-gothic
     xvfb xauth xdotool xclip xdg-utils file
     python3 chromium
+    libgumbo-dev libuchardet-dev nodejs
     clang libclang-rt-14-dev
 )
 

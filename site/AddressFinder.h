@@ -1,0 +1,53 @@
+#pragma once
+
+#include "AddressSpan.h"
+
+#include <QByteArray>
+#include <QList>
+
+class PageEncoding;
+struct GumboInternalOutput;
+
+// A page parsed by a real HTML5 tokenizer that keeps the source offset of every
+// token and attribute, so that only the bytes of an address are ever touched.
+class AddressFinder
+{
+public:
+    // bytes must outlive the finder; a leading byte-order mark is skipped.
+    explicit AddressFinder(const QByteArray& bytes);
+    ~AddressFinder();
+    AddressFinder(const AddressFinder&) = delete;
+    AddressFinder& operator=(const AddressFinder&) = delete;
+
+    // The encoding named by a <meta charset> or http-equiv declaration; empty when none.
+    QByteArray declaredCharset() const;
+    // The addresses of the page in source order; links adds http/https hrefs.
+    QList<AddressSpan> find(const PageEncoding& encoding, bool links) const;
+
+private:
+    struct Range
+    {
+        qsizetype start;
+        qsizetype end;
+    };
+    struct Candidate
+    {
+        Range range;
+        bool isHref;
+    };
+
+    void collect();
+    void collectElement(const struct GumboInternalNode* node);
+    void collectComment(const struct GumboInternalNode* node);
+    qsizetype offsetOf(const char* data) const { return data - m_bytes.constData(); }
+    bool touchable(Range range) const;
+    void findInText(Range range, const PageEncoding& encoding, QList<AddressSpan>& spans) const;
+    void findInHref(Range value, const PageEncoding& encoding, bool links, QList<AddressSpan>& spans) const;
+
+    const QByteArray& m_bytes;
+    GumboInternalOutput* m_output;
+    QByteArray m_charset;
+    QList<Candidate> m_candidates;
+    QList<Range> m_markup;  // tags and comments: never part of an address
+    QList<Range> m_offZones; // between qorvane:off and qorvane:on
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "AddressSpan.h"
+#include "ConversionSettings.h"
+#include "PageEncoding.h"
+
+#include <QByteArray>
+#include <QList>
+#include <optional>
+
+class RandomSource;
+
+struct SiteOptions
+{
+    ConversionSettings conversion;
+    bool links = false; // also the hrefs of http/https links
+};
+
+struct SpanChange
+{
+    AddressSpan span;
+    QByteArray replacement; // in the page's encoding
+};
+
+// One page before and after: bytes in, spans, rewritten spans, bytes out.
+struct PageRewrite
+{
+    QByteArray before;
+    QByteArray after;
+    std::optional<PageEncoding> encoding;
+    QList<SpanChange> changes;
+    QString error; // why the page cannot be rewritten; empty when it can
+};
+
+// Old and new text of one source line that holds a change, shortened around the change.
+struct ChangedLine
+{
+    int number = 0; // 1-based
+    QString before;
+    QString after;
+};
+
+PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, RandomSource& random);
+// Empty when written reads back as the rewrite promised: same bytes, no address left for a
+// harvester or for another run, every span decoding to what it said before.
+QString checkRewrite(const PageRewrite& rewrite, const QByteArray& written, const SiteOptions& options);
+QList<ChangedLine> changedLines(const PageRewrite& rewrite);

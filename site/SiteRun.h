@@ -1,0 +1,31 @@
+#pragma once
+
+#include "PageRewriter.h"
+
+#include <QStringList>
+
+class RandomSource;
+
+// What happened to one page.
+struct PageOutcome
+{
+    QString path;
+    int addresses = 0;          // rewritten, or to be rewritten in a dry run
+    QStringList found;          // the addresses as they stood
+    QList<ChangedLine> lines;   // for showing the change; filled when asked for
+    QString error;              // why the page was left as it was; empty when all went well
+    bool written = false;
+};
+
+namespace SiteRun {
+
+// Pages under the given folders (recursively, in a stable order) and the given files;
+// a path that does not exist goes to *missing.
+QStringList collectPages(const QStringList& paths, QStringList* missing);
+bool isPage(const QString& path);
+// Reads, rewrites, writes atomically (unless dryRun), reads back and checks; a page
+// that fails the check is put back as it was.
+PageOutcome processPage(const QString& path, const SiteOptions& options, bool dryRun, bool wantLines,
+                        RandomSource& random);
+
+} // namespace SiteRun
