@@ -17,8 +17,7 @@ QString describe(const AppError& error)
 bool writable(const QString& path)
 {
     const QFileInfo info(path);
-    const auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup |
-                          QFileDevice::WriteOther;
+    const auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     return info.isWritable() && (info.permissions() & anyWrite);
 }
 
