@@ -70,7 +70,7 @@ QString parse(const QStringList& argv, Arguments& args, QCommandLineParser& pars
     parser.setApplicationDescription(QStringLiteral(
         "Rewrites every mail address in web pages (.html, .htm, .xhtml) into character references and URL "
         "escapes, leaving every other byte as it was. Folders are walked recursively. Options not given are "
-        "taken from the options Qorvane last saved."));
+        "taken from the options Qorvane last saved, unless --forms or --scope is given."));
     const QCommandLineOption forms(QStringLiteral("forms"), QStringLiteral("Forms to draw from: any of decimal,hex,percent."),
                                    QStringLiteral("list"));
     const QCommandLineOption scope(QStringLiteral("scope"), QStringLiteral("Characters to convert: random, all or at."),
@@ -92,9 +92,11 @@ QString parse(const QStringList& argv, Arguments& args, QCommandLineParser& pars
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version")))
         return {};
 
+    // A build step that names its forms or scope gets exactly what it names, whatever the window last saved.
     ConversionSettings& settings = args.options.conversion;
-    settings = conversionFromStored(
-        SettingsFile::load(SettingsFile::path(FileLocations::forThisProgram().settingsFolder)));
+    if (!parser.isSet(forms) && !parser.isSet(scope))
+        settings = conversionFromStored(
+            SettingsFile::load(SettingsFile::path(FileLocations::forThisProgram().settingsFolder)));
     if (parser.isSet(forms) && !parseForms(parser.value(forms), settings))
         return QStringLiteral("--forms takes a list of decimal, hex and percent, not \"%1\"").arg(parser.value(forms));
     if (parser.isSet(scope) && !parseScope(parser.value(scope), settings))
