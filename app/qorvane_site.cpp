@@ -162,9 +162,9 @@ int main(int argc, char* argv[])
         const PageOutcome outcome = SiteRun::processPage(pages[i], args.options, args.dryRun, false, random);
         if (progress)
             err() << "\r\033[K";
-        if (!outcome.error.isEmpty()) {
+        if (outcome.failed()) {
             ++errors;
-            err() << "qorvane-site: " << outcome.path << ": " << outcome.error << '\n';
+            err() << "qorvane-site: " << outcome.path << ": " << SiteRun::problemText(outcome) << '\n';
             err().flush();
             continue;
         }

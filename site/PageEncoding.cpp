@@ -101,12 +101,12 @@ qsizetype PageEncoding::bomLength(const QByteArray& bytes)
     return bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
 }
 
-std::optional<PageEncoding> PageEncoding::choose(const QByteArray& bytes, const QByteArray& declared, QString* reason)
+std::optional<PageEncoding> PageEncoding::choose(const QByteArray& bytes, const QByteArray& declared, QString* unsupported)
 {
     if (bomLength(bytes) > 0)
         return utf8();
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        *reason = QStringLiteral("UTF-16 pages are not supported");
+        *unsupported = QStringLiteral("UTF-16");
         return std::nullopt;
     }
     QByteArray name = declared;
@@ -117,8 +117,7 @@ std::optional<PageEncoding> PageEncoding::choose(const QByteArray& bytes, const 
         name = isAscii(bytes) ? QByteArray("utf-8") : detectName(bytes);
     if (auto encoding = fromName(name))
         return encoding;
-    *reason = name.isEmpty() ? QStringLiteral("encoding could not be detected")
-                             : QStringLiteral("unsupported encoding \"%1\"").arg(QString::fromLatin1(name));
+    *unsupported = QString::fromLatin1(name);
     return std::nullopt;
 }
 

@@ -16,8 +16,9 @@ public:
     // Nothing for a name this program cannot rewrite safely (UTF-16, other multi-byte sets).
     static std::optional<PageEncoding> fromName(const QByteArray& name);
     // The byte-order mark, then the page's own declaration, then detection.
-    // bytes are the whole page; declared may be empty. On failure, *reason says why.
-    static std::optional<PageEncoding> choose(const QByteArray& bytes, const QByteArray& declared, QString* reason);
+    // bytes are the whole page; declared may be empty. On failure, *unsupported names the
+    // encoding found, or is empty when none could be detected.
+    static std::optional<PageEncoding> choose(const QByteArray& bytes, const QByteArray& declared, QString* unsupported);
     static qsizetype bomLength(const QByteArray& bytes);
 
     Family family() const { return m_family; }

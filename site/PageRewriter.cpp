@@ -65,10 +65,9 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
     PageRewrite rewrite;
     rewrite.before = bytes;
     const AddressFinder finder(bytes);
-    QString reason;
-    rewrite.encoding = PageEncoding::choose(bytes, finder.declaredCharset(), &reason);
+    rewrite.encoding = PageEncoding::choose(bytes, finder.declaredCharset(), &rewrite.detail);
     if (!rewrite.encoding) {
-        rewrite.error = reason;
+        rewrite.problem = PageProblem::UnsupportedEncoding;
         return rewrite;
     }
     SpanConverter converter(options.conversion, random);
@@ -76,7 +75,8 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
     for (const AddressSpan& span : finder.find(*rewrite.encoding, options.links)) {
         const std::optional<QString> source = converter.convert(span);
         if (!source) {
-            rewrite.error = QStringLiteral("these options cannot hide \"%1\"").arg(span.text);
+            rewrite.problem = PageProblem::CannotHide;
+            rewrite.detail = span.text;
             return rewrite;
         }
         const QByteArray replacement = rewrite.encoding->encode(*source);

@@ -10,6 +10,20 @@
 
 class RandomSource;
 
+// Why a page was left as it was.
+enum class PageProblem {
+    None,
+    Missing,             // no such file or folder
+    Unreadable,          // detail: the system's reason
+    UnsupportedEncoding, // detail: the encoding's name; empty when it could not be detected
+    CannotHide,          // detail: the address these options cannot hide
+    CheckFailed,         // detail: what the check found
+    ReadOnly,
+    WriteFailed,         // detail: the system's reason
+    Restored,            // the written page failed its check and was put back; detail: what it found
+    RestoreFailed,       // ... and could not be put back; detail: what it found and why
+};
+
 struct SiteOptions
 {
     ConversionSettings conversion;
@@ -29,7 +43,8 @@ struct PageRewrite
     QByteArray after;
     std::optional<PageEncoding> encoding;
     QList<SpanChange> changes;
-    QString error; // why the page cannot be rewritten; empty when it can
+    PageProblem problem = PageProblem::None;
+    QString detail;
 };
 
 // Old and new text of one source line that holds a change, shortened around the change.

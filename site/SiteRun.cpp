@@ -8,11 +8,6 @@
 
 namespace {
 
-QString describe(const AppError& error)
-{
-    return error.detail().isEmpty() ? error.description() : error.detail();
-}
-
 // Root may write anywhere; a page its owner marked read-only is still left alone.
 bool writable(const QString& path)
 {
@@ -61,39 +56,78 @@ PageOutcome processPage(const QString& path, const SiteOptions& options, bool dr
 {
     PageOutcome outcome;
     outcome.path = path;
+    const auto fail = [&outcome](PageProblem problem, const QString& detail) {
+        outcome.problem = problem;
+        outcome.detail = detail;
+        return outcome;
+    };
+    PageRewrite rewrite;
     try {
-        const PageRewrite rewrite = rewritePage(FileAccess::read(path), options, random);
-        if (!rewrite.error.isEmpty()) {
-            outcome.error = rewrite.error;
-            return outcome;
-        }
-        outcome.addresses = int(rewrite.changes.size());
-        for (const SpanChange& change : rewrite.changes)
-            outcome.found.append(change.span.text);
-        if (wantLines)
-            outcome.lines = changedLines(rewrite);
-        if (rewrite.changes.isEmpty())
-            return outcome;
-        // Checked before the write too, so a faulty rewrite never reaches the disk.
-        QString problem = checkRewrite(rewrite, rewrite.after, options);
-        if (problem.isEmpty() && !dryRun && !writable(path))
-            problem = QStringLiteral("the file is read-only");
-        if (!problem.isEmpty() || dryRun) {
-            outcome.error = problem;
-            return outcome;
-        }
-        FileAccess::writeAtomically(path, rewrite.after);
-        outcome.written = true;
-        problem = checkRewrite(rewrite, FileAccess::read(path), options);
-        if (!problem.isEmpty()) {
-            FileAccess::writeAtomically(path, rewrite.before);
-            outcome.written = false;
-            outcome.error = problem + QStringLiteral("; the page was restored");
-        }
+        rewrite = rewritePage(FileAccess::read(path), options, random);
     } catch (const AppError& error) {
-        outcome.error = describe(error);
+        outcome.errorNumber = error.number();
+        return fail(PageProblem::Unreadable, error.detail());
     }
-    return outcome;
+    if (rewrite.problem != PageProblem::None)
+        return fail(rewrite.problem, rewrite.detail);
+    outcome.addresses = int(rewrite.changes.size());
+    for (const SpanChange& change : rewrite.changes)
+        outcome.found.append(change.span.text);
+    if (wantLines)
+        outcome.lines = changedLines(rewrite);
+    if (rewrite.changes.isEmpty())
+        return outcome;
+    // Checked before the write too, so a faulty rewrite never reaches the disk.
+    if (const QString problem = checkRewrite(rewrite, rewrite.after, options); !problem.isEmpty())
+        return fail(PageProblem::CheckFailed, problem);
+    if (dryRun)
+        return outcome;
+    if (!writable(path))
+        return fail(PageProblem::ReadOnly, {});
+    try {
+        FileAccess::writeAtomically(path, rewrite.after);
+    } catch (const AppError& error) {
+        outcome.errorNumber = error.number();
+        return fail(PageProblem::WriteFailed, error.detail());
+    }
+    QString problem;
+    try {
+        problem = checkRewrite(rewrite, FileAccess::read(path), options);
+    } catch (const AppError& error) {
+        problem = error.detail();
+    }
+    if (problem.isEmpty()) {
+        outcome.written = true;
+        return outcome;
+    }
+    try {
+        FileAccess::writeAtomically(path, rewrite.before);
+    } catch (const AppError& error) {
+        outcome.errorNumber = error.number();
+        return fail(PageProblem::RestoreFailed, problem + QStringLiteral("; ") + error.detail());
+    }
+    return fail(PageProblem::Restored, problem);
+}
+
+QString problemText(const PageOutcome& outcome)
+{
+    const QString& detail = outcome.detail;
+    switch (outcome.problem) {
+    case PageProblem::None: return {};
+    case PageProblem::Missing: return QStringLiteral("no such file or folder");
+    case PageProblem::Unreadable: return QStringLiteral("cannot be read: ") + detail;
+    case PageProblem::UnsupportedEncoding:
+        return detail.isEmpty() ? QStringLiteral("the encoding could not be detected")
+                                : QStringLiteral("unsupported encoding \"%1\"").arg(detail);
+    case PageProblem::CannotHide: return QStringLiteral("these options cannot hide \"%1\"").arg(detail);
+    case PageProblem::CheckFailed: return QStringLiteral("left unchanged, the rewrite failed its check: ") + detail;
+    case PageProblem::ReadOnly: return QStringLiteral("the file is read-only");
+    case PageProblem::WriteFailed: return QStringLiteral("cannot be written: ") + detail;
+    case PageProblem::Restored: return QStringLiteral("the written page failed its check and was restored: ") + detail;
+    case PageProblem::RestoreFailed:
+        return QStringLiteral("the written page failed its check and COULD NOT be restored: ") + detail;
+    }
+    return {};
 }
 
 } // namespace SiteRun

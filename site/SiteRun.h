@@ -13,8 +13,12 @@ struct PageOutcome
     int addresses = 0;          // rewritten, or to be rewritten in a dry run
     QStringList found;          // the addresses as they stood
     QList<ChangedLine> lines;   // for showing the change; filled when asked for
-    QString error;              // why the page was left as it was; empty when all went well
+    PageProblem problem = PageProblem::None;
+    QString detail;
+    int errorNumber = 0;        // the file system's error, for a message in the window's words
     bool written = false;
+
+    bool failed() const { return problem != PageProblem::None; }
 };
 
 namespace SiteRun {
@@ -27,5 +31,7 @@ bool isPage(const QString& path);
 // that fails the check is put back as it was.
 PageOutcome processPage(const QString& path, const SiteOptions& options, bool dryRun, bool wantLines,
                         RandomSource& random);
+// The outcome's problem as the command line reports it.
+QString problemText(const PageOutcome& outcome);
 
 } // namespace SiteRun
