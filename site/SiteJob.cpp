@@ -45,7 +45,7 @@ void SiteJob::run()
     for (const QString& page : pages) {
         if (m_cancelled)
             break;
-        const PageOutcome outcome = SiteRun::processPage(page, m_options, m_dryRun, m_dryRun, random);
+        const PageOutcome outcome = SiteRun::processPage(page, m_options, m_dryRun, true, random);
         QMetaObject::invokeMethod(this, [this, outcome] { emit pageDone(outcome); });
     }
     QMetaObject::invokeMethod(this, [this, cancelled = bool(m_cancelled)] { emit finished(cancelled); });
