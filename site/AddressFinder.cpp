@@ -69,17 +69,35 @@ bool looksUnprotected(SpanKind kind, QStringView source)
     return !host.isEmpty() && !host.contains(QLatin1Char('&')) && !host.contains(QLatin1Char('%'));
 }
 
+void* AddressFinder::allocate(void* arena, size_t size)
+{
+    constexpr size_t BlockSize = 256 * 1024;
+    auto* finder = static_cast<AddressFinder*>(arena);
+    size = (size + 15) & ~size_t(15);
+    if (finder->m_blocks.empty() || finder->m_blockUsed + size > finder->m_blockSize) {
+        finder->m_blockSize = std::max(BlockSize, size);
+        finder->m_blocks.emplace_back(new char[finder->m_blockSize]);
+        finder->m_blockUsed = 0;
+    }
+    void* memory = finder->m_blocks.back().get() + finder->m_blockUsed;
+    finder->m_blockUsed += size;
+    return memory;
+}
+
 AddressFinder::AddressFinder(const QByteArray& bytes) : m_bytes(bytes)
 {
+    GumboOptions options = kGumboDefaultOptions;
+    options.allocator = &AddressFinder::allocate;
+    options.deallocator = &AddressFinder::deallocate;
+    options.userdata = this;
+    options.max_errors = 0; // parse errors are of no use here
     const qsizetype skip = PageEncoding::bomLength(bytes);
-    m_output = gumbo_parse_with_options(&kGumboDefaultOptions, bytes.constData() + skip, bytes.size() - skip);
+    m_output = gumbo_parse_with_options(&options, bytes.constData() + skip, bytes.size() - skip);
     collect();
 }
 
-AddressFinder::~AddressFinder()
-{
-    gumbo_destroy_output(&kGumboDefaultOptions, m_output);
-}
+// Everything the parser allocated goes with the blocks.
+AddressFinder::~AddressFinder() = default;
 
 QByteArray AddressFinder::declaredCharset() const
 {

@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QList>
+#include <memory>
+#include <vector>
 
 class PageEncoding;
 struct GumboInternalOutput;
@@ -43,6 +45,14 @@ private:
     bool touchable(Range range) const;
     void findInText(Range range, const PageEncoding& encoding, QList<AddressSpan>& spans) const;
     void findInHref(Range value, const PageEncoding& encoding, bool links, QList<AddressSpan>& spans) const;
+
+    // The parse tree lives in blocks freed all at once with the finder: parsing a page
+    // is most of the work, and most of that was malloc and free of small nodes.
+    static void* allocate(void* arena, size_t size);
+    static void deallocate(void*, void*) {}
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    size_t m_blockUsed = 0;
+    size_t m_blockSize = 0;
 
     const QByteArray& m_bytes;
     GumboInternalOutput* m_output;

@@ -58,5 +58,5 @@ struct ChangedLine
 PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, RandomSource& random);
 // Empty when written reads back as the rewrite promised: same bytes, no address left for a
 // harvester or for another run, every span decoding to what it said before.
-QString checkRewrite(const PageRewrite& rewrite, const QByteArray& written, const SiteOptions& options);
+QString checkRewrite(const PageRewrite& rewrite, const QByteArray& written);
 QList<ChangedLine> changedLines(const PageRewrite& rewrite);

@@ -1,0 +1,99 @@
+#!/usr/bin/env python3
+"""Throughput of qorvane-site against posthtml + posthtml-obfuscate 0.1.5 on the same
+generated site, in the same run, and qorvane-site's peak memory as the site grows.
+
+    python3 bench/site/site_bench.py build/qorvane-site [pages]
+
+Needs `npm ci` in bench/site first. Every measurement starts from a fresh copy of the site."""
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+WORDS = ("お問い合わせ 会社概要 製品 サービス 採用情報 ニュース 更新 営業時間 東京 大阪 "
+         "lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod tempor").split()
+
+
+def page(number, rng, size=35_000):
+    parts = ["<!DOCTYPE html>\n<html lang=\"ja\"><head><meta charset=\"utf-8\">",
+             f"<title>ページ {number}</title>\n<style>body {{ font-family: sans-serif; }} .x::after {{ content: 'a@b.c'; }}</style>\n",
+             "<script>var track = 'js@example.com'; function f(a, b) { return a < b; }</script></head>\n<body>\n"]
+    addresses = [f"info{number}@example.co.jp", f"sales.{number}@example.com"]
+    while sum(map(len, parts)) < size:
+        text = " ".join(rng.choice(WORDS) for _ in range(40))
+        parts.append(f"<div class=\"section\" id=\"s{len(parts)}\"><h2>{rng.choice(WORDS)}</h2><p>{text}</p>\n"
+                     f"<ul><li><a href=\"/p/{rng.randint(1, 999)}.html\">{rng.choice(WORDS)}</a></li>"
+                     f"<li><img src=\"i.png\" alt=\"{rng.choice(WORDS)}\"></li></ul>\n<!-- {rng.choice(WORDS)} --></div>\n")
+        if len(parts) % 12 == 0:
+            address = rng.choice(addresses)
+            parts.append(f"<p>連絡先: {address}、または <a href=\"mailto:{address}?subject=質問\">メール</a></p>\n")
+    parts.append("</body></html>\n")
+    return "".join(parts)
+
+
+def make_site(folder, pages, seed=1, size=35_000):
+    rng = random.Random(seed)
+    os.makedirs(folder)
+    for n in range(pages):
+        sub = os.path.join(folder, f"section{n % 5}")
+        os.makedirs(sub, exist_ok=True)
+        with open(os.path.join(sub, f"page{n}.html"), "w", encoding="utf-8") as f:
+            f.write(page(n, rng, size))
+
+
+def site_bytes(folder):
+    return sum(os.path.getsize(os.path.join(d, f)) for d, _, files in os.walk(folder) for f in files)
+
+
+def timed(command, source, work):
+    copy = os.path.join(work, "copy")
+    shutil.rmtree(copy, ignore_errors=True)
+    shutil.copytree(source, copy)
+    start = time.perf_counter()
+    result = subprocess.run(command + [copy], check=True, capture_output=True, text=True)
+    return time.perf_counter() - start, result
+
+
+def peak_kib(site, source, work):
+    copy = os.path.join(work, "copy")
+    shutil.rmtree(copy, ignore_errors=True)
+    shutil.copytree(source, copy)
+    result = subprocess.run(["/usr/bin/time", "-f", "%M", site, "--quiet", "--forms=decimal,hex,percent", copy],
+                            check=True, capture_output=True, text=True)
+    return int(result.stderr.strip().splitlines()[-1])
+
+
+def main():
+    site = os.path.abspath(sys.argv[1])
+    pages = int(sys.argv[2]) if len(sys.argv) > 2 else 120
+    work = tempfile.mkdtemp(prefix="qorvane-site-bench-")
+    source = os.path.join(work, "site")
+    make_site(source, pages)
+    total = site_bytes(source)
+    ours = [site, "--quiet", "--forms=decimal,hex,percent", "--scope=random"]
+    theirs = ["node", os.path.join(HERE, "run_posthtml.js")]
+    best = {"qorvane-site": [], "posthtml-obfuscate": []}
+    for _ in range(5):  # interleaved, so both see the same machine load
+        best["qorvane-site"].append(timed(ours, source, work)[0])
+        best["posthtml-obfuscate"].append(timed(theirs, source, work)[0])
+    print(f"site: {pages} pages, {total / pages / 1000:.1f} KB each, {total / 1e6:.2f} MB")
+    for name, times in best.items():
+        t = min(times)
+        print(f"{name:20s} best {t * 1000:7.0f} ms  median {sorted(times)[2] * 1000:7.0f} ms  {total / t / 1e6:6.2f} MB/s")
+    ratio = min(best["posthtml-obfuscate"]) / min(best["qorvane-site"])
+    print(f"qorvane-site is {ratio:.1f} times as fast (whole process, start-up included)")
+
+    for label, count, size in (("120 pages of 35 KB", 120, 35_000), ("480 pages of 35 KB", 480, 35_000),
+                               ("1 page of 3.5 MB", 1, 3_500_000)):
+        folder = os.path.join(work, label.replace(" ", "_"))
+        make_site(folder, count, seed=2, size=size)
+        print(f"peak memory, {label:20s} {peak_kib(site, folder, work) / 1024:6.1f} MiB")
+    shutil.rmtree(work)
+
+
+if __name__ == "__main__":
+    main()
