@@ -1,5 +1,4 @@
 #include "FileLocations.h"
-#include "Random.h"
 #include "SavedOptions.h"
 #include "SettingsFile.h"
 #include "SiteRun.h"
@@ -153,35 +152,32 @@ int main(int argc, char* argv[])
     for (const QString& path : missing)
         err() << "qorvane-site: " << path << ": no such file or folder\n";
     const bool progress = !args.quiet && isatty(STDERR_FILENO);
-    SystemRandom random;
     int changed = 0;
     int addresses = 0;
     int errors = int(missing.size());
-    for (qsizetype i = 0; i < pages.size(); ++i) {
-        showProgress(progress, i, pages.size(), pages[i]);
-        const PageOutcome outcome = SiteRun::processPage(pages[i], args.options, args.dryRun, false, random);
+    qsizetype done = 0;
+    SiteRun::processAll(pages, args.options, args.dryRun, false, [&](const PageOutcome& outcome) {
         if (progress)
             err() << "\r\033[K";
         if (outcome.failed()) {
             ++errors;
             err() << "qorvane-site: " << outcome.path << ": " << SiteRun::problemText(outcome) << '\n';
             err().flush();
-            continue;
+        } else if (outcome.addresses > 0) {
+            ++changed;
+            addresses += outcome.addresses;
+            if (!args.quiet) {
+                out() << outcome.path << ": " << outcome.addresses
+                      << (outcome.addresses == 1 ? " address" : " addresses") << '\n';
+                if (args.dryRun)
+                    for (const QString& address : outcome.found)
+                        out() << "    " << address << '\n';
+                out().flush();
+            }
         }
-        if (outcome.addresses == 0)
-            continue;
-        ++changed;
-        addresses += outcome.addresses;
-        if (args.quiet)
-            continue;
-        out() << outcome.path << ": " << outcome.addresses << (outcome.addresses == 1 ? " address" : " addresses")
-              << '\n';
-        if (args.dryRun)
-            for (const QString& address : outcome.found)
-                out() << "    " << address << '\n';
-        out().flush();
-    }
-    showProgress(progress, pages.size(), pages.size(), QString());
+        showProgress(progress, ++done, pages.size(), outcome.path);
+        return true;
+    });
     if (!args.quiet)
         out() << pages.size() << " pages, " << changed << (args.dryRun ? " to change, " : " changed, ") << addresses
               << " addresses, " << errors << " errors" << (args.dryRun ? " (dry run, nothing written)" : "") << '\n';

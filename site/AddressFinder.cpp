@@ -71,7 +71,7 @@ bool looksUnprotected(SpanKind kind, QStringView source)
 
 void* AddressFinder::allocate(void* arena, size_t size)
 {
-    constexpr size_t BlockSize = 256 * 1024;
+    constexpr size_t BlockSize = 64 * 1024; // under malloc's mmap threshold, so blocks are reused
     auto* finder = static_cast<AddressFinder*>(arena);
     size = (size + 15) & ~size_t(15);
     if (finder->m_blocks.empty() || finder->m_blockUsed + size > finder->m_blockSize) {

@@ -64,6 +64,11 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
 {
     PageRewrite rewrite;
     rewrite.before = bytes;
+    // No "@" anywhere, in any encoding this program reads: no mail address to find.
+    if (!options.links && !bytes.contains('@')) {
+        rewrite.after = bytes;
+        return rewrite;
+    }
     const AddressFinder finder(bytes);
     rewrite.encoding = PageEncoding::choose(bytes, finder.declaredCharset(), &rewrite.detail);
     if (!rewrite.encoding) {

@@ -1,7 +1,5 @@
 #include "SiteJob.h"
 
-#include "Random.h"
-
 #include <QThread>
 
 SiteJob::SiteJob(QStringList paths, SiteOptions options, bool dryRun, QObject* parent)
@@ -31,8 +29,6 @@ bool SiteJob::isRunning() const
 
 void SiteJob::run()
 {
-    // The engine's draws are not shared with the window's thread.
-    SystemRandom random;
     QStringList missing;
     const QStringList pages = SiteRun::collectPages(m_paths, &missing);
     QMetaObject::invokeMethod(this, [this, total = int(pages.size())] { emit pagesCounted(total); });
@@ -42,11 +38,9 @@ void SiteJob::run()
         outcome.problem = PageProblem::Missing;
         QMetaObject::invokeMethod(this, [this, outcome] { emit pageDone(outcome); });
     }
-    for (const QString& page : pages) {
-        if (m_cancelled)
-            break;
-        const PageOutcome outcome = SiteRun::processPage(page, m_options, m_dryRun, true, random);
+    SiteRun::processAll(pages, m_options, m_dryRun, true, [this](const PageOutcome& outcome) {
         QMetaObject::invokeMethod(this, [this, outcome] { emit pageDone(outcome); });
-    }
+        return !m_cancelled;
+    });
     QMetaObject::invokeMethod(this, [this, cancelled = bool(m_cancelled)] { emit finished(cancelled); });
 }

@@ -2,9 +2,15 @@
 
 #include "AppError.h"
 #include "FileAccess.h"
+#include "Random.h"
 
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QThread>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -109,6 +115,59 @@ PageOutcome processPage(const QString& path, const SiteOptions& options, bool dr
         return fail(PageProblem::RestoreFailed, problem + QStringLiteral("; ") + error.detail());
     }
     return fail(PageProblem::Restored, problem);
+}
+
+void processAll(const QStringList& pages, const SiteOptions& options, bool dryRun, bool wantLines,
+                const std::function<bool(const PageOutcome&)>& report)
+{
+    const int workers = std::clamp(QThread::idealThreadCount(), 1, 4);
+    const qsizetype ahead = 2 * workers; // pages done but not yet reported, at most
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::map<qsizetype, PageOutcome> done;
+    qsizetype next = 0;
+    qsizetype reported = 0;
+    bool stop = false;
+    const auto work = [&] {
+        SystemRandom random;
+        for (;;) {
+            qsizetype index;
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return stop || next >= pages.size() || next < reported + ahead; });
+                if (stop || next >= pages.size())
+                    return;
+                index = next++;
+            }
+            PageOutcome outcome = processPage(pages[index], options, dryRun, wantLines, random);
+            std::lock_guard lock(mutex);
+            done.emplace(index, std::move(outcome));
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int i = 0; i < workers; ++i)
+        threads.emplace_back(work);
+    // After a stop, the pages already taken are still reported: they may have been written.
+    for (;;) {
+        PageOutcome outcome;
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] {
+                return done.count(reported) > 0 || (reported == next && (stop || next >= pages.size()));
+            });
+            if (done.count(reported) == 0)
+                break;
+            outcome = std::move(done.extract(reported).mapped());
+        }
+        const bool goOn = report(outcome);
+        std::lock_guard lock(mutex);
+        ++reported;
+        stop = stop || !goOn;
+        changed.notify_all();
+    }
+    for (std::thread& thread : threads)
+        thread.join();
 }
 
 QString problemText(const PageOutcome& outcome)

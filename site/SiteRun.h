@@ -3,6 +3,7 @@
 #include "PageRewriter.h"
 
 #include <QStringList>
+#include <functional>
 
 class RandomSource;
 
@@ -31,6 +32,11 @@ bool isPage(const QString& path);
 // that fails the check is put back as it was.
 PageOutcome processPage(const QString& path, const SiteOptions& options, bool dryRun, bool wantLines,
                         RandomSource& random);
+// processPage for every page, on several threads, each with a generator of its own;
+// report gets the outcomes in the order of pages, on the calling thread, and stops the
+// run by returning false. At most a few pages are held at a time.
+void processAll(const QStringList& pages, const SiteOptions& options, bool dryRun, bool wantLines,
+                const std::function<bool(const PageOutcome&)>& report);
 // The outcome's problem as the command line reports it.
 QString problemText(const PageOutcome& outcome);
 
