@@ -41,7 +41,11 @@ frm_Site::frm_Site(std::function<ConversionSettings()> options, QWidget* parent)
     resize(760, 560);
 }
 
-frm_Site::~frm_Site() = default;
+// The job goes first: it stops after the pages in hand and waits for them.
+frm_Site::~frm_Site()
+{
+    delete m_job;
+}
 
 void frm_Site::buildWidgets()
 {
