@@ -48,7 +48,9 @@ QStringList collectPages(const QStringList& paths, QStringList* missing)
             inFolder.sort();
             pages += inFolder;
         } else if (info.isFile()) {
-            pages.append(path);
+            // A shell pattern such as public/* names style sheets and images too: only pages count.
+            if (isPage(path))
+                pages.append(path);
         } else {
             missing->append(path);
         }

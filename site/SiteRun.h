@@ -24,8 +24,8 @@ struct PageOutcome
 
 namespace SiteRun {
 
-// Pages under the given folders (recursively, in a stable order) and the given files;
-// a path that does not exist goes to *missing.
+// Pages under the given folders (recursively, in a stable order) and the given files
+// that are pages; a path that does not exist goes to *missing.
 QStringList collectPages(const QStringList& paths, QStringList* missing);
 bool isPage(const QString& path);
 // Reads, rewrites, writes atomically (unless dryRun), reads back and checks; a page
