@@ -12,6 +12,8 @@ packages=(
     libgumbo-dev libuchardet-dev nodejs
     clang libclang-rt-14-dev
 )
+# For the site benchmark: some nodejs packages bring npm along, Debian's does not.
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 
 missing=()
 for package in "${packages[@]}"; do
