@@ -37,6 +37,27 @@ bool addressByte(char c)
            QByteArrayView("._%+-@").contains(c);
 }
 
+// Every "@" with the address around it; addresses that share characters ("a@b.c@d.ef")
+// become one span, or hiding the first would leave the second readable.
+QList<AddressFinder::Range> addressesInRun(const QString& run)
+{
+    QList<AddressFinder::Range> found;
+    for (qsizetype at = run.indexOf(QLatin1Char('@')); at >= 0; at = run.indexOf(QLatin1Char('@'), at + 1)) {
+        qsizetype start = at;
+        while (start > 0 && run[start - 1] != QLatin1Char('@'))
+            --start;
+        const auto match = harvester().match(run, start, QRegularExpression::NormalMatch,
+                                             QRegularExpression::AnchorAtOffsetMatchOption);
+        if (!match.hasMatch())
+            continue;
+        if (!found.isEmpty() && match.capturedStart() <= found.last().end)
+            found.last().end = std::max(found.last().end, match.capturedEnd());
+        else
+            found.append({match.capturedStart(), match.capturedEnd()});
+    }
+    return found;
+}
+
 QByteArray charsetOfMeta(const GumboElement& meta)
 {
     if (const GumboAttribute* charset = gumbo_get_attribute(&meta.attributes, "charset"))
@@ -84,15 +105,34 @@ void* AddressFinder::allocate(void* arena, size_t size)
     return memory;
 }
 
-AddressFinder::AddressFinder(const QByteArray& bytes) : m_bytes(bytes)
+AddressFinder::AddressFinder(const QByteArray& bytes) : m_bytes(bytes), m_parsed(bytes)
 {
+    parse();
+}
+
+void AddressFinder::useEncoding(const PageEncoding& encoding)
+{
+    const QByteArray valid = encoding.asValidUtf8(m_bytes);
+    if (valid == m_parsed)
+        return;
+    m_parsed = valid;
+    parse();
+}
+
+void AddressFinder::parse()
+{
+    m_blocks.clear();
+    m_candidates.clear();
+    m_markup.clear();
+    m_offZones.clear();
+    m_charset.clear();
     GumboOptions options = kGumboDefaultOptions;
     options.allocator = &AddressFinder::allocate;
     options.deallocator = &AddressFinder::deallocate;
     options.userdata = this;
     options.max_errors = 0; // parse errors are of no use here
-    const qsizetype skip = PageEncoding::bomLength(bytes);
-    m_output = gumbo_parse_with_options(&options, bytes.constData() + skip, bytes.size() - skip);
+    const qsizetype skip = PageEncoding::bomLength(m_parsed);
+    m_output = gumbo_parse_with_options(&options, m_parsed.constData() + skip, m_parsed.size() - skip);
     collect();
 }
 
@@ -196,7 +236,12 @@ QList<AddressSpan> AddressFinder::find(const PageEncoding& encoding, bool links)
             findInText(candidate.range, encoding, spans);
     }
     std::sort(spans.begin(), spans.end(), [](const AddressSpan& a, const AddressSpan& b) { return a.start < b.start; });
-    return spans;
+    // The tree may hold one source element twice (a formatting element the parser reopens).
+    QList<AddressSpan> distinct;
+    for (const AddressSpan& span : spans)
+        if (distinct.isEmpty() || span.start >= distinct.last().end)
+            distinct.append(span);
+    return distinct;
 }
 
 void AddressFinder::findInText(Range range, const PageEncoding& encoding, QList<AddressSpan>& spans) const
@@ -213,15 +258,14 @@ void AddressFinder::findInText(Range range, const PageEncoding& encoding, QList<
             continue;
         }
         if (runHasAt) {
-            const QString run = QString::fromLatin1(data + runStart, pos - runStart);
-            for (auto it = harvester().globalMatch(run); it.hasNext();) {
-                const auto match = it.next();
-                const Range found{runStart + match.capturedStart(), runStart + match.capturedEnd()};
-                const bool inMarkup = std::any_of(m_markup.begin(), m_markup.end(), [found](const Range& r) {
-                    return found.start < r.end && r.start < found.end;
+            for (const Range& found : addressesInRun(QString::fromLatin1(data + runStart, pos - runStart))) {
+                const Range inPage{runStart + found.start, runStart + found.end};
+                const bool inMarkup = std::any_of(m_markup.begin(), m_markup.end(), [inPage](const Range& r) {
+                    return inPage.start < r.end && r.start < inPage.end;
                 });
                 if (!inMarkup)
-                    spans.append({found.start, found.end, SpanKind::Text, match.captured()});
+                    spans.append({inPage.start, inPage.end, SpanKind::Text,
+                                  QString::fromLatin1(data + inPage.start, inPage.end - inPage.start)});
             }
         }
         runHasAt = false;

@@ -23,25 +23,29 @@ public:
 
     // The encoding named by a <meta charset> or http-equiv declaration; empty when none.
     QByteArray declaredCharset() const;
+    // Parses again when the page, read in this encoding, is not valid UTF-8 as it stands.
+    void useEncoding(const PageEncoding& encoding);
     // The addresses of the page in source order; links adds http/https hrefs.
     QList<AddressSpan> find(const PageEncoding& encoding, bool links) const;
 
-private:
     struct Range
     {
         qsizetype start;
         qsizetype end;
     };
+
+private:
     struct Candidate
     {
         Range range;
         bool isHref;
     };
 
+    void parse();
     void collect();
     void collectElement(const struct GumboInternalNode* node);
     void collectComment(const struct GumboInternalNode* node);
-    qsizetype offsetOf(const char* data) const { return data - m_bytes.constData(); }
+    qsizetype offsetOf(const char* data) const { return data - m_parsed.constData(); }
     bool touchable(Range range) const;
     void findInText(Range range, const PageEncoding& encoding, QList<AddressSpan>& spans) const;
     void findInHref(Range value, const PageEncoding& encoding, bool links, QList<AddressSpan>& spans) const;
@@ -55,7 +59,8 @@ private:
     size_t m_blockSize = 0;
 
     const QByteArray& m_bytes;
-    GumboInternalOutput* m_output;
+    QByteArray m_parsed; // what the tokenizer reads: the page, or its valid-UTF-8 stand-in
+    GumboInternalOutput* m_output = nullptr;
     QByteArray m_charset;
     QList<Candidate> m_candidates;
     QList<Range> m_markup;  // tags and comments: never part of an address

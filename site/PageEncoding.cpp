@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <cerrno>
+#include <cstring>
 #include <iconv.h>
 #include <uchardet.h>
 
@@ -37,6 +38,9 @@ std::optional<QByteArray> iconvConvert(const char* to, const char* from, QByteAr
         }
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
+    // Some converters (windows-1258) hold the last character back until told the input ended.
+    if (ok && iconv(cd, nullptr, nullptr, &dst, &dstLeft) == static_cast<size_t>(-1))
+        ok = false;
     iconv_close(cd);
     if (!ok)
         return std::nullopt;
@@ -123,21 +127,51 @@ std::optional<PageEncoding> PageEncoding::choose(const QByteArray& bytes, const 
 
 qsizetype PageEncoding::charLength(const char* p, qsizetype left) const
 {
-    const auto lead = static_cast<unsigned char>(*p);
-    qsizetype length = 1;
+    const auto at = [p, left](qsizetype i) { return i < left ? static_cast<unsigned char>(p[i]) : 0u; };
+    const auto in = [](unsigned byte, unsigned low, unsigned high) { return byte >= low && byte <= high; };
+    const unsigned lead = at(0);
     switch (m_family) {
-    case Family::Utf8:
-        length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-        break;
-    case Family::ShiftJis:
-        length = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC) ? 2 : 1;
-        break;
-    case Family::EucJp:
-        length = lead == 0x8F ? 3 : lead >= 0x8E ? 2 : 1;
-        break;
-    case Family::SingleByte: break;
+    case Family::Utf8: {
+        const auto cont = [&](qsizetype i, unsigned low = 0x80, unsigned high = 0xBF) { return in(at(i), low, high); };
+        if (in(lead, 0xC2, 0xDF) && cont(1))
+            return 2;
+        if (in(lead, 0xE0, 0xEF) && cont(1, lead == 0xE0 ? 0xA0 : 0x80, lead == 0xED ? 0x9F : 0xBF) && cont(2))
+            return 3;
+        if (in(lead, 0xF0, 0xF4) && cont(1, lead == 0xF0 ? 0x90 : 0x80, lead == 0xF4 ? 0x8F : 0xBF) && cont(2) &&
+            cont(3))
+            return 4;
+        return 1;
     }
-    return std::min(length, left);
+    case Family::ShiftJis:
+        if ((in(lead, 0x81, 0x9F) || in(lead, 0xE0, 0xFC)) && (in(at(1), 0x40, 0x7E) || in(at(1), 0x80, 0xFC)))
+            return 2;
+        return 1;
+    case Family::EucJp:
+        if (lead == 0x8E && in(at(1), 0xA1, 0xDF))
+            return 2;
+        if (lead == 0x8F && in(at(1), 0xA1, 0xFE) && in(at(2), 0xA1, 0xFE))
+            return 3;
+        if (in(lead, 0xA1, 0xFE) && in(at(1), 0xA1, 0xFE))
+            return 2;
+        return 1;
+    case Family::SingleByte: return 1;
+    }
+    return 1;
+}
+
+QByteArray PageEncoding::asValidUtf8(const QByteArray& bytes) const
+{
+    static const char* const fillers[] = {"~", "\xC2\xA0", "\xE3\x80\x80", "\xF0\x9F\x80\x80"};
+    QByteArray masked = bytes;
+    char* data = masked.data();
+    for (qsizetype pos = 0; pos < masked.size();) {
+        const qsizetype length = charLength(data + pos, masked.size() - pos);
+        const bool keep = static_cast<unsigned char>(data[pos]) < 0x80 || (m_family == Family::Utf8 && length > 1);
+        if (!keep)
+            std::memcpy(data + pos, fillers[length - 1], length);
+        pos += length;
+    }
+    return masked;
 }
 
 QString PageEncoding::decode(QByteArrayView bytes) const

@@ -25,6 +25,10 @@ public:
     const QByteArray& name() const { return m_name; }
     // Bytes of the character that starts at p (at least 1, at most left).
     qsizetype charLength(const char* p, qsizetype left) const;
+    // The page with every character that is not valid UTF-8 as it stands replaced by
+    // neutral valid UTF-8 of the same length: the tokenizer reads UTF-8, and its offsets
+    // are only exact for valid input. ASCII bytes stay, so the markup reads the same.
+    QByteArray asValidUtf8(const QByteArray& bytes) const;
     // Invalid sequences become U+FFFD.
     QString decode(QByteArrayView bytes) const;
     // A character the encoding cannot hold becomes a numeric character reference.

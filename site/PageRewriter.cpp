@@ -36,13 +36,14 @@ QList<QPair<qsizetype, QString>> harvest(const QByteArray& bytes)
 bool harvesterFindsNothingNew(const PageRewrite& rewrite, const QByteArray& written)
 {
     QStringList untouched;
-    for (const auto& [start, text] : harvest(rewrite.before)) {
-        const qsizetype end = start + text.size();
+    for (const auto& found : harvest(rewrite.before)) {
+        const qsizetype start = found.first;
+        const qsizetype end = start + found.second.size();
         const bool rewritten = std::any_of(rewrite.changes.begin(), rewrite.changes.end(), [&](const SpanChange& c) {
             return start < c.span.end && c.span.start < end;
         });
         if (!rewritten)
-            untouched.append(text);
+            untouched.append(found.second);
     }
     for (const auto& found : harvest(written))
         if (!untouched.removeOne(found.second))
@@ -69,12 +70,13 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
         rewrite.after = bytes;
         return rewrite;
     }
-    const AddressFinder finder(bytes);
+    AddressFinder finder(bytes);
     rewrite.encoding = PageEncoding::choose(bytes, finder.declaredCharset(), &rewrite.detail);
     if (!rewrite.encoding) {
         rewrite.problem = PageProblem::UnsupportedEncoding;
         return rewrite;
     }
+    finder.useEncoding(*rewrite.encoding);
     SpanConverter converter(options.conversion, random);
     qsizetype copied = 0;
     for (const AddressSpan& span : finder.find(*rewrite.encoding, options.links)) {

@@ -64,6 +64,7 @@ private slots:
         row("followed by bracket", "(a@b.cd)", "(" + A + ")");
         row("followed by full stop", "a@b.cd.", A + ".");
         row("followed by ideographic comma", "a@b.cd、", A + "、");
+        row("addresses sharing characters", "a@b.cd@b.cd", A + "&#64;&#98;&#46;&#99;&#100;");
         row("entities kept", "<p>&amp;a@b.cd &copy;</p>", "<p>&amp;" + A + " &copy;</p>");
         row("title", "<title>a@b.cd</title>", "<title>" + A + "</title>");
         row("script", "<script>a@b.cd</script>", "<script>a@b.cd</script>");
