@@ -63,6 +63,36 @@ private slots:
         QVERIFY(!apply->isEnabled());
     }
 
+    void stopLeavesEveryPageWholeAndListsWhatWasWritten()
+    {
+        QTemporaryDir dir;
+        const QByteArray big = Page.repeated(300);
+        for (int i = 0; i < 60; ++i) {
+            QFile file(dir.filePath(QStringLiteral("p%1.html").arg(i, 2, 10, QLatin1Char('0'))));
+            file.open(QIODevice::WriteOnly);
+            file.write(big);
+        }
+        frm_Site window([] { return ConversionSettings{}; });
+        QSignalSpy finished(&window, &frm_Site::runFinished);
+        window.setNextFolderAnswer(dir.path());
+        window.cmd_Browse_Click();
+        window.cmd_Check_Click();
+        QTRY_COMPARE(finished.count(), 1);
+        window.cmd_Apply_Click();
+        window.cmd_Cancel_Click();
+        QTRY_COMPARE(finished.count(), 2);
+        auto* pages = window.findChild<QTreeWidget*>("lst_Pages");
+        int written = 0;
+        for (const QString& name : QDir(dir.path()).entryList({"*.html"})) {
+            const QByteArray bytes = read(dir.filePath(name));
+            QVERIFY2(bytes == big || !bytes.contains('@'), qPrintable(name));
+            written += bytes != big;
+        }
+        QCOMPARE(pages->topLevelItemCount(), written);
+        QVERIFY(window.findChild<QLabel*>("lbl_Status")->text().startsWith(QStringLiteral("中止しました。")) ||
+                written == 60);
+    }
+
     void missingFolderIsSaidInTheWindow()
     {
         frm_Site window([] { return ConversionSettings{}; });
