@@ -78,6 +78,16 @@ bool holdsPlainMailAddress(QStringView source)
     return harvester().match(source.toString()).hasMatch();
 }
 
+bool plainMailAddressReaches(const QString& text, qsizetype from, qsizetype to)
+{
+    for (auto it = harvester().globalMatch(text); it.hasNext();) {
+        const auto match = it.next();
+        if (match.capturedStart() < to && match.capturedEnd() > from)
+            return true;
+    }
+    return false;
+}
+
 bool looksUnprotected(SpanKind kind, QStringView source)
 {
     if (kind != SpanKind::LinkHref)

@@ -16,6 +16,8 @@ struct AddressSpan
 
 // What a plain regular-expression harvester would take for a mail address.
 bool holdsPlainMailAddress(QStringView source);
+// Whether such a harvester, reading text, finds an address that reaches into [from, to).
+bool plainMailAddressReaches(const QString& text, qsizetype from, qsizetype to);
 // True while a span's source still gives its address away to a harvester:
 // a mail address in plain characters, or a link's host in plain characters.
 bool looksUnprotected(SpanKind kind, QStringView source);

@@ -80,7 +80,16 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
     SpanConverter converter(options.conversion, random);
     qsizetype copied = 0;
     for (const AddressSpan& span : finder.find(*rewrite.encoding, options.links)) {
-        const std::optional<QString> source = converter.convert(span);
+        // A harvester reads bytes, not characters: a trail byte of a double-byte character
+        // just before the span may pair with an "@" the options left as it was.
+        const qsizetype from = std::max<qsizetype>(0, span.start - ContextChars);
+        const QString left = QString::fromLatin1(bytes.mid(from, span.start - from));
+        const QString right = QString::fromLatin1(bytes.mid(span.end, ContextChars));
+        const auto hidden = [&](const QString& source) {
+            const QString written = QString::fromLatin1(rewrite.encoding->encode(source));
+            return !plainMailAddressReaches(left + written + right, left.size(), left.size() + written.size());
+        };
+        const std::optional<QString> source = converter.convert(span, hidden);
         if (!source) {
             rewrite.problem = PageProblem::CannotHide;
             rewrite.detail = span.text;

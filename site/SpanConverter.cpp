@@ -44,13 +44,14 @@ SpanConverter::SpanConverter(const ConversionSettings& settings, RandomSource& r
 {
 }
 
-std::optional<QString> SpanConverter::convert(const AddressSpan& span)
+std::optional<QString> SpanConverter::convert(const AddressSpan& span,
+                                              const std::function<bool(const QString&)>& hidden)
 {
     for (int attempt = 0; attempt < Attempts; ++attempt) {
         const QString source = span.kind == SpanKind::Text
                                    ? convertText(span.text)
                                    : convertHref(span.text, span.kind == SpanKind::MailtoHref);
-        if (faithful(span, source))
+        if (faithful(span, source) && hidden(source))
             return source;
     }
     return std::nullopt;

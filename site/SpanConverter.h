@@ -4,6 +4,7 @@
 #include "ConversionRequest.h"
 #include "EngineView.h"
 
+#include <functional>
 #include <optional>
 
 class RandomSource;
@@ -17,7 +18,8 @@ public:
     SpanConverter(const ConversionSettings& settings, RandomSource& random);
 
     // The span's new source text; nothing when the options cannot hide this address.
-    std::optional<QString> convert(const AddressSpan& span);
+    // hidden also has to accept it: it sees the text in its place in the page.
+    std::optional<QString> convert(const AddressSpan& span, const std::function<bool(const QString&)>& hidden);
     // Whether source, put where span was, means exactly what span meant and hides it.
     static bool faithful(const AddressSpan& span, const QString& source);
 
