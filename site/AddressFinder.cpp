@@ -260,7 +260,10 @@ void AddressFinder::findInText(Range range, const PageEncoding& encoding, QList<
     qsizetype runStart = range.start;
     bool runHasAt = false;
     for (qsizetype pos = range.start; pos <= range.end;) {
-        const qsizetype length = pos < range.end ? encoding.charLength(data + pos, range.end - pos) : 1;
+        // An ASCII byte is a character of its own in every encoding read here.
+        const qsizetype length = pos >= range.end || static_cast<unsigned char>(data[pos]) < 0x80
+                                     ? 1
+                                     : encoding.charLength(data + pos, range.end - pos);
         const bool inRun = pos < range.end && length == 1 && addressByte(data[pos]);
         if (inRun) {
             runHasAt = runHasAt || data[pos] == '@';

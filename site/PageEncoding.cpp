@@ -162,13 +162,16 @@ qsizetype PageEncoding::charLength(const char* p, qsizetype left) const
 QByteArray PageEncoding::asValidUtf8(const QByteArray& bytes) const
 {
     static const char* const fillers[] = {"~", "\xC2\xA0", "\xE3\x80\x80", "\xF0\x9F\x80\x80"};
-    QByteArray masked = bytes;
-    char* data = masked.data();
+    QByteArray masked = bytes; // shares the bytes until the first change
     for (qsizetype pos = 0; pos < masked.size();) {
+        const char* data = masked.constData();
+        if (static_cast<unsigned char>(data[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
         const qsizetype length = charLength(data + pos, masked.size() - pos);
-        const bool keep = static_cast<unsigned char>(data[pos]) < 0x80 || (m_family == Family::Utf8 && length > 1);
-        if (!keep)
-            std::memcpy(data + pos, fillers[length - 1], length);
+        if (m_family != Family::Utf8 || length == 1)
+            std::memcpy(masked.data() + pos, fillers[length - 1], length);
         pos += length;
     }
     return masked;
