@@ -206,6 +206,9 @@ void TopWindowWidgets::buildMenus(QMainWindow* window)
     QMenuBar* bar = window->menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("ファイル(&F)"));
     file->setObjectName(QStringLiteral("mn_file"));
+    mn_file_site = file->addAction(QStringLiteral("サイト一括変換(&S)..."));
+    mn_file_site->setObjectName(QStringLiteral("mn_file_site"));
+    file->addSeparator();
     mn_file_end = file->addAction(QStringLiteral("Qorvaneの終了(&X)"));
     mn_file_end->setObjectName(QStringLiteral("mn_file_end"));
     mn_file_end->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -45,6 +45,7 @@ struct TopWindowWidgets
     QLabel* lbl_MailAdd_ent_mojisu = nullptr;
     QLabel* lbl_MailAdd_mojisu = nullptr;
 
+    QAction* mn_file_site = nullptr;
     QAction* mn_file_end = nullptr;
     QList<QAction*> mn_set_kiju;
     QAction* mn_pre = nullptr;

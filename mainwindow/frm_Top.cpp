@@ -7,6 +7,7 @@
 #include "Presets.h"
 #include "SettingsFile.h"
 #include "WidgetStyle.h"
+#include "frm_Site.h"
 
 #include <QAction>
 #include <QApplication>
@@ -127,6 +128,11 @@ void frm_Top::connectCommandReactions()
         m_copiedDuringModal = QApplication::activeModalWidget() != nullptr;
     });
     connect(m_w.mn_file_end, &QAction::triggered, this, [this] { mn_file_end_Click(); });
+    connect(m_w.mn_file_site, &QAction::triggered, this, [this] {
+        auto* site = new frm_Site([this] { return settings(); }, this);
+        site->setAttribute(Qt::WA_DeleteOnClose);
+        site->show();
+    });
     connect(m_w.mn_pre, &QAction::triggered, this, [this] { mn_pre_Click(); });
     connect(m_w.mn_help_web, &QAction::triggered, this, [this] { m_help.mn_help_web_Click(); });
     connect(m_w.mn_help_guide, &QAction::triggered, this, [this] { m_help.mn_help_guide_Click(); });

@@ -9,9 +9,12 @@ packages=(
     fonts-ipafont-gothic
     xvfb xauth xdotool xclip xdg-utils file poppler-utils python3-xlib
     python3 chromium
+    libgumbo-dev libuchardet-dev nodejs
     clang libclang-rt-14-dev
     dpkg-dev desktop-file-utils appstream librsvg2-bin
 )
+# For the site benchmark: some nodejs packages bring npm along, Debian's does not.
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 
 missing=()
 for package in "${packages[@]}"; do

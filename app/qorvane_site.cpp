@@ -1,0 +1,185 @@
+#include "FileLocations.h"
+#include "SavedOptions.h"
+#include "SettingsFile.h"
+#include "SiteRun.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+#include <unistd.h>
+
+namespace {
+
+constexpr int ExitOk = 0;
+constexpr int ExitFileFailed = 1;
+constexpr int ExitUsage = 2;
+
+QTextStream& out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream& err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+struct Arguments
+{
+    SiteOptions options;
+    bool dryRun = false;
+    bool quiet = false;
+    QStringList paths;
+};
+
+bool parseForms(const QString& value, ConversionSettings& settings)
+{
+    settings.decimal = settings.hex = settings.percent = false;
+    for (const QString& form : value.split(QLatin1Char(','))) {
+        if (form == QLatin1String("decimal"))
+            settings.decimal = true;
+        else if (form == QLatin1String("hex"))
+            settings.hex = true;
+        else if (form == QLatin1String("percent"))
+            settings.percent = true;
+        else
+            return false;
+    }
+    return true;
+}
+
+bool parseScope(const QString& value, ConversionSettings& settings)
+{
+    if (value == QLatin1String("random"))
+        settings.scope = EntityScope::Random;
+    else if (value == QLatin1String("all"))
+        settings.scope = EntityScope::All;
+    else if (value == QLatin1String("at"))
+        settings.scope = EntityScope::AtOnly;
+    else
+        return false;
+    return true;
+}
+
+// Fills args, or returns the usage error's message.
+QString parse(const QStringList& argv, Arguments& args, QCommandLineParser& parser)
+{
+    parser.setApplicationDescription(QStringLiteral(
+        "Rewrites every mail address in web pages (.html, .htm, .xhtml) into character references and URL "
+        "escapes, leaving every other byte as it was. Folders are walked recursively. Options not given are "
+        "taken from the options Qorvane last saved, unless --forms or --scope is given."));
+    const QCommandLineOption forms(QStringLiteral("forms"), QStringLiteral("Forms to draw from: any of decimal,hex,percent."),
+                                   QStringLiteral("list"));
+    const QCommandLineOption scope(QStringLiteral("scope"), QStringLiteral("Characters to convert: random, all or at."),
+                                   QStringLiteral("scope"));
+    const QCommandLineOption noDot(QStringLiteral("no-dot"), QStringLiteral("Do not always convert \".\"."));
+    const QCommandLineOption noAt(QStringLiteral("no-at"), QStringLiteral("Do not always convert \"@\"."));
+    const QCommandLineOption lineBreak(QStringLiteral("line-break"),
+                                       QStringLiteral("Add a line-break code inside mailto: links (and zero padding)."));
+    const QCommandLineOption links(QStringLiteral("links"), QStringLiteral("Also rewrite http/https link targets."));
+    const QCommandLineOption dryRun(QStringLiteral("dry-run"), QStringLiteral("Write nothing; list what would change."));
+    const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Print errors only."));
+    parser.addOptions({forms, scope, noDot, noAt, lineBreak, links, dryRun, quiet});
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Folders or pages to rewrite."),
+                                 QStringLiteral("PATH..."));
+    if (!parser.parse(argv))
+        return parser.errorText();
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version")))
+        return {};
+
+    // A build step that names its forms or scope gets exactly what it names, whatever the window last saved.
+    ConversionSettings& settings = args.options.conversion;
+    if (!parser.isSet(forms) && !parser.isSet(scope))
+        settings = conversionFromStored(
+            SettingsFile::load(SettingsFile::path(FileLocations::forThisProgram().settingsFolder)));
+    if (parser.isSet(forms) && !parseForms(parser.value(forms), settings))
+        return QStringLiteral("--forms takes a list of decimal, hex and percent, not \"%1\"").arg(parser.value(forms));
+    if (parser.isSet(scope) && !parseScope(parser.value(scope), settings))
+        return QStringLiteral("--scope takes random, all or at, not \"%1\"").arg(parser.value(scope));
+    settings.dotAlways = settings.dotAlways && !parser.isSet(noDot);
+    settings.atAlways = (settings.atAlways && !parser.isSet(noAt)) || settings.scope == EntityScope::AtOnly;
+    settings.lineBreak = settings.lineBreak || parser.isSet(lineBreak);
+    if (!settings.anyFormEnabled())
+        return QStringLiteral("no output form is enabled (use --forms)");
+    args.options.links = parser.isSet(links);
+    args.dryRun = parser.isSet(dryRun);
+    args.quiet = parser.isSet(quiet);
+    args.paths = parser.positionalArguments();
+    if (args.paths.isEmpty())
+        return QStringLiteral("no PATH given");
+    return {};
+}
+
+void showProgress(bool shown, qsizetype done, qsizetype total, const QString& path)
+{
+    if (!shown)
+        return;
+    err() << "\r\033[K[" << done << '/' << total << "] " << path.right(60);
+    if (done == total)
+        err() << "\r\033[K";
+    err().flush();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("qorvane-site"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QORVANE_VERSION));
+    QCommandLineParser parser;
+    Arguments args;
+    const QString usageError = parse(QCoreApplication::arguments(), args, parser);
+    if (!usageError.isEmpty()) {
+        err() << "qorvane-site: " << usageError << "\nTry 'qorvane-site --help'.\n";
+        return ExitUsage;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        out() << parser.helpText();
+        return ExitOk;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        out() << "qorvane-site " << QCoreApplication::applicationVersion() << '\n';
+        return ExitOk;
+    }
+
+    QStringList missing;
+    const QStringList pages = SiteRun::collectPages(args.paths, &missing);
+    for (const QString& path : missing)
+        err() << "qorvane-site: " << path << ": no such file or folder\n";
+    const bool progress = !args.quiet && isatty(STDERR_FILENO);
+    int changed = 0;
+    int addresses = 0;
+    int errors = int(missing.size());
+    qsizetype done = 0;
+    SiteRun::processAll(pages, args.options, args.dryRun, false, [&](const PageOutcome& outcome) {
+        if (progress)
+            err() << "\r\033[K";
+        if (outcome.failed()) {
+            ++errors;
+            err() << "qorvane-site: " << outcome.path << ": " << SiteRun::problemText(outcome) << '\n';
+            err().flush();
+        } else if (outcome.addresses > 0) {
+            ++changed;
+            addresses += outcome.addresses;
+            if (!args.quiet) {
+                out() << outcome.path << ": " << outcome.addresses
+                      << (outcome.addresses == 1 ? " address" : " addresses") << '\n';
+                if (args.dryRun)
+                    for (const QString& address : outcome.found)
+                        out() << "    " << address << '\n';
+                out().flush();
+            }
+        }
+        showProgress(progress, ++done, pages.size(), outcome.path);
+        return true;
+    });
+    if (!args.quiet)
+        out() << pages.size() << " pages, " << changed << (args.dryRun ? " to change, " : " changed, ") << addresses
+              << " addresses, " << errors << " errors" << (args.dryRun ? " (dry run, nothing written)" : "") << '\n';
+    return errors > 0 ? ExitFileFailed : ExitOk;
+}

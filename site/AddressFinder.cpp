@@ -1,0 +1,312 @@
+#include "AddressFinder.h"
+
+#include "HtmlDecode.h"
+#include "PageEncoding.h"
+
+#include <QRegularExpression>
+#include <gumbo.h>
+
+namespace {
+
+const QRegularExpression& harvester()
+{
+    static const QRegularExpression pattern(QStringLiteral("[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(?:\\.[A-Za-z0-9-]+)+"));
+    return pattern;
+}
+
+// Text of these elements is shown or run as written: a reference there would not be decoded
+// (script, style and the other raw-text elements) or the user edits it (textarea).
+bool rawTextParent(GumboTag tag)
+{
+    switch (tag) {
+    case GUMBO_TAG_SCRIPT:
+    case GUMBO_TAG_STYLE:
+    case GUMBO_TAG_TEXTAREA:
+    case GUMBO_TAG_XMP:
+    case GUMBO_TAG_IFRAME:
+    case GUMBO_TAG_NOEMBED:
+    case GUMBO_TAG_NOFRAMES:
+    case GUMBO_TAG_PLAINTEXT: return true;
+    default: return false;
+    }
+}
+
+bool addressByte(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+           QByteArrayView("._%+-@").contains(c);
+}
+
+// Every "@" with the address around it; addresses that share characters ("a@b.c@d.ef")
+// become one span, or hiding the first would leave the second readable.
+QList<AddressFinder::Range> addressesInRun(const QString& run)
+{
+    QList<AddressFinder::Range> found;
+    for (qsizetype at = run.indexOf(QLatin1Char('@')); at >= 0; at = run.indexOf(QLatin1Char('@'), at + 1)) {
+        qsizetype start = at;
+        while (start > 0 && run[start - 1] != QLatin1Char('@'))
+            --start;
+        const auto match = harvester().match(run, start, QRegularExpression::NormalMatch,
+                                             QRegularExpression::AnchorAtOffsetMatchOption);
+        if (!match.hasMatch())
+            continue;
+        if (!found.isEmpty() && match.capturedStart() <= found.last().end)
+            found.last().end = std::max(found.last().end, match.capturedEnd());
+        else
+            found.append({match.capturedStart(), match.capturedEnd()});
+    }
+    return found;
+}
+
+QByteArray charsetOfMeta(const GumboElement& meta)
+{
+    if (const GumboAttribute* charset = gumbo_get_attribute(&meta.attributes, "charset"))
+        return QByteArray(charset->value).trimmed();
+    const GumboAttribute* equiv = gumbo_get_attribute(&meta.attributes, "http-equiv");
+    const GumboAttribute* content = gumbo_get_attribute(&meta.attributes, "content");
+    if (!equiv || !content || QByteArray(equiv->value).trimmed().toLower() != "content-type")
+        return {};
+    static const QRegularExpression pattern(QStringLiteral("charset\\s*=\\s*[\"']?([^\"';\\s]+)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return pattern.match(QString::fromUtf8(content->value)).captured(1).toLatin1();
+}
+
+} // namespace
+
+bool holdsPlainMailAddress(QStringView source)
+{
+    return harvester().match(source.toString()).hasMatch();
+}
+
+bool plainMailAddressReaches(const QString& text, qsizetype from, qsizetype to)
+{
+    for (auto it = harvester().globalMatch(text); it.hasNext();) {
+        const auto match = it.next();
+        if (match.capturedStart() < to && match.capturedEnd() > from)
+            return true;
+    }
+    return false;
+}
+
+bool looksUnprotected(SpanKind kind, QStringView source)
+{
+    if (kind != SpanKind::LinkHref)
+        return holdsPlainMailAddress(source);
+    // A link's host, up to the first raw "/", "?" or "#": plain when nothing in it is escaped.
+    qsizetype end = 0;
+    while (end < source.size() && !QStringView(u"/?#").contains(source[end]))
+        ++end;
+    const QStringView host = source.left(end);
+    return !host.isEmpty() && !host.contains(QLatin1Char('&')) && !host.contains(QLatin1Char('%'));
+}
+
+void* AddressFinder::allocate(void* arena, size_t size)
+{
+    constexpr size_t BlockSize = 64 * 1024; // under malloc's mmap threshold, so blocks are reused
+    auto* finder = static_cast<AddressFinder*>(arena);
+    size = (size + 15) & ~size_t(15);
+    if (finder->m_blocks.empty() || finder->m_blockUsed + size > finder->m_blockSize) {
+        finder->m_blockSize = std::max(BlockSize, size);
+        finder->m_blocks.emplace_back(new char[finder->m_blockSize]);
+        finder->m_blockUsed = 0;
+    }
+    void* memory = finder->m_blocks.back().get() + finder->m_blockUsed;
+    finder->m_blockUsed += size;
+    return memory;
+}
+
+AddressFinder::AddressFinder(const QByteArray& bytes) : m_bytes(bytes), m_parsed(bytes)
+{
+    parse();
+}
+
+void AddressFinder::useEncoding(const PageEncoding& encoding)
+{
+    const QByteArray valid = encoding.asValidUtf8(m_bytes);
+    if (valid == m_parsed)
+        return;
+    m_parsed = valid;
+    parse();
+}
+
+void AddressFinder::parse()
+{
+    m_blocks.clear();
+    m_candidates.clear();
+    m_markup.clear();
+    m_offZones.clear();
+    m_charset.clear();
+    GumboOptions options = kGumboDefaultOptions;
+    options.allocator = &AddressFinder::allocate;
+    options.deallocator = &AddressFinder::deallocate;
+    options.userdata = this;
+    options.max_errors = 0; // parse errors are of no use here
+    const qsizetype skip = PageEncoding::bomLength(m_parsed);
+    m_output = gumbo_parse_with_options(&options, m_parsed.constData() + skip, m_parsed.size() - skip);
+    collect();
+}
+
+// Everything the parser allocated goes with the blocks.
+AddressFinder::~AddressFinder() = default;
+
+QByteArray AddressFinder::declaredCharset() const
+{
+    return m_charset;
+}
+
+void AddressFinder::collect()
+{
+    // Walked with a stack of its own: a page may nest deeper than the call stack allows.
+    QList<const GumboNode*> stack{m_output->document};
+    qsizetype offStart = -1;
+    QList<const GumboNode*> comments;
+    while (!stack.isEmpty()) {
+        const GumboNode* node = stack.takeLast();
+        const GumboVector* children = nullptr;
+        if (node->type == GUMBO_NODE_DOCUMENT) {
+            children = &node->v.document.children;
+        } else if (node->type == GUMBO_NODE_ELEMENT || node->type == GUMBO_NODE_TEMPLATE) {
+            collectElement(node);
+            children = &node->v.element.children;
+        } else if (node->type == GUMBO_NODE_COMMENT) {
+            comments.append(node);
+        } else if (node->type == GUMBO_NODE_TEXT && node->v.text.original_text.data && node->parent &&
+                   !(node->parent->type == GUMBO_NODE_ELEMENT && rawTextParent(node->parent->v.element.tag))) {
+            const qsizetype start = offsetOf(node->v.text.original_text.data);
+            m_candidates.append({{start, start + qsizetype(node->v.text.original_text.length)}, false});
+        }
+        for (unsigned i = children ? children->length : 0; i > 0; --i)
+            stack.append(static_cast<const GumboNode*>(children->data[i - 1]));
+    }
+    // The tree may move nodes (a table's stray text, for one), so the switches go by source order.
+    std::sort(comments.begin(), comments.end(), [](const GumboNode* a, const GumboNode* b) {
+        return a->v.text.original_text.data < b->v.text.original_text.data;
+    });
+    for (const GumboNode* comment : comments) {
+        collectComment(comment);
+        const QByteArray word = QByteArray(comment->v.text.text).trimmed();
+        const qsizetype at = offsetOf(comment->v.text.original_text.data);
+        if (word == "qorvane:off" && offStart < 0)
+            offStart = at;
+        else if (word == "qorvane:on" && offStart >= 0) {
+            m_offZones.append({offStart, at});
+            offStart = -1;
+        }
+    }
+    if (offStart >= 0)
+        m_offZones.append({offStart, m_bytes.size()});
+}
+
+void AddressFinder::collectComment(const GumboNode* node)
+{
+    const qsizetype start = offsetOf(node->v.text.original_text.data);
+    m_markup.append({start, start + qsizetype(node->v.text.original_text.length)});
+}
+
+void AddressFinder::collectElement(const GumboNode* node)
+{
+    const GumboElement& element = node->v.element;
+    for (const GumboStringPiece* tag : {&element.original_tag, &element.original_end_tag})
+        if (tag->data && tag->length > 0)
+            m_markup.append({offsetOf(tag->data), offsetOf(tag->data) + qsizetype(tag->length)});
+    if (element.tag == GUMBO_TAG_META && m_charset.isEmpty())
+        m_charset = charsetOfMeta(element);
+    const GumboAttribute* href = gumbo_get_attribute(&element.attributes, "href");
+    if (!href || !href->original_value.data || href->original_value.length == 0 || !element.original_tag.data)
+        return;
+    // Only an attribute written in this tag's own source (not one the parser moved here).
+    qsizetype start = offsetOf(href->original_value.data);
+    qsizetype end = start + qsizetype(href->original_value.length);
+    const qsizetype tagStart = offsetOf(element.original_tag.data);
+    if (start < tagStart || end > tagStart + qsizetype(element.original_tag.length))
+        return;
+    const char first = m_bytes[start];
+    if ((first == '"' || first == '\'') && end - start >= 2 && m_bytes[end - 1] == first) {
+        ++start;
+        --end;
+    }
+    m_candidates.append({{start, end}, true});
+}
+
+bool AddressFinder::touchable(Range range) const
+{
+    const auto overlaps = [range](const Range& other) { return range.start < other.end && other.start < range.end; };
+    return std::none_of(m_offZones.begin(), m_offZones.end(), overlaps);
+}
+
+QList<AddressSpan> AddressFinder::find(const PageEncoding& encoding, bool links) const
+{
+    QList<AddressSpan> spans;
+    for (const Candidate& candidate : m_candidates) {
+        if (!touchable(candidate.range))
+            continue;
+        if (candidate.isHref)
+            findInHref(candidate.range, encoding, links, spans);
+        else
+            findInText(candidate.range, encoding, spans);
+    }
+    std::sort(spans.begin(), spans.end(), [](const AddressSpan& a, const AddressSpan& b) { return a.start < b.start; });
+    // The tree may hold one source element twice (a formatting element the parser reopens).
+    QList<AddressSpan> distinct;
+    for (const AddressSpan& span : spans)
+        if (distinct.isEmpty() || span.start >= distinct.last().end)
+            distinct.append(span);
+    return distinct;
+}
+
+void AddressFinder::findInText(Range range, const PageEncoding& encoding, QList<AddressSpan>& spans) const
+{
+    const char* data = m_bytes.constData();
+    qsizetype runStart = range.start;
+    bool runHasAt = false;
+    for (qsizetype pos = range.start; pos <= range.end;) {
+        // An ASCII byte is a character of its own in every encoding read here.
+        const qsizetype length = pos >= range.end || static_cast<unsigned char>(data[pos]) < 0x80
+                                     ? 1
+                                     : encoding.charLength(data + pos, range.end - pos);
+        const bool inRun = pos < range.end && length == 1 && addressByte(data[pos]);
+        if (inRun) {
+            runHasAt = runHasAt || data[pos] == '@';
+            pos += 1;
+            continue;
+        }
+        if (runHasAt) {
+            for (const Range& found : addressesInRun(QString::fromLatin1(data + runStart, pos - runStart))) {
+                const Range inPage{runStart + found.start, runStart + found.end};
+                const bool inMarkup = std::any_of(m_markup.begin(), m_markup.end(), [inPage](const Range& r) {
+                    return inPage.start < r.end && r.start < inPage.end;
+                });
+                if (!inMarkup)
+                    spans.append({inPage.start, inPage.end, SpanKind::Text,
+                                  QString::fromLatin1(data + inPage.start, inPage.end - inPage.start)});
+            }
+        }
+        runHasAt = false;
+        pos += length;
+        runStart = pos;
+    }
+}
+
+void AddressFinder::findInHref(Range value, const PageEncoding& encoding, bool links, QList<AddressSpan>& spans) const
+{
+    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; };
+    while (value.start < value.end && space(m_bytes[value.start]))
+        ++value.start;
+    while (value.end > value.start && space(m_bytes[value.end - 1]))
+        --value.end;
+    const QByteArray head = m_bytes.mid(value.start, 8).toLower();
+    SpanKind kind = SpanKind::MailtoHref;
+    qsizetype prefix = 0;
+    if (head.startsWith("mailto:"))
+        prefix = 7;
+    else if (links && head.startsWith("http://"))
+        prefix = 7, kind = SpanKind::LinkHref;
+    else if (links && head.startsWith("https://"))
+        prefix = 8, kind = SpanKind::LinkHref;
+    else
+        return;
+    const Range tail{value.start + prefix, value.end};
+    const QString source = encoding.decode(QByteArrayView(m_bytes).sliced(tail.start, tail.end - tail.start));
+    if (tail.end > tail.start && looksUnprotected(kind, source))
+        spans.append({tail.start, tail.end, kind, HtmlDecode::attributeValue(source)});
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "AddressSpan.h"
+
+#include <QByteArray>
+#include <QList>
+#include <memory>
+#include <vector>
+
+class PageEncoding;
+struct GumboInternalOutput;
+
+// A page parsed by a real HTML5 tokenizer that keeps the source offset of every
+// token and attribute, so that only the bytes of an address are ever touched.
+class AddressFinder
+{
+public:
+    // bytes must outlive the finder; a leading byte-order mark is skipped.
+    explicit AddressFinder(const QByteArray& bytes);
+    ~AddressFinder();
+    AddressFinder(const AddressFinder&) = delete;
+    AddressFinder& operator=(const AddressFinder&) = delete;
+
+    // The encoding named by a <meta charset> or http-equiv declaration; empty when none.
+    QByteArray declaredCharset() const;
+    // Parses again when the page, read in this encoding, is not valid UTF-8 as it stands.
+    void useEncoding(const PageEncoding& encoding);
+    // The addresses of the page in source order; links adds http/https hrefs.
+    QList<AddressSpan> find(const PageEncoding& encoding, bool links) const;
+
+    struct Range
+    {
+        qsizetype start;
+        qsizetype end;
+    };
+
+private:
+    struct Candidate
+    {
+        Range range;
+        bool isHref;
+    };
+
+    void parse();
+    void collect();
+    void collectElement(const struct GumboInternalNode* node);
+    void collectComment(const struct GumboInternalNode* node);
+    qsizetype offsetOf(const char* data) const { return data - m_parsed.constData(); }
+    bool touchable(Range range) const;
+    void findInText(Range range, const PageEncoding& encoding, QList<AddressSpan>& spans) const;
+    void findInHref(Range value, const PageEncoding& encoding, bool links, QList<AddressSpan>& spans) const;
+
+    // The parse tree lives in blocks freed all at once with the finder: parsing a page
+    // is most of the work, and most of that was malloc and free of small nodes.
+    static void* allocate(void* arena, size_t size);
+    static void deallocate(void*, void*) {}
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    size_t m_blockUsed = 0;
+    size_t m_blockSize = 0;
+
+    const QByteArray& m_bytes;
+    QByteArray m_parsed; // what the tokenizer reads: the page, or its valid-UTF-8 stand-in
+    GumboInternalOutput* m_output = nullptr;
+    QByteArray m_charset;
+    QList<Candidate> m_candidates;
+    QList<Range> m_markup;  // tags and comments: never part of an address
+    QList<Range> m_offZones; // between qorvane:off and qorvane:on
+};

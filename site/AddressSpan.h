@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+enum class SpanKind { Text, MailtoHref, LinkHref };
+
+// One address in a page: where its source bytes lie and what they say.
+struct AddressSpan
+{
+    qsizetype start = 0; // byte offsets in the page
+    qsizetype end = 0;
+    SpanKind kind = SpanKind::Text;
+    QString text; // the meaning of the bytes: references decoded, page encoding undone
+};
+
+// What a plain regular-expression harvester would take for a mail address.
+bool holdsPlainMailAddress(QStringView source);
+// Whether such a harvester, reading text, finds an address that reaches into [from, to).
+bool plainMailAddressReaches(const QString& text, qsizetype from, qsizetype to);
+// True while a span's source still gives its address away to a harvester:
+// a mail address in plain characters, or a link's host in plain characters.
+bool looksUnprotected(SpanKind kind, QStringView source);

@@ -1,0 +1,98 @@
+#include "HtmlDecode.h"
+
+#include <gumbo.h>
+
+namespace {
+
+// The first element named tag under node, depth first.
+const GumboNode* findElement(const GumboNode* node, GumboTag tag)
+{
+    if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_DOCUMENT)
+        return nullptr;
+    if (node->type == GUMBO_NODE_ELEMENT && node->v.element.tag == tag)
+        return node;
+    const GumboVector& children =
+        node->type == GUMBO_NODE_ELEMENT ? node->v.element.children : node->v.document.children;
+    for (unsigned i = 0; i < children.length; ++i)
+        if (const GumboNode* found = findElement(static_cast<const GumboNode*>(children.data[i]), tag))
+            return found;
+    return nullptr;
+}
+
+class Parsed
+{
+public:
+    explicit Parsed(const QByteArray& html)
+        : m_html(html), m_output(gumbo_parse_with_options(&kGumboDefaultOptions, m_html.constData(), m_html.size()))
+    {
+    }
+    ~Parsed() { gumbo_destroy_output(&kGumboDefaultOptions, m_output); }
+    Parsed(const Parsed&) = delete;
+    Parsed& operator=(const Parsed&) = delete;
+    const GumboNode* find(GumboTag tag) const { return findElement(m_output->document, tag); }
+
+private:
+    QByteArray m_html;
+    GumboOutput* m_output;
+};
+
+bool meaningless(unsigned char byte)
+{
+    return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
+           byte == '-' || byte == '.' || byte == '_' || byte == '~' || byte == '@' || byte >= 0x80;
+}
+
+QByteArray normalisedHref(const QString& href)
+{
+    QByteArray bytes = href.toUtf8();
+    bytes.removeIf([](char c) { return c == '\t' || c == '\n' || c == '\r'; });
+    QByteArray out;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '%' && i + 2 < bytes.size()) {
+            bool ok = false;
+            const int value = bytes.mid(i + 1, 2).toInt(&ok, 16);
+            if (ok && meaningless(static_cast<unsigned char>(value))) {
+                out += char(value);
+                i += 2;
+                continue;
+            }
+        }
+        out += bytes[i];
+    }
+    return out;
+}
+
+} // namespace
+
+namespace HtmlDecode {
+
+QString text(const QString& source)
+{
+    const Parsed parsed("<body>" + source.toUtf8());
+    const GumboNode* body = parsed.find(GUMBO_TAG_BODY);
+    QString result;
+    for (unsigned i = 0; body && i < body->v.element.children.length; ++i) {
+        const auto* child = static_cast<const GumboNode*>(body->v.element.children.data[i]);
+        if (child->type == GUMBO_NODE_TEXT || child->type == GUMBO_NODE_WHITESPACE)
+            result += QString::fromUtf8(child->v.text.text);
+        else
+            return QString(); // markup in what should be text: never equal to an address
+    }
+    return result;
+}
+
+QString attributeValue(const QString& source)
+{
+    const char quote = source.contains(QLatin1Char('"')) ? '\'' : '"';
+    const Parsed parsed(QByteArray("<a href=") + quote + source.toUtf8() + quote + '>');
+    const GumboNode* a = parsed.find(GUMBO_TAG_A);
+    const GumboAttribute* href = a ? gumbo_get_attribute(&a->v.element.attributes, "href") : nullptr;
+    return href ? QString::fromUtf8(href->value) : QString();
+}
+
+bool sameHref(const QString& a, const QString& b)
+{
+    return normalisedHref(a) == normalisedHref(b);
+}
+
+} // namespace HtmlDecode

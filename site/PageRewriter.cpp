@@ -1,0 +1,153 @@
+#include "PageRewriter.h"
+
+#include "AddressFinder.h"
+#include "SpanConverter.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+constexpr qsizetype ContextChars = 60;
+
+// Where the new bytes of each change lie in the rewritten page.
+QList<qsizetype> newStarts(const PageRewrite& rewrite)
+{
+    QList<qsizetype> starts;
+    qsizetype shift = 0;
+    for (const SpanChange& change : rewrite.changes) {
+        starts.append(change.span.start + shift);
+        shift += change.replacement.size() - (change.span.end - change.span.start);
+    }
+    return starts;
+}
+
+// Addresses a harvester finds, as text; bytes are taken one for one, so offsets stay byte offsets.
+QList<QPair<qsizetype, QString>> harvest(const QByteArray& bytes)
+{
+    static const QRegularExpression pattern(QStringLiteral("[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(?:\\.[A-Za-z0-9-]+)+"));
+    QList<QPair<qsizetype, QString>> found;
+    for (auto it = pattern.globalMatch(QString::fromLatin1(bytes)); it.hasNext();) {
+        const auto match = it.next();
+        found.append({match.capturedStart(), match.captured()});
+    }
+    return found;
+}
+
+bool harvesterFindsNothingNew(const PageRewrite& rewrite, const QByteArray& written)
+{
+    QStringList untouched;
+    for (const auto& found : harvest(rewrite.before)) {
+        const qsizetype start = found.first;
+        const qsizetype end = start + found.second.size();
+        const bool rewritten = std::any_of(rewrite.changes.begin(), rewrite.changes.end(), [&](const SpanChange& c) {
+            return start < c.span.end && c.span.start < end;
+        });
+        if (!rewritten)
+            untouched.append(found.second);
+    }
+    for (const auto& found : harvest(written))
+        if (!untouched.removeOne(found.second))
+            return false;
+    return true;
+}
+
+QString shortened(const QString& line, qsizetype first, qsizetype last)
+{
+    const qsizetype from = std::max<qsizetype>(0, first - ContextChars);
+    const qsizetype to = std::min(line.size(), last + ContextChars);
+    return (from > 0 ? QStringLiteral("…") : QString()) + line.mid(from, to - from) +
+           (to < line.size() ? QStringLiteral("…") : QString());
+}
+
+} // namespace
+
+PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, RandomSource& random)
+{
+    PageRewrite rewrite;
+    rewrite.before = bytes;
+    // No "@" anywhere, in any encoding this program reads: no mail address to find.
+    if (!options.links && !bytes.contains('@')) {
+        rewrite.after = bytes;
+        return rewrite;
+    }
+    AddressFinder finder(bytes);
+    rewrite.encoding = PageEncoding::choose(bytes, finder.declaredCharset(), &rewrite.detail);
+    if (!rewrite.encoding) {
+        rewrite.problem = PageProblem::UnsupportedEncoding;
+        return rewrite;
+    }
+    finder.useEncoding(*rewrite.encoding);
+    SpanConverter converter(options.conversion, random);
+    qsizetype copied = 0;
+    for (const AddressSpan& span : finder.find(*rewrite.encoding, options.links)) {
+        // A harvester reads bytes, not characters: a trail byte of a double-byte character
+        // just before the span may pair with an "@" the options left as it was.
+        const qsizetype from = std::max<qsizetype>(0, span.start - ContextChars);
+        const QString left = QString::fromLatin1(bytes.mid(from, span.start - from));
+        const QString right = QString::fromLatin1(bytes.mid(span.end, ContextChars));
+        const auto hidden = [&](const QString& source) {
+            const QString written = QString::fromLatin1(rewrite.encoding->encode(source));
+            return !plainMailAddressReaches(left + written + right, left.size(), left.size() + written.size());
+        };
+        const std::optional<QString> source = converter.convert(span, hidden);
+        if (!source) {
+            rewrite.problem = PageProblem::CannotHide;
+            rewrite.detail = span.text;
+            return rewrite;
+        }
+        const QByteArray replacement = rewrite.encoding->encode(*source);
+        rewrite.after += QByteArrayView(bytes).sliced(copied, span.start - copied);
+        rewrite.after += replacement;
+        copied = span.end;
+        rewrite.changes.append({span, replacement});
+    }
+    rewrite.after += QByteArrayView(bytes).sliced(copied);
+    return rewrite;
+}
+
+QString checkRewrite(const PageRewrite& rewrite, const QByteArray& written)
+{
+    if (written != rewrite.after)
+        return QStringLiteral("the file does not read back as written");
+    if (!harvesterFindsNothingNew(rewrite, written))
+        return QStringLiteral("a harvester still finds a rewritten address");
+    const QList<qsizetype> starts = newStarts(rewrite);
+    for (qsizetype i = 0; i < rewrite.changes.size(); ++i) {
+        const SpanChange& change = rewrite.changes[i];
+        const QString source = rewrite.encoding->decode(QByteArrayView(written).sliced(starts[i], change.replacement.size()));
+        if (!SpanConverter::faithful(change.span, source))
+            return QStringLiteral("\"%1\" does not decode back to itself").arg(change.span.text);
+    }
+    return {};
+}
+
+QList<ChangedLine> changedLines(const PageRewrite& rewrite)
+{
+    QList<ChangedLine> lines;
+    const QList<qsizetype> starts = newStarts(rewrite);
+    for (qsizetype i = 0; i < rewrite.changes.size();) {
+        const AddressSpan& first = rewrite.changes[i].span;
+        const qsizetype lineStart = rewrite.before.lastIndexOf('\n', first.start - 1) + 1;
+        qsizetype lineEnd = rewrite.before.indexOf('\n', first.start);
+        if (lineEnd < 0)
+            lineEnd = rewrite.before.size();
+        qsizetype last = i;
+        while (last + 1 < rewrite.changes.size() && rewrite.changes[last + 1].span.start < lineEnd)
+            ++last;
+        const qsizetype shiftAtStart = starts[i] - first.start;
+        const SpanChange& lastChange = rewrite.changes[last];
+        const qsizetype shiftAtEnd = starts[last] + lastChange.replacement.size() - lastChange.span.end;
+        const auto decode = [&](const QByteArray& bytes, qsizetype from, qsizetype to) {
+            return rewrite.encoding->decode(QByteArrayView(bytes).sliced(from, to - from));
+        };
+        const QString before = decode(rewrite.before, lineStart, lineEnd);
+        const QString after = decode(rewrite.after, lineStart + shiftAtStart, lineEnd + shiftAtEnd);
+        const qsizetype head = decode(rewrite.before, lineStart, first.start).size();
+        const qsizetype tail = decode(rewrite.before, lastChange.span.end, lineEnd).size();
+        lines.append({int(rewrite.before.left(lineStart).count('\n')) + 1,
+                      shortened(before, head, before.size() - tail).trimmed(),
+                      shortened(after, head, after.size() - tail).trimmed()});
+        i = last + 1;
+    }
+    return lines;
+}

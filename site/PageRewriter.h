@@ -1,0 +1,62 @@
+#pragma once
+
+#include "AddressSpan.h"
+#include "ConversionSettings.h"
+#include "PageEncoding.h"
+
+#include <QByteArray>
+#include <QList>
+#include <optional>
+
+class RandomSource;
+
+// Why a page was left as it was.
+enum class PageProblem {
+    None,
+    Missing,             // no such file or folder
+    Unreadable,          // detail: the system's reason
+    UnsupportedEncoding, // detail: the encoding's name; empty when it could not be detected
+    CannotHide,          // detail: the address these options cannot hide
+    CheckFailed,         // detail: what the check found
+    ReadOnly,
+    WriteFailed,         // detail: the system's reason
+    Restored,            // the written page failed its check and was put back; detail: what it found
+    RestoreFailed,       // ... and could not be put back; detail: what it found and why
+};
+
+struct SiteOptions
+{
+    ConversionSettings conversion;
+    bool links = false; // also the hrefs of http/https links
+};
+
+struct SpanChange
+{
+    AddressSpan span;
+    QByteArray replacement; // in the page's encoding
+};
+
+// One page before and after: bytes in, spans, rewritten spans, bytes out.
+struct PageRewrite
+{
+    QByteArray before;
+    QByteArray after;
+    std::optional<PageEncoding> encoding;
+    QList<SpanChange> changes;
+    PageProblem problem = PageProblem::None;
+    QString detail;
+};
+
+// Old and new text of one source line that holds a change, shortened around the change.
+struct ChangedLine
+{
+    int number = 0; // 1-based
+    QString before;
+    QString after;
+};
+
+PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, RandomSource& random);
+// Empty when written reads back as the rewrite promised: same bytes, no address left for a
+// harvester or for another run, every span decoding to what it said before.
+QString checkRewrite(const PageRewrite& rewrite, const QByteArray& written);
+QList<ChangedLine> changedLines(const PageRewrite& rewrite);

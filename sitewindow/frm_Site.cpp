@@ -1,0 +1,291 @@
+#include "frm_Site.h"
+
+#include "AppError.h"
+#include "SiteJob.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+enum PageColumn { PageName, PageAddresses, PageState };
+
+template <typename W>
+W* named(W* widget, const char* name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+} // namespace
+
+frm_Site::frm_Site(std::function<ConversionSettings()> options, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_options(std::move(options))
+{
+    setObjectName(QStringLiteral("frm_Site"));
+    setWindowTitle(QStringLiteral("サイト一括変換"));
+    buildWidgets();
+    setRunning(false);
+    resize(760, 560);
+}
+
+// The job goes first: it stops after the pages in hand and waits for them.
+frm_Site::~frm_Site()
+{
+    delete m_job;
+}
+
+void frm_Site::buildWidgets()
+{
+    txt_Folder = named(new QLineEdit(this), "txt_Folder");
+    txt_Folder->setPlaceholderText(QStringLiteral("ページ(.html .htm .xhtml)のあるフォルダ"));
+    auto* browse = named(new QPushButton(QStringLiteral("参照(&B)..."), this), "cmd_Browse");
+    chk_Links = named(new QCheckBox(QStringLiteral("http/httpsのリンク先も変換する"), this), "chk_Links");
+    cmd_Check = named(new QPushButton(QStringLiteral("確認(&D)"), this), "cmd_Check");
+    cmd_Apply = named(new QPushButton(QStringLiteral("変換を実行(&A)"), this), "cmd_Apply");
+    cmd_Cancel = named(new QPushButton(QStringLiteral("中止(&C)"), this), "cmd_Cancel");
+    auto* close = named(new QPushButton(QStringLiteral("閉じる(&O)"), this), "cmd_Close");
+
+    lst_Pages = named(new QTreeWidget(this), "lst_Pages");
+    lst_Pages->setHeaderLabels({QStringLiteral("ページ"), QStringLiteral("アドレス数"), QStringLiteral("状態")});
+    lst_Pages->setRootIsDecorated(false);
+    lst_Pages->header()->setSectionResizeMode(PageName, QHeaderView::Stretch);
+    lst_Pages->header()->setStretchLastSection(false);
+    lst_Pages->header()->resizeSection(PageState, 220);
+    tbl_Lines = named(new QTableWidget(0, 3, this), "tbl_Lines");
+    tbl_Lines->setHorizontalHeaderLabels({QStringLiteral("行"), QStringLiteral("変換前"), QStringLiteral("変換後")});
+    tbl_Lines->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    tbl_Lines->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    tbl_Lines->verticalHeader()->hide();
+    tbl_Lines->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tbl_Lines->setWordWrap(true);
+    auto* splitter = named(new QSplitter(Qt::Vertical, this), "spl_Site");
+    splitter->addWidget(lst_Pages);
+    splitter->addWidget(tbl_Lines);
+
+    prg_Run = named(new QProgressBar(this), "prg_Run");
+    lbl_Status = named(new QLabel(QStringLiteral("フォルダを選んで「確認」を押してください。"), this), "lbl_Status");
+    lbl_Status->setTextFormat(Qt::PlainText);
+
+    auto* layout = new QVBoxLayout(this);
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(named(new QLabel(QStringLiteral("フォルダ:"), this), "lbl_Folder"));
+    folderRow->addWidget(txt_Folder, 1);
+    folderRow->addWidget(browse);
+    layout->addLayout(folderRow);
+    auto* commandRow = new QHBoxLayout;
+    commandRow->addWidget(chk_Links);
+    commandRow->addStretch(1);
+    for (QPushButton* button : {cmd_Check, cmd_Apply, cmd_Cancel})
+        commandRow->addWidget(button);
+    layout->addLayout(commandRow);
+    layout->addWidget(splitter, 1);
+    layout->addWidget(prg_Run);
+    auto* bottomRow = new QHBoxLayout;
+    bottomRow->addWidget(lbl_Status, 1);
+    bottomRow->addWidget(close);
+    layout->addLayout(bottomRow);
+
+    connect(browse, &QPushButton::clicked, this, [this] { cmd_Browse_Click(); });
+    connect(cmd_Check, &QPushButton::clicked, this, [this] { cmd_Check_Click(); });
+    connect(cmd_Apply, &QPushButton::clicked, this, [this] { cmd_Apply_Click(); });
+    connect(cmd_Cancel, &QPushButton::clicked, this, [this] { cmd_Cancel_Click(); });
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(lst_Pages, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* item) { showLines(item ? lst_Pages->indexOfTopLevelItem(item) : -1); });
+    // A dry run stands for the folder and options it ran with: any change asks for a new one.
+    connect(txt_Folder, &QLineEdit::textChanged, this, [this] { m_checkedFolder.clear(); setRunning(false); });
+    connect(chk_Links, &QCheckBox::toggled, this, [this] { m_checkedFolder.clear(); setRunning(false); });
+}
+
+bool frm_Site::isRunning() const
+{
+    return m_job && m_job->isRunning();
+}
+
+void frm_Site::cmd_Browse_Click()
+{
+    QString folder = m_nextFolder;
+    m_nextFolder.clear();
+    if (folder.isEmpty())
+        folder = QFileDialog::getExistingDirectory(this, QStringLiteral("変換するフォルダの選択"), txt_Folder->text());
+    if (!folder.isEmpty())
+        txt_Folder->setText(QDir::toNativeSeparators(folder));
+}
+
+void frm_Site::cmd_Check_Click()
+{
+    startJob(true);
+}
+
+void frm_Site::cmd_Apply_Click()
+{
+    if (!m_checkedFolder.isEmpty() && m_checkedFolder == txt_Folder->text())
+        startJob(false);
+}
+
+void frm_Site::cmd_Cancel_Click()
+{
+    if (m_job)
+        m_job->cancel();
+}
+
+void frm_Site::startJob(bool dryRun)
+{
+    const QString folder = txt_Folder->text().trimmed();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        showStatus(folder.isEmpty() ? QStringLiteral("フォルダを選択してください。")
+                                    : QStringLiteral("フォルダが見つかりません。"),
+                   true);
+        return;
+    }
+    const ConversionSettings conversion = m_options();
+    if (!conversion.anyFormEnabled()) {
+        showStatus(QStringLiteral("出力形式が選択されていません。"), true);
+        return;
+    }
+    delete m_job;
+    m_dryRun = dryRun;
+    m_outcomes.clear();
+    lst_Pages->clear();
+    tbl_Lines->setRowCount(0);
+    m_pages = m_changed = m_addresses = m_errors = 0;
+    prg_Run->setRange(0, 0);
+    prg_Run->setValue(0);
+    showStatus(dryRun ? QStringLiteral("確認しています...") : QStringLiteral("変換しています..."));
+    m_job = new SiteJob({folder}, {conversion, chk_Links->isChecked()}, dryRun, this);
+    connect(m_job, &SiteJob::pagesCounted, this, &frm_Site::pagesCounted);
+    connect(m_job, &SiteJob::pageDone, this, &frm_Site::pageDone);
+    connect(m_job, &SiteJob::finished, this, &frm_Site::jobFinished);
+    m_job->start();
+    setRunning(true);
+}
+
+void frm_Site::pagesCounted(int total)
+{
+    m_pages = total;
+    prg_Run->setRange(0, std::max(total, 1));
+}
+
+void frm_Site::pageDone(const PageOutcome& outcome)
+{
+    prg_Run->setValue(prg_Run->value() + 1);
+    if (outcome.failed())
+        ++m_errors;
+    else if (outcome.addresses == 0)
+        return; // a page with nothing to change is not listed
+    else
+        ++m_changed;
+    m_addresses += outcome.failed() ? 0 : outcome.addresses;
+    QString state = problemText(outcome);
+    if (state.isEmpty())
+        state = m_dryRun ? QStringLiteral("変換します") : QStringLiteral("変換しました");
+    const QString shown = QDir::toNativeSeparators(QDir(txt_Folder->text()).relativeFilePath(outcome.path));
+    auto* item = new QTreeWidgetItem({shown, QString::number(outcome.addresses), state});
+    item->setTextAlignment(PageAddresses, Qt::AlignRight | Qt::AlignVCenter);
+    if (outcome.failed())
+        item->setForeground(PageState, QColor(0xFF, 0, 0));
+    lst_Pages->addTopLevelItem(item);
+    m_outcomes.append(outcome);
+    if (lst_Pages->topLevelItemCount() == 1)
+        lst_Pages->setCurrentItem(item);
+}
+
+void frm_Site::jobFinished(bool cancelled)
+{
+    setRunning(false);
+    prg_Run->setRange(0, std::max(m_pages, 1));
+    const QString counts = QStringLiteral("%1ページ中 %2ページ、アドレス %3個").arg(m_pages).arg(m_changed).arg(m_addresses);
+    const QString errors = m_errors > 0 ? QStringLiteral("、エラー %1件").arg(m_errors) : QString();
+    if (cancelled)
+        showStatus(QStringLiteral("中止しました。それまでのページは") +
+                   (m_dryRun ? QStringLiteral("確認済みです。") : QStringLiteral("変換済みです。")) + errors);
+    else if (m_dryRun)
+        showStatus(QStringLiteral("確認しました: ") + counts + QStringLiteral("を変換します") + errors + QStringLiteral("。"),
+                   m_errors > 0);
+    else
+        showStatus(QStringLiteral("変換しました: ") + counts + errors + QStringLiteral("。"), m_errors > 0);
+    if (m_dryRun && !cancelled && m_changed > 0)
+        m_checkedFolder = txt_Folder->text();
+    else
+        m_checkedFolder.clear();
+    setRunning(false);
+    emit runFinished();
+}
+
+void frm_Site::showLines(int row)
+{
+    tbl_Lines->setRowCount(0);
+    if (row < 0 || row >= m_outcomes.size())
+        return;
+    const QList<ChangedLine>& lines = m_outcomes[row].lines;
+    tbl_Lines->setRowCount(int(lines.size()));
+    for (int i = 0; i < lines.size(); ++i) {
+        tbl_Lines->setItem(i, 0, new QTableWidgetItem(QString::number(lines[i].number)));
+        for (int column : {1, 2}) {
+            const QString& text = column == 1 ? lines[i].before : lines[i].after;
+            auto* cell = new QTableWidgetItem(text);
+            cell->setToolTip(text); // the cell elides a long line of references
+            tbl_Lines->setItem(i, column, cell);
+        }
+    }
+    tbl_Lines->resizeRowsToContents();
+}
+
+void frm_Site::setRunning(bool running)
+{
+    cmd_Check->setEnabled(!running);
+    cmd_Apply->setEnabled(!running && !m_checkedFolder.isEmpty() && m_checkedFolder == txt_Folder->text());
+    cmd_Cancel->setEnabled(running);
+    txt_Folder->setReadOnly(running);
+    chk_Links->setEnabled(!running);
+}
+
+void frm_Site::showStatus(const QString& text, bool error)
+{
+    lbl_Status->setText(text);
+    lbl_Status->setStyleSheet(error ? QStringLiteral("color: red; font-weight: bold;") : QString());
+}
+
+QString frm_Site::problemText(const PageOutcome& outcome) const
+{
+    const QString& detail = outcome.detail;
+    switch (outcome.problem) {
+    case PageProblem::None: return {};
+    case PageProblem::Missing: return QStringLiteral("ファイルが見つかりません。");
+    case PageProblem::Unreadable:
+    case PageProblem::WriteFailed: return AppError::descriptionOf(outcome.errorNumber);
+    case PageProblem::UnsupportedEncoding:
+        return detail.isEmpty() ? QStringLiteral("文字コードを判定できません。")
+                                : QStringLiteral("文字コード %1 には対応していません。").arg(detail);
+    case PageProblem::CannotHide: return QStringLiteral("この設定では %1 を変換できません。").arg(detail);
+    case PageProblem::CheckFailed: return QStringLiteral("変換結果の確認で問題が見つかったため変更しません。");
+    case PageProblem::ReadOnly: return QStringLiteral("読み取り専用のため変更しません。");
+    case PageProblem::Restored: return QStringLiteral("書き込み後の確認で問題が見つかったため元に戻しました。");
+    case PageProblem::RestoreFailed: return QStringLiteral("書き込み後の確認で問題が見つかり、元に戻せませんでした。");
+    }
+    return {};
+}
+
+void frm_Site::closeEvent(QCloseEvent* event)
+{
+    // Stops after the page in hand, so no page is left half written.
+    if (m_job) {
+        m_job->cancel();
+        delete m_job;
+        m_job = nullptr;
+    }
+    event->accept();
+}

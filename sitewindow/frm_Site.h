@@ -1,0 +1,75 @@
+#pragma once
+
+#include "SiteRun.h"
+
+#include <QWidget>
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+class QTreeWidget;
+class SiteJob;
+
+// The site rewrite in a window: choose a folder, see what a run would change, then
+// apply it with a progress bar that can be stopped. The work runs off the window's
+// thread, so the window never freezes.
+class frm_Site : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // options is asked at the moment of use: the main window's options as they stand then.
+    frm_Site(std::function<ConversionSettings()> options, QWidget* parent = nullptr);
+    ~frm_Site() override;
+
+    // Test hook: the folder the next "参照" returns instead of asking.
+    void setNextFolderAnswer(const QString& folder) { m_nextFolder = folder; }
+
+    void cmd_Browse_Click();
+    void cmd_Check_Click();
+    void cmd_Apply_Click();
+    void cmd_Cancel_Click();
+    bool isRunning() const;
+
+signals:
+    void runFinished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWidgets();
+    void startJob(bool dryRun);
+    void pagesCounted(int total);
+    void pageDone(const PageOutcome& outcome);
+    void jobFinished(bool cancelled);
+    void showLines(int row);
+    void setRunning(bool running);
+    void showStatus(const QString& text, bool error = false);
+    QString problemText(const PageOutcome& outcome) const;
+
+    std::function<ConversionSettings()> m_options;
+    QString m_nextFolder;
+    SiteJob* m_job = nullptr;
+    bool m_dryRun = true;
+    QString m_checkedFolder; // the folder of the last finished dry run; applying needs one
+    QList<PageOutcome> m_outcomes;
+    int m_pages = 0;
+    int m_changed = 0;
+    int m_addresses = 0;
+    int m_errors = 0;
+
+    QLineEdit* txt_Folder = nullptr;
+    QCheckBox* chk_Links = nullptr;
+    QPushButton* cmd_Check = nullptr;
+    QPushButton* cmd_Apply = nullptr;
+    QPushButton* cmd_Cancel = nullptr;
+    QTreeWidget* lst_Pages = nullptr;
+    QTableWidget* tbl_Lines = nullptr;
+    QProgressBar* prg_Run = nullptr;
+    QLabel* lbl_Status = nullptr;
+};

@@ -1,0 +1,59 @@
+#!/usr/bin/env python3
+"""Pages rewritten by qorvane-site with reference forms must give headless Chromium
+exactly the same document as before: --dump-dom before and after is identical."""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+PAGES = {
+    "plain.html": "<!DOCTYPE html><html><head><meta charset='utf-8'><title>連絡 info@example.com</title></head>"
+                  "<body><p>お問い合わせ: info@example.com、(sales@example.co.jp). 末尾 end@example.org.</p>"
+                  "<a href=\"mailto:Info@Example.com?subject=Hello%20World&amp;cc=x@example.com\">メール</a>"
+                  "<a href='mailto:single@example.com'>s</a> <a href=mailto:unq@example.com>u</a>"
+                  "<table>tbl@example.com<tr><td>td@example.com</td></tr></table>"
+                  "<script>document.title += ' js@example.com';</script></body></html>\n",
+    "sjis.htm": ("<html><head><meta http-equiv='Content-Type' content='text/html; charset=Shift_JIS'></head>"
+                 "<body><p>連絡先：info@example.com、表示</p><a href='mailto:a@b.jp?subject=お問い合わせ'>メール</a>"
+                 "</body></html>\n"),
+    "bom.xhtml": ("\ufeff<html xmlns='http://www.w3.org/1999/xhtml'><body><p>bom@example.com<br/>"
+                  "<a href='mailto:x@example.com?a=1&amp;b=2'>last@example.com</a></p></body></html>"),
+}
+CHROMIUM = ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+            "--disable-background-networking", "--disable-component-update", "--disable-sync", "--dump-dom"]
+
+
+def dump(folder, name, profile):
+    url = "file://" + os.path.join(folder, name)
+    return subprocess.run(CHROMIUM + ["--user-data-dir=" + profile, url], check=True, capture_output=True,
+                          timeout=120).stdout
+
+
+def main():
+    site, work = sys.argv[1], tempfile.mkdtemp(prefix="qorvane-site-browser-")
+    pages = os.path.join(work, "pages")
+    os.makedirs(pages)
+    for name, text in PAGES.items():
+        with open(os.path.join(pages, name), "wb") as f:
+            f.write(text.encode("cp932" if name.startswith("sjis") else "utf-8"))
+    before = {name: dump(pages, name, os.path.join(work, "p1")) for name in PAGES}
+    originals = {name: open(os.path.join(pages, name), "rb").read() for name in PAGES}
+    for forms in ("decimal", "hex", "decimal,hex"):
+        subprocess.run([site, "--quiet", "--forms=" + forms, "--scope=all", pages], check=True)
+        for name in PAGES:
+            changed = open(os.path.join(pages, name), "rb").read()
+            assert b"@" not in changed.replace(b"js@example.com", b""), name
+            after = dump(pages, name, os.path.join(work, "p2"))
+            if after != before[name]:
+                print("DOM differs for", name, "with", forms, "\n", before[name], "\n", after)
+                return 1
+            with open(os.path.join(pages, name), "wb") as f:
+                f.write(originals[name])
+    shutil.rmtree(work)
+    print("DOM identical before and after for", len(PAGES), "pages, three form sets")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
