@@ -1,7 +1,7 @@
 // Times ConvertInput on long inputs: all forms, scope all, line-break and padding on.
 // Prints the best of several runs and the cost per character.
 #include "ConversionRequest.h"
-#include "ConversionView.h"
+#include "EngineView.h"
 #include "Random.h"
 
 #include <QElapsedTimer>
@@ -9,32 +9,9 @@
 
 namespace {
 
-class NullView : public ConversionView
-{
-public:
-    QString input, output;
-    ConversionSettings options;
-    QString inputText() const override { return input; }
-    void setInputText(const QString& text) override { input = text; }
-    QString outputText() const override { return output; }
-    void setOutputText(const QString& text) override { output = text; }
-    ConversionSettings settings() const override { return options; }
-    void showErrorLine(const QString&) override {}
-    void hideErrorLine() override {}
-    void setInputLengthCaption(const QString&) override {}
-    void setCellCaption(int, const QString&) override {}
-    void setCellColour(int, WinColour) override {}
-    void showBreakMarker(int, WinColour) override {}
-    void hideBreakMarker(int) override {}
-    void focusDecimalBox() override {}
-    void focusAndSelectAllInput() override {}
-    void focusAndSelectAllOutput() override {}
-    MessageAnswer showMessage(const Message&) override { return MessageAnswer::Ok; }
-};
-
 double bestNanoseconds(int length, int runs)
 {
-    NullView view;
+    EngineView view;
     view.options = {true, true, true, EntityScope::All, true, true, true};
     view.input = QString(length, QLatin1Char('a'));
     SystemRandom random;

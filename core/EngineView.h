@@ -2,8 +2,8 @@
 
 #include "ConversionView.h"
 
-// The conversion engine's view of one address: no window, just the input, the
-// options and the output. Messages are kept, not shown.
+// The conversion engine without a window: just the input, the options and the
+// output, for the site rewrite and the benchmark. Messages are kept, not shown.
 class EngineView : public ConversionView
 {
 public:
