@@ -9,7 +9,7 @@ class MainWindowTest : public QObject
     Q_OBJECT
 
 private slots:
-    void firstStartAppliesDefaultsWithoutConverting()
+    void firstStartAppliesDefaultsAndOptionClicksConvert()
     {
         TopWindowFixture f(TopWindowFixture::Started);
         QVERIFY(QFileInfo(f.folder.filePath("JSP")).isDir());
@@ -22,6 +22,14 @@ private slots:
         QCOMPARE(f.w().tim_ClipCh->interval(), 500);
         QCOMPARE((QList<QKeySequence>{f.w().mn_file_end->shortcut(), f.w().mn_help_web->shortcut()}),
                  (QList<QKeySequence>{QKeySequence("Ctrl+Q"), QKeySequence("F1")}));
+        f.type("a@b.c"); // then every option click converts
+        for (QAbstractButton* control : QList<QAbstractButton*>{f.w().chk_syutu[1], f.w().chk_dot_ent,
+                                                                f.w().chk_Ret, f.w().opt_ent_all}) {
+            f.w().txt_MailAdd_Ent->clear();
+            control->click();
+            QVERIFY2(!f.output().isEmpty(), qPrintable(control->objectName()));
+        }
+        f.w().opt_ent_all->click(); // already selected: nothing changes
     }
 
     void loadedLineBreakDoesNotConvertButLaterClicksDo()
@@ -57,19 +65,6 @@ private slots:
         TopWindowFixture g;
         g.startWith("mirelt.ini", "[INI_VER]\r\nINI_VER=1\r\n[OPTION]\r\n@ENT=0\r\n[ENT_OP]\r\n@ONLY=True\r\n");
         QVERIFY(g.w().chk_att_ent->isChecked() && !g.w().chk_att_ent->isEnabled());
-    }
-
-    void everyOptionClickConverts()
-    {
-        TopWindowFixture f(TopWindowFixture::Started);
-        f.type("a@b.c");
-        for (QAbstractButton* control : QList<QAbstractButton*>{f.w().chk_syutu[1], f.w().chk_dot_ent,
-                                                                f.w().chk_Ret, f.w().opt_ent_all}) {
-            f.w().txt_MailAdd_Ent->clear();
-            control->click();
-            QVERIFY2(!f.output().isEmpty(), qPrintable(control->objectName()));
-        }
-        f.w().opt_ent_all->click(); // already selected: nothing changes
     }
 
     void convertCommandInputEditsAndListPicks()
