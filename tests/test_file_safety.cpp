@@ -1,5 +1,6 @@
 #include "AddressImage.h"
 #include "AppError.h"
+#include "FileLocations.h"
 #include "FullDisk.h"
 #include "PreviewPages.h"
 #include "SettingsFile.h"
@@ -7,6 +8,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QImage>
 #include <QtTest>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -40,11 +42,70 @@ int numberInChild(const std::function<void()>& step)
 
 } // namespace
 
+// Where the files go, how the preview command writes and opens them, and that a failed write keeps the old file.
 class FileSafetyTest : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void locationsFollowTheLayout_data()
+    {
+        QTest::addColumn<QString>("made");
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("expected"); // settings, pages, guide
+        QTest::newRow("build folder") << "build" << "build" << QStringList{"build", "build", "build/操作ガイド.pdf"};
+        QTest::newRow("bin folder, other data") << "opt/share/other" << "opt/bin"
+                                                << QStringList{"opt/bin", "opt/bin", "opt/bin/操作ガイド.pdf"};
+        QTest::newRow("installed") << "usr/share/qorvane" << "usr/bin"
+                                   << QStringList{"cfg/qorvane", "data/qorvane", "usr/share/qorvane/操作ガイド.pdf"};
+    }
+
+    void locationsFollowTheLayout()
+    {
+        QFETCH(QString, made);
+        QFETCH(QString, program);
+        QFETCH(QStringList, expected);
+        QTemporaryDir root;
+        QDir(root.path()).mkpath(made);
+        QDir(root.path()).mkpath(program);
+        const FileLocations found =
+            FileLocations::forProgramIn(root.filePath(program), root.filePath("cfg"), root.filePath("data"));
+        QCOMPARE((QStringList{found.settingsFolder, found.pagesFolder, found.guideFile}),
+                 (QStringList{root.filePath(expected[0]), root.filePath(expected[1]), root.filePath(expected[2])}));
+        QVERIFY(QDir(found.settingsFolder).exists() && QDir(found.pagesFolder).exists()); // before the first write
+    }
+
+    void previewConvertsWhenEmptyDrawsWithoutMailtoOpensThePageOrSaysWhyNot()
+    {
+        TopWindowFixture f(TopWindowFixture::Started);
+        f.w().mn_pre->trigger();
+        QCOMPARE(f.w().lbl_err_ms->text(), QString("入力してからプレビューを押してください。"));
+        QVERIFY(!f.w().lbl_err_ms->isHidden() && f.urls.opened.isEmpty());
+        QVERIFY(!QFile::exists(f.base() + "/Preview.htm") && !QFile::exists(f.base() + "/JSP/mailadd.png"));
+
+        f.window->setInputText("mailto:ab@mailto:c.d");
+        f.w().mn_pre->trigger();
+        QVERIFY(!f.output().isEmpty());
+        QCOMPARE(QImage(f.folder.filePath("JSP/mailadd.png")).width(), 8 * 6); // "ab@c.d"
+        QVERIFY(f.readFile("Preview.htm").contains(f.output().toLatin1()));
+        QCOMPARE(f.urls.opened, QList<QUrl>{QUrl::fromLocalFile(f.folder.filePath("Preview.htm"))});
+        QVERIFY(f.messages.shown.isEmpty());
+
+        f.w().txt_MailAdd_Ent->setText("kept&#64;as-is");
+        f.urls.exitCode = 3;
+        f.w().mn_pre->trigger(); // a filled output is used unchanged
+        QCOMPARE(f.output(), QString("kept&#64;as-is"));
+        QVERIFY(f.readFile("preview_cd1.htm").contains("<a href=\"kept&#64;as-is\">"));
+        QCOMPARE(f.urls.opened.size(), 2);
+        QVERIFY(f.messages.lastText().startsWith("ブラウザを起動できませんでした。"));
+
+        QVERIFY(QFile::remove(f.base() + "/Preview.htm") && QDir(f.base()).mkdir("Preview.htm")); // unwritable
+        f.w().mn_pre->trigger();
+        QCOMPARE(f.messages.shown.size(), 2);
+        QVERIFY(f.messages.titled().contains(QRegularExpression("^エラー: .*:\\d+$")));
+        QCOMPARE(f.urls.opened.size(), 2);
+    }
+
     void fullDiskKeepsEveryOldFileAndSaysSo()
     {
         FullDisk disk;

@@ -4,6 +4,7 @@
 #include "Clipboard.h"
 
 #include <functional>
+#include <utility>
 
 // A clipboard that tests fill and inspect; failNext makes the next operation throw.
 // Like the system's, it tells of every change; reads counts the texts fetched.
@@ -14,6 +15,8 @@ public:
     int clears = 0;
     int failNext = 0; // an AppError number, 0 for none
     int reads = 0;
+    bool answerLater = false; // then the text is handed over only when the test calls answer()
+    std::function<void()> answer;
     std::function<void()> changed;
 
     void copyElsewhere(const QString& text)
@@ -22,10 +25,6 @@ public:
         if (changed)
             changed();
     }
-    // With answerLater the text is handed over only when the test calls answer().
-    bool answerLater = false;
-    std::function<void()> answer;
-
     void readText(qsizetype maxLength, std::function<void(const QString&)> done) override
     {
         check();
@@ -50,10 +49,7 @@ public:
 private:
     void check()
     {
-        if (failNext != 0) {
-            const int number = failNext;
-            failNext = 0;
-            throw AppError(number);
-        }
+        if (failNext != 0)
+            throw AppError(std::exchange(failNext, 0));
     }
 };

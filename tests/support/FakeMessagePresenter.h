@@ -30,4 +30,10 @@ public:
         return answers.isEmpty() ? MessageAnswer::No : answers.takeFirst();
     }
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
+    // "title: text" of the box shown at index (negative counts from the end).
+    QString titled(int index = -1) const
+    {
+        const Message& m = shown.at(index < 0 ? shown.size() + index : index);
+        return m.title + ": " + m.text;
+    }
 };

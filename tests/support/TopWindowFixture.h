@@ -22,6 +22,10 @@
 // A main window over fakes, in a temporary program folder.
 struct TopWindowFixture
 {
+    enum Start { Started };
+    TopWindowFixture() = default;
+    explicit TopWindowFixture(Start) { start(); }
+
     QTemporaryDir folder;
     FakeClipboard clipboard;
     FakeMessagePresenter messages;
@@ -49,8 +53,28 @@ struct TopWindowFixture
         window = std::make_unique<frm_Top>(TopWindowServices{clipboard, messages, random, png, urls, shell, FileLocations::portable(base())});
         return *window;
     }
+    frm_Top& startWith(const QString& name, const QByteArray& bytes)
+    {
+        writeFile(name, bytes);
+        return start();
+    }
     TopWindowWidgets& w() { return window->widgets(); }
     QString output() { return w().txt_MailAdd_Ent->text(); }
     // Text typed into the input, as a user would.
     void type(const QString& text) { QTest::keyClicks(w().txt_MailAdd->lineEdit(), text); }
+    // An entry chosen from the list, as a user would.
+    void pick(int index)
+    {
+        w().txt_MailAdd->setCurrentIndex(index);
+        emit w().txt_MailAdd->activated(index);
+    }
+    // The six boxes as '0'/'1': decimal, hex, percent, @, full stop, line break.
+    QString boxes()
+    {
+        QString states;
+        const TopWindowWidgets& b = w();
+        for (QCheckBox* box : {b.chk_syutu[0], b.chk_syutu[1], b.chk_syutu[2], b.chk_att_ent, b.chk_dot_ent, b.chk_Ret})
+            states += box->isChecked() ? '1' : '0';
+        return states;
+    }
 };
