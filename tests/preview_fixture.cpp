@@ -51,8 +51,9 @@ int main(int argc, char* argv[])
     };
     while (set < 7 * 2 * 6) { // every form set, with and without line breaks; the shift gives each address every scope
         const int forms = set / 12 + 1;
+        const bool lineBreak = set / 6 % 2;
         writeSet(Addresses[(set + set / Addresses.size()) % Addresses.size()],
-                 {bool(forms & 1), bool(forms & 2), bool(forms & 4), EntityScope(set % 3), true, true, bool(set / 6 % 2)});
+                 {bool(forms & 1), bool(forms & 2), bool(forms & 4), EntityScope(set % 3), true, true, lineBreak});
     }
     // "JSP/" written as it is, so the JSP pages show whether they keep it.
     writeSet("www.example.jp/JSP/index.html", {true, false, false, EntityScope::AtOnly, true, true, false});

@@ -64,14 +64,10 @@ private slots:
         QTest::newRow("@ percent ignores padding") << "@" << 'p' << 2 << 0.9 << "%40";
         QTest::newRow(". hex upper") << "." << 'h' << 0 << 0.51 << "&#x2E;";
         QTest::newRow(". hex lower at the tie") << "." << 'h' << 1 << 0.5 << "&#x02e;";
-        QTest::newRow("z percent upper") << "z" << 'p' << 0 << 0.9 << "%7A";
-        QTest::newRow("z percent lower") << "z" << 'p' << 0 << 0.2 << "%7a";
         QTest::newRow("z decimal") << "z" << 'd' << 0 << 0.0 << "&#122;";
         QTest::newRow("tab keeps two digits") << "\t" << 'p' << 0 << 0.9 << "%09";
         QTest::newRow("あ decimal is its code point") << "あ" << 'd' << 0 << 0.0 << "&#12354;";
-        QTest::newRow("あ hex upper") << "あ" << 'h' << 0 << 0.9 << "&#x3042;";
         QTest::newRow("あ percent is UTF-8, one case") << "あ" << 'p' << 0 << 0.9 << "%E3%81%82";
-        QTest::newRow("あ percent lower") << "あ" << 'p' << 0 << 0.1 << "%e3%81%82";
         QTest::newRow("emoji decimal") << "\U0001F600" << 'd' << 2 << 0.0 << "&#00128512;";
         QTest::newRow("emoji hex") << "\U0001F600" << 'h' << 0 << 0.9 << "&#x1F600;";
         QTest::newRow("emoji percent") << "\U0001F600" << 'p' << 0 << 0.2 << "%f0%9f%98%80";
@@ -113,19 +109,15 @@ private slots:
         QTest::newRow("prefix zone, percent only: unchanged") << "a" << "p" << '1' << 6 << D{0.99} << "a";
         QTest::newRow("eighth character leaves the zone") << "a" << "p" << '1' << 7 << D{0.99, 0.9} << "%61";
         QTest::newRow("delimiter, percent, random scope: unchanged") << "?" << "dp" << '2' << 0 << D{0.9} << "?";
-        QTest::newRow("slash, scope all, both references: hex on 1")
-            << "/" << "dhpA" << '2' << 0 << D{0.9, 0.7, 0.1} << "&#x2f;";
-        QTest::newRow("slash, scope all, both references: decimal on 0")
-            << "/" << "dhpA" << '2' << 0 << D{0.9, 0.5} << "&#47;";
+        QTest::newRow("/, all, references: hex on 1") << "/" << "dhpA" << '2' << 0 << D{0.9, 0.7, 0.1} << "&#x2f;";
+        QTest::newRow("/, all, references: decimal on 0") << "/" << "dhpA" << '2' << 0 << D{0.9, 0.5} << "&#47;";
         QTest::newRow("slash, scope all, decimal only") << "/" << "dpA" << '2' << 0 << D{0.9} << "&#47;";
-        QTest::newRow("&, scope all, percent only: unchanged, as a reference")
-            << "&" << "pA" << '2' << 0 << D{0.9} << "&amp;";
+        QTest::newRow("&, all, percent only: as a reference") << "&" << "pA" << '2' << 0 << D{0.9} << "&amp;";
         QTest::newRow("@ of a mail address keeps %40") << "@" << "p" << '2' << 0 << D{0.9, 0.9} << "%40";
         QTest::newRow("line-break flag pads zeros") << "a" << "dn" << '2' << 0 << D{0.1, 0.75} << "&#0097;";
         QTest::newRow("padding drawn for percent too") << "a" << "pn" << '2' << 0 << D{0.9, 0.9, 0.9} << "%61";
         QTest::newRow("no form enabled falls back to decimal") << "a" << "" << '2' << 0 << D{} << "&#97;";
-        QTest::newRow("lone surrogate passes through")
-            << QString(QChar(0xD800)) << "dhpAn" << '2' << 0 << D{} << QString(QChar(0xD800));
+        QTest::newRow("lone surrogate passes") << QString(QChar(0xD800)) << "dhpAn" << '2' << 0 << D{} << u"\xD800"_qs;
         QTest::newRow("first hundred cells painted") << "a" << "d" << '2' << 99 << D{0.0} << "&#97;";
         QTest::newRow("later cells not") << "a" << "d" << '2' << 100 << D{0.0} << "&#97;";
     }
