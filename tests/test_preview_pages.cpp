@@ -91,21 +91,10 @@ QString previewPage(const Expected& e)
     return l.join(N) + N;
 }
 
-// Where two long pages part, for a readable failure.
-QString firstDifference(const QString& a, const QString& b)
+PreviewPages build(const PreviewSource& source, std::initializer_list<double> cuts)
 {
-    qsizetype i = 0;
-    while (i < a.size() && i < b.size() && a[i] == b[i])
-        ++i;
-    return "at " + QString::number(i) + ": [" + a.mid(i, 60) + "] vs [" + b.mid(i, 60) + "]";
-}
-
-#define COMPARE_PAGE(actual, expected) QVERIFY2((actual) == (expected), qPrintable(firstDifference(actual, expected)))
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    ScriptedRandom random(cuts);
+    return BuildPreviewPages(source, random);
 }
 
 } // namespace
@@ -125,42 +114,38 @@ private slots:
         const QString link = script("mailto:", "a&#64;", "b&#46;c", {}, "a&#64;", "b&#46;c");
         const Expected e{true, false, false, "0", "mailto:a&#64;b&#46;c", "メールはこちら", "a&#64;b&#46;c", "a@b.c",
                          "mailto:", text, link};
-        QCOMPARE(readFile(dir.filePath("Preview.htm")), Cp932::encode(previewPage(e)).value());
-        QCOMPARE(readFile(dir.filePath("preview_cd1.htm")),
-                 Cp932::encode(source("<a href=\"mailto:a&#64;b&#46;c\">メールはこちら</a>", false)).value());
-        QCOMPARE(readFile(dir.filePath("preview_cd2.htm")),
-                 Cp932::encode(source("<a href=\"mailto:a&#64;b&#46;c\">a&#64;b&#46;c</a>", false)).value());
-        QCOMPARE(readFile(dir.filePath("JSP/preview_cd_jsp.htm")),
-                 Cp932::encode(source(QString(text).replace("JSP/", ""), true)).value());
-        QCOMPARE(readFile(dir.filePath("JSP/preview_cd_jsp2.htm")),
-                 Cp932::encode(source(QString(link).replace("JSP/", ""), true)).value());
-        QVERIFY(readFile(dir.filePath("Preview.htm")).startsWith("<html><title>\x83\x47\x83\x93"));
+        const QList<std::pair<QString, QString>> pages{
+            {"Preview.htm", previewPage(e)},
+            {"preview_cd1.htm", source("<a href=\"mailto:a&#64;b&#46;c\">メールはこちら</a>", false)},
+            {"preview_cd2.htm", source("<a href=\"mailto:a&#64;b&#46;c\">a&#64;b&#46;c</a>", false)},
+            {"JSP/preview_cd_jsp.htm", source(QString(text).replace("JSP/", ""), true)},
+            {"JSP/preview_cd_jsp2.htm", source(QString(link).replace("JSP/", ""), true)}};
+        for (const auto& [name, page] : pages) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QByteArray bytes = f.readAll();
+            QVERIFY(name != "Preview.htm" || bytes.startsWith("<html><title>\x83\x47\x83\x93"));
+            QCOMPARE(bytes, Cp932::encode(page).value());
+        }
     }
 
-    void urlWithoutSchemeAndHexReferences()
+    void previewPageFollowsTheFormsAndPrefix()
     {
-        ScriptedRandom random{0.0, 1.0}; // first cut 0, second at the last character
-        const QString converted = "w&#x2E;x/y";
-        const PreviewPages p = BuildPreviewPages({"w.x/y", converted, false, true, false, {}}, random);
-        const Expected e{false, true, false, "1", "http://" + converted, "リンクはこちら", "http://" + converted,
-                         "w.x/y", "http://", script("http://", "", converted, "リンクはこちら"),
-                         script("http://", "", converted, {}, "http://w&#x2E;x/", "y")};
-        COMPARE_PAGE(p.preview, previewPage(e));
-    }
-
-    void mailtoInputDropsTheConvertedPrefixFromTheDisplay()
-    {
-        ScriptedRandom random{0.0, 0.0};
-        const QString converted = "mailto:a&#64;b.c";
-        const PreviewPages p = BuildPreviewPages({"mailto:a@b.c", converted, true, false, false, "mailto:"}, random);
-        const Expected e{true, false, false, "0", converted, "メールはこちら", "a&#64;b.c", "mailto:a@b.c", "",
-                         script("", "", converted, "メールはこちら"), script("", "", converted, {}, "", "a&#64;b.c")};
-        COMPARE_PAGE(p.preview, previewPage(e));
-
+        const QString hexed = "w&#x2E;x/y"; // first cut 0, second at the last character
+        const PreviewPages url = build({"w.x/y", hexed, false, true, false, {}}, {0.0, 1.0});
+        QCOMPARE(url.preview, previewPage({false, true, false, "1", "http://" + hexed, "リンクはこちら",
+                                               "http://" + hexed, "w.x/y", "http://",
+                                               script("http://", "", hexed, "リンクはこちら"),
+                                               script("http://", "", hexed, {}, "http://w&#x2E;x/", "y")}));
+        // A converted "mailto:" is dropped from the display.
+        const QString mail = "mailto:a&#64;b.c";
+        const PreviewPages p = build({"mailto:a@b.c", mail, true, false, false, "mailto:"}, {0.0, 0.0});
+        QCOMPARE(p.preview, previewPage({true, false, false, "0", mail, "メールはこちら", "a&#64;b.c", "mailto:a@b.c",
+                                             "", script("", "", mail, "メールはこちら"),
+                                             script("", "", mail, {}, "", "a&#64;b.c")}));
         // A prefix that took the line-break code no longer stands in the cleaned text: nothing is removed.
-        ScriptedRandom again{0.0, 0.0};
-        const PreviewPages q =
-            BuildPreviewPages({"mailto:a@b.c", "mailto:&#10;a&#64;b.c", true, false, false, "mailto:&#10;"}, again);
+        const QString broken = "mailto:&#10;";
+        const PreviewPages q = build({"mailto:a@b.c", broken + "a&#64;b.c", true, false, false, broken}, {0.0, 0.0});
         QVERIFY(q.preview.contains(">mailto:a&#64;b.c</a> <a href=\"preview_cd2.htm\">"));
     }
 
@@ -170,59 +155,34 @@ private slots:
         const PreviewPages p = BuildPreviewPages({"a@b.c", "%61@b.c", false, false, true, {}}, random);
         QCOMPARE(random.remaining(), 0);
         const QString text = script("mailto:", "", "%61@b.c", "メールはこちら");
-        const Expected e{true, false, true, "2", "mailto:%61@b.c", "メールはこちら", {}, "a@b.c", "mailto:", text, {}};
-        COMPARE_PAGE(p.preview, previewPage(e));
+        QCOMPARE(p.preview, previewPage({true, false, true, "2", "mailto:%61@b.c", "メールはこちら", {}, "a@b.c",
+                                             "mailto:", text, {}}));
         QCOMPARE(p.sourceText, source("<a href=\"mailto:%61@b.c\">メールはこちら</a>", false));
-        QCOMPARE(p.sourceLink, N);
-        QCOMPARE(p.scriptText, N);
-        QCOMPARE(p.scriptLink, N);
+        QCOMPARE(QStringList({p.sourceLink, p.scriptText, p.scriptLink}), QStringList({N, N, N}));
     }
 
-    void lineBreakStaysInTheHrefOnly()
+    void cutsAndEscapesInTheExamples()
     {
-        ScriptedRandom random{0.5, 0.5};
-        const QString converted = "a\r&#64;b\nc";
-        const PreviewPages p = BuildPreviewPages({"a@bc", converted, true, false, false, {}}, random);
-        QVERIFY(p.preview.contains("<a href=\"mailto:a\r&#64;b\nc\">a&#64;bc</a>"));
+        PreviewPages p = build({"a@bc", "a\r&#64;b\nc", true, false, false, {}}, {0.5, 0.5});
+        QVERIFY(p.preview.contains("<a href=\"mailto:a\r&#64;b\nc\">a&#64;bc</a>")); // the break stays in the href only
         QVERIFY(p.preview.contains("m1=\"a&#\";\r\nm2=\"64;bc\";\r\nm3=\"a&#6\";\r\nm4=\"4;bc\";"));
-    }
-
-    void scriptPiecesAreValidLiterals_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("literal");
-        QTest::newRow("quote and backslash") << "a\"b\\c" << "a\\\"b\\\\c";
-        QTest::newRow("end of script") << "</script>" << "<\\/script>";
-        QTest::newRow("line terminators") << "a\r\n\u2028" << "a\\r\\n\\u2028";
-        QTest::newRow("outside code page 932") << "ü\U0001F600" << "\\u00fc\\ud83d\\ude00";
-        QTest::newRow("Japanese stays") << "あ" << "あ";
+        p = build({"ü\"@b.c", "ü\"&#64;b.c", true, false, false, {}}, {0.99, 0.0});
+        QVERIFY(p.preview.contains("<a href=\"mailto:ü&quot;&#64;b.c\">"));
+        QVERIFY(p.preview.contains("m1=\"\\u00fc&quot;&#64;b.\";\r\nm2=\"c\";"));
+        const QByteArray bytes = Cp932::encodeWithReferences(p.preview);
+        QVERIFY(bytes.contains("<strong>mailto:&#252;&quot;@b.c</strong>") && !bytes.contains('?'));
+        // An edited output box opens no tag; empty text cuts at zero.
+        QVERIFY(build({"a@b.c", "<b>", true, false, false, {}}, {0.0, 0.0}).preview.contains(":&lt;b&gt;\""));
+        QVERIFY(build({"x", "", false, false, false, {}}, {0.9, 0.9}).preview.contains("m1=\"\";\r\nm2=\"\";"));
     }
 
     void scriptPiecesAreValidLiterals()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, literal);
-        QCOMPARE(ScriptExamples::jsLiteral(text), literal);
-    }
-
-    void quotesInHrefsAndUnencodableCharacters()
-    {
-        ScriptedRandom random{0.99, 0.0};
-        const PreviewPages p = BuildPreviewPages({"ü\"@b.c", "ü\"&#64;b.c", true, false, false, {}}, random);
-        QVERIFY(p.preview.contains("<a href=\"mailto:ü&quot;&#64;b.c\">"));
-        QVERIFY(p.preview.contains("m1=\"\\u00fc&quot;&#64;b.\";\r\nm2=\"c\";"));
-        const QByteArray bytes = Cp932::encodeWithReferences(p.preview);
-        QVERIFY(bytes.contains("<strong>mailto:&#252;&quot;@b.c</strong>"));
-        QVERIFY(!bytes.contains('?'));
-        ScriptedRandom again{0.0, 0.0}; // an edited output box opens no tag
-        QVERIFY(BuildPreviewPages({"a@b.c", "<b>", true, false, false, {}}, again).preview.contains(":&lt;b&gt;\""));
-    }
-
-    void emptyTextCutsAtZero()
-    {
-        ScriptedRandom random{0.9, 0.9};
-        const PreviewPages p = BuildPreviewPages({"x", "", false, false, false, {}}, random);
-        QVERIFY(p.preview.contains("m1=\"\";\r\nm2=\"\";"));
+        QCOMPARE(ScriptExamples::jsLiteral("a\"b\\c"), QString("a\\\"b\\\\c"));
+        QCOMPARE(ScriptExamples::jsLiteral("</script>"), QString("<\\/script>"));
+        QCOMPARE(ScriptExamples::jsLiteral("a\r\n\u2028"), QString("a\\r\\n\\u2028"));
+        QCOMPARE(ScriptExamples::jsLiteral("ü\U0001F600"), QString("\\u00fc\\ud83d\\ude00")); // outside code page 932
+        QCOMPARE(ScriptExamples::jsLiteral("あ"), QString("あ"));
     }
 };
 

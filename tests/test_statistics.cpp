@@ -19,12 +19,20 @@ void expectShare(qint64 hits, qint64 total, double p, const char* what)
         QFAIL(qPrintable(QString("%1: share %2, expected %3 within %4").arg(what).arg(share).arg(p).arg(bound)));
 }
 
-QString convertOnce(FakeConversionView& view, ConversionRequest& request, const QString& input)
+struct Sampler
 {
-    view.input = input;
-    request.ConvertInput();
-    return view.output;
-}
+    SystemRandom random;
+    FakeConversionView view;
+    ConversionRequest request{view, random};
+
+    QString convert(const QString& options, const QString& input)
+    {
+        view.options = FakeConversionView::optionsFrom(options);
+        view.input = input;
+        request.ConvertInput();
+        return view.output;
+    }
+};
 
 // Character references read back as a browser reads an attribute value (enough for
 // inputs that hold no reference-like text themselves).
@@ -48,90 +56,65 @@ private slots:
     void formMixFollowsTheWeights_data()
     {
         QTest::addColumn<QString>("forms");
-        QTest::addColumn<double>("decimal");
-        QTest::addColumn<double>("hex");
-        QTest::addColumn<double>("percent");
-        QTest::newRow("decimal + hex") << "dh" << 1.0 / 3 << 2.0 / 3 << 0.0;
-        QTest::newRow("decimal + percent") << "dp" << 0.5 << 0.0 << 0.5;
-        QTest::newRow("hex + percent") << "hp" << 0.0 << 2.0 / 3 << 1.0 / 3;
-        QTest::newRow("all three") << "dhp" << 0.25 << 0.5 << 0.25;
+        QTest::addColumn<QList<double>>("shares"); // decimal, hex, percent
+        QTest::newRow("decimal + hex") << "dh" << QList<double>{1.0 / 3, 2.0 / 3, 0.0};
+        QTest::newRow("decimal + percent") << "dp" << QList<double>{0.5, 0.0, 0.5};
+        QTest::newRow("hex + percent") << "hp" << QList<double>{0.0, 2.0 / 3, 1.0 / 3};
+        QTest::newRow("all three") << "dhp" << QList<double>{0.25, 0.5, 0.25};
     }
 
     void formMixFollowsTheWeights()
     {
         QFETCH(QString, forms);
-        QFETCH(double, decimal);
-        QFETCH(double, hex);
-        QFETCH(double, percent);
-
-        SystemRandom random;
-        FakeConversionView view;
-        view.options.decimal = forms.contains('d');
-        view.options.hex = forms.contains('h');
-        view.options.percent = forms.contains('p');
-        view.options.scope = EntityScope::All;
-        ConversionRequest request(view, random);
+        QFETCH(QList<double>, shares);
         const int n = 200'000;
-        const QString out = convertOnce(view, request, QString(n, 'a'));
-        const qint64 hexCount = out.count("&#x");
-        const qint64 decimalCount = out.count("&#") - hexCount;
-        const qint64 percentCount = out.count('%');
-        QCOMPARE(decimalCount + hexCount + percentCount, qint64(n));
-        expectShare(decimalCount, n, decimal, "decimal");
-        expectShare(hexCount, n, hex, "hex");
-        expectShare(percentCount, n, percent, "percent");
+        const QString out = Sampler().convert(forms + "A@.", QString(n, 'a'));
+        const qint64 hex = out.count("&#x"), decimal = out.count("&#") - hex, percent = out.count('%');
+        QCOMPARE(decimal + hex + percent, qint64(n));
+        expectShare(decimal, n, shares[0], "decimal");
+        expectShare(hex, n, shares[1], "hex");
+        expectShare(percent, n, shares[2], "percent");
     }
 
     void zeroPaddingAndLetterCase()
     {
-        SystemRandom random;
-        FakeConversionView view;
-        view.options.decimal = false;
-        view.options.hex = true;
-        view.options.scope = EntityScope::All;
-        view.options.lineBreak = true;
-        ConversionRequest request(view, random);
+        Sampler s;
         const int n = 200'000;
-        const QString out = convertOnce(view, request, QString(n, 'z'));
+        const QString out = s.convert("hAn@.", QString(n, 'z'));
         expectShare(out.count("&#x7"), n, 0.25, "no zero");
         expectShare(out.count("&#x07"), n, 0.5, "one zero");
         expectShare(out.count("&#x007"), n, 0.25, "two zeros");
         expectShare(out.count("7A;"), n, 0.5, "upper case");
-
-        view.options.lineBreak = false;
-        QVERIFY(!convertOnce(view, request, QString(10'000, 'z')).contains("&#x0"));
+        QVERIFY(!s.convert("hA@.", QString(10'000, 'z')).contains("&#x0"));
     }
 
-    void lineBreakCodes()
+    void lineBreakCodesAndSlots()
     {
-        SystemRandom random;
-        FakeConversionView view;
-        view.options.lineBreak = true;
-        view.options.scope = EntityScope::AtOnly;
-        ConversionRequest request(view, random);
+        Sampler s;
         const int n = 60'000;
-        int lf = 0, cr = 0, lfRef = 0, crRef = 0;
+        QHash<QString, int> codes;
+        QList<int> perSlot(49, 0);
         for (int i = 0; i < n; ++i) {
-            const QString out = convertOnce(view, request, QStringLiteral("ab"));
-            lfRef += out == "a&#10;b";
-            crRef += out == "a&#13;b";
-            lf += out == "a\nb";
-            cr += out == "a\rb";
+            ++codes[s.convert("dOn@.", QStringLiteral("ab"))];
+            s.convert("dOn@.", QStringLiteral("http://abc")); // slots 6..8
+            ++perSlot[s.view.visibleMarker()];
         }
-        QCOMPARE(lf + cr + lfRef + crRef, n);
-        expectShare(lfRef, n, 1.0 / 6, "&#10;");
-        expectShare(crRef, n, 1.0 / 3, "&#13;");
-        expectShare(lf, n, 1.0 / 3, "line feed");
-        expectShare(cr, n, 1.0 / 6, "carriage return");
+        QCOMPARE(codes["a&#10;b"] + codes["a&#13;b"] + codes["a\nb"] + codes["a\rb"], n);
+        expectShare(codes["a&#10;b"], n, 1.0 / 6, "&#10;");
+        expectShare(codes["a&#13;b"], n, 1.0 / 3, "&#13;");
+        expectShare(codes["a\nb"], n, 1.0 / 3, "line feed");
+        expectShare(codes["a\rb"], n, 1.0 / 6, "carriage return");
+        QCOMPARE(perSlot[6] + perSlot[7] + perSlot[8], n); // the end slots are half as likely
+        expectShare(perSlot[6], n, 0.25, "first slot");
+        expectShare(perSlot[7], n, 0.5, "middle slot");
+        expectShare(perSlot[8], n, 0.25, "last slot");
     }
 
     void linksKeepTheirMeaningUnderEveryOptionSet()
     {
         const QRegularExpression rawMarkup("[<>\"]|&(?!#|amp;|lt;|gt;|quot;)"), escape("%([0-9A-Fa-f]{2})");
         const auto decoded = [](const QString& t) { return QByteArray::fromPercentEncoding(t.toUtf8()); };
-        SystemRandom random;
-        FakeConversionView view;
-        ConversionRequest request(view, random);
+        Sampler s;
         for (const QString input : {"https://example.com:8080/contact/form?lang=ja&x=1#top", "HTTPS://EXAMPLE.COM/",
                                     "mailto:a@b.c?subject=x&cc=d@e.f", "a&b<c>\"d@e.f",
                                     "https://user@example.com/a%20b"}) {
@@ -139,10 +122,11 @@ private slots:
             const QString scheme = meant.left(meant.indexOf(':') + 1);
             for (int set = 0; set < 7 * 3 * 8 * 20; ++set) { // forms, scope, the three flags; 20 times each
                 const int forms = set % 7 + 1, flags = set / 21 % 8;
-                view.options = {bool(forms & 1), bool(forms & 2), bool(forms & 4), EntityScope(set / 7 % 3),
-                                bool(flags & 1), bool(flags & 2), bool(flags & 4)};
-                const QString out = convertOnce(view, request, input);
-                const QString href = decodeReferences(out).remove('\r').remove('\n');
+                s.view.options = {bool(forms & 1), bool(forms & 2), bool(forms & 4), EntityScope(set / 7 % 3),
+                                  bool(flags & 1), bool(flags & 2), bool(flags & 4)};
+                s.view.input = input;
+                s.request.ConvertInput();
+                const QString out = s.view.output, href = decodeReferences(out).remove('\r').remove('\n');
                 QVERIFY2(href.startsWith(scheme) && !out.contains(rawMarkup), qPrintable(out));
                 QVERIFY2(!meant.contains(":8080") || href.contains(":8080"), qPrintable(out)); // a port stays digits
                 for (const QRegularExpressionMatch& m : escape.globalMatch(href)) { // only a mail address's "@" may
@@ -153,25 +137,6 @@ private slots:
                 QCOMPARE(decoded(href), decoded(meant));
             }
         }
-    }
-
-    void endSlotsAreHalfAsLikely()
-    {
-        SystemRandom random;
-        FakeConversionView view;
-        view.options.lineBreak = true;
-        view.options.scope = EntityScope::AtOnly;
-        ConversionRequest request(view, random);
-        const int n = 80'000;
-        QList<int> perSlot(49, 0);
-        for (int i = 0; i < n; ++i) {
-            convertOnce(view, request, QStringLiteral("http://abc")); // perSlot 6..8
-            ++perSlot[view.visibleMarker()];
-        }
-        QCOMPARE(perSlot[6] + perSlot[7] + perSlot[8], n);
-        expectShare(perSlot[6], n, 0.25, "first slot");
-        expectShare(perSlot[7], n, 0.5, "middle slot");
-        expectShare(perSlot[8], n, 0.25, "last slot");
     }
 };
 

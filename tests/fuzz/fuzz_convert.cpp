@@ -5,6 +5,7 @@
 #include "FuzzInput.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <cstdio>
@@ -12,50 +13,29 @@
 
 namespace {
 
-int hexValue(QChar c)
-{
-    const int v = QStringLiteral("0123456789abcdef").indexOf(c.toLower());
-    return v;
-}
-
 // Character references, percent escapes (UTF-8) and the line-break codes undone.
 QString decode(const QString& out)
 {
+    static const QRegularExpression mark("((?:%[0-9A-Fa-f]{2})+)|&#(x?)([0-9A-Fa-f]+);|&(amp|lt|gt|quot);|&|[\r\n]");
+    static const QHash<QString, QString> named{{"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}};
     QString text;
-    QByteArray pending;
-    auto flush = [&] {
-        // A leading EF BB BF is the character U+FEFF here, not a byte-order mark to skip.
-        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-        text += utf8.decode(pending);
-        pending.clear();
-    };
-    for (qsizetype i = 0; i < out.size();) {
-        if (out.at(i) == '%' && i + 2 < out.size() && hexValue(out.at(i + 1)) >= 0 && hexValue(out.at(i + 2)) >= 0) {
-            pending += char(hexValue(out.at(i + 1)) * 16 + hexValue(out.at(i + 2)));
-            i += 3;
-            continue;
-        }
-        flush();
-        if (out.mid(i, 2) == "&#") {
-            const qsizetype end = out.indexOf(';', i);
-            const bool hex = out.at(i + 2) == 'x';
-            const char32_t code = out.mid(i + (hex ? 3 : 2), end - i - (hex ? 3 : 2)).toUInt(nullptr, hex ? 16 : 10);
-            if (code != '\n' && code != '\r')
-                text += codePointText(code);
-            i = end + 1;
-        } else if (out.at(i) == '&') { // a character written as it is, made safe for a page
-            static const QHash<QString, QChar> named{{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}};
-            const qsizetype end = out.indexOf(';', i);
-            text += named.value(out.mid(i, end - i + 1), QChar(0xFFFF));
-            i = end < 0 ? out.size() : end + 1;
-        } else {
-            if (out.at(i) != '\n' && out.at(i) != '\r')
-                text += out.at(i);
-            ++i;
+    qsizetype done = 0;
+    for (const QRegularExpressionMatch& m : mark.globalMatch(out)) {
+        text += out.mid(done, m.capturedStart() - done);
+        done = m.capturedEnd();
+        if (m.hasCaptured(1)) { // a leading EF BB BF is the character U+FEFF here, not a byte-order mark to skip
+            QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+            text += utf8.decode(QByteArray::fromPercentEncoding(m.captured(1).toLatin1()));
+        } else if (m.hasCaptured(3)) {
+            const char32_t code = m.captured(3).toUInt(nullptr, m.captured(2).isEmpty() ? 10 : 16);
+            text += code == '\n' || code == '\r' ? QString() : codePointText(code);
+        } else if (m.captured() == "&") { // a character written as it is is made safe for a page
+            text += QChar(0xFFFF);
+        } else if (m.hasCaptured(4)) {
+            text += named[m.captured(4)];
         }
     }
-    flush();
-    return text;
+    return text + out.mid(done);
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include "ConversionView.h"
 
 #include <QList>
-#include <QStringList>
 #include <array>
 #include <functional>
 
@@ -17,19 +16,13 @@ public:
         WinColour colour = 0;
     };
 
-    QString input;
-    QString output;
+    QString input, output, errorLine, inputLengthCaption;
     ConversionSettings options;
-    QString errorLine;
     bool errorLineVisible = false;
-    QString inputLengthCaption;
     std::array<QString, CellCount> cellCaptions;
     std::array<WinColour, CellCount> cellColours{};
     std::array<Marker, MarkerCount> markers{};
-    int decimalBoxFocused = 0;
-    int inputSelected = 0;
-    int outputSelected = 0;
-    int inputWrites = 0;
+    int decimalBoxFocused = 0, inputSelected = 0, outputSelected = 0, inputWrites = 0;
     QList<Message> messages;
     std::function<void()> onInputChanged;
 
@@ -37,20 +30,13 @@ public:
     void setInputText(const QString& text) override
     {
         ++inputWrites;
-        if (text == input)
-            return;
-        input = text;
-        if (onInputChanged)
+        if (text != input && (input = text, onInputChanged))
             onInputChanged();
     }
     QString outputText() const override { return output; }
     void setOutputText(const QString& text) override { output = text; }
     ConversionSettings settings() const override { return options; }
-    void showErrorLine(const QString& caption) override
-    {
-        errorLine = caption;
-        errorLineVisible = true;
-    }
+    void showErrorLine(const QString& caption) override { errorLine = caption, errorLineVisible = true; }
     void hideErrorLine() override { errorLineVisible = false; }
     void setInputLengthCaption(const QString& caption) override { inputLengthCaption = caption; }
     void setCellCaption(int cell, const QString& caption) override { cellCaptions.at(cell) = caption; }
@@ -60,10 +46,14 @@ public:
     void focusDecimalBox() override { ++decimalBoxFocused; }
     void focusAndSelectAllInput() override { ++inputSelected; }
     void focusAndSelectAllOutput() override { ++outputSelected; }
-    MessageAnswer showMessage(const Message& message) override
+    MessageAnswer showMessage(const Message& message) override { return messages.append(message), MessageAnswer::Ok; }
+
+    // Options from letters: d h p the forms; A all, O "@" only, else random scope; "@" "." always; n line break.
+    static ConversionSettings optionsFrom(const QString& spec)
     {
-        messages.append(message);
-        return MessageAnswer::Ok;
+        const auto has = [&](char c) { return spec.contains(QLatin1Char(c)); };
+        const EntityScope scope = has('A') ? EntityScope::All : has('O') ? EntityScope::AtOnly : EntityScope::Random;
+        return {has('d'), has('h'), has('p'), scope, has('.'), has('@'), has('n')};
     }
 
     int visibleMarker() const

@@ -12,11 +12,12 @@ class ScriptedRandom : public RandomSource
 public:
     ScriptedRandom() = default;
     ScriptedRandom(std::initializer_list<double> draws) : m_draws(draws) {}
+    template <typename List> explicit ScriptedRandom(const List& draws) : m_draws(draws.begin(), draws.end()) {}
 
     void push(std::initializer_list<double> draws) { m_draws.insert(m_draws.end(), draws); }
     // Fills the script with one value repeated, for inputs longer than a hand-written script.
     void repeat(double value, int count) { m_draws.insert(m_draws.end(), count, value); }
-    int remaining() const { return static_cast<int>(m_draws.size()); }
+    int remaining() const { return int(m_draws.size()); }
     int used() const { return m_used; }
 
     double draw() override
@@ -25,8 +26,7 @@ public:
             throw std::runtime_error("scripted draws ran out");
         const double value = m_draws.front();
         m_draws.pop_front();
-        ++m_used;
-        return value;
+        return ++m_used, value;
     }
 
 private:
