@@ -78,8 +78,7 @@ class Desktop:
     def xdo(self, *args):
         return self.run("xdotool", *args)
 
-    def clipboard(self, seconds=5.0):
-        """The clipboard's text; None when its owner does not answer in time."""
+    def clipboard(self, seconds=5.0):  # None when the owner does not answer in time
         try:
             result = subprocess.run(["xclip", "-o", "-selection", "clipboard"], env=self.env, capture_output=True,
                                     text=True, timeout=seconds)
@@ -120,12 +119,6 @@ class Program:
     def click_input(self):
         self.desktop.xdo("mousemove", "--window", self.window, "100", "47", "click", "1")
 
-    def answer_box(self, title):
-        box = wait_for(f'the message box "{title}"', lambda: self.find(title))
-        self.desktop.xdo("windowfocus", "--sync", box)
-        self.desktop.xdo("key", "Return")
-        wait_for("the box to close", lambda: not self.find(title))
-
     def position(self):
         x, y = re.search(r"Position: (-?\d+),(-?\d+)", self.desktop.xdo("getwindowgeometry", self.window)).groups()
         return int(x), int(y)
@@ -153,11 +146,13 @@ def use(desktop, program, settings, pages, guide):
     desktop.copy_from_elsewhere("x@y.jp")
     wait_for("the copied address to be caught", lambda: desktop.clipboard() == "")
     app.keys("alt+s")
-    wait_for('the message box "登録"', lambda: app.find("登録"))
+    box = wait_for('the message box "登録"', lambda: app.find("登録"))
     desktop.copy_from_elsewhere("z@w.jp")
     time.sleep(1.2)  # over two ticks of the watch: a copy made while a box is open waits for it
     assert desktop.clipboard() == "z@w.jp"
-    app.answer_box("登録")
+    desktop.xdo("windowfocus", "--sync", box)
+    desktop.xdo("key", "Return")
+    wait_for("the box to close", lambda: not app.find("登録"))
     wait_for("the copy to be caught after the box", lambda: desktop.clipboard() == "")
     assert Path(f"{settings}/add.dat").read_bytes() == b"x@y.jp\r\n"
 

@@ -16,8 +16,7 @@ const QByteArray Page = "<p>Mail a@b.cd</p>\n<p>none</p>\n<a href='mailto:c@d.ef
 QByteArray read(const QString& path)
 {
     QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : "unreadable";
 }
 
 } // namespace
