@@ -219,6 +219,18 @@ def main():
             desktop.close()
         assert files_under(dest) == installed, files_under(dest) - installed
 
+        # A copy in a folder of its own keeps every file beside itself and nothing in the user's folders.
+        portable = f"{root}/portable"
+        os.makedirs(portable)
+        for name in ("qorvane", "操作ガイド.pdf"):
+            shutil.copy(f"{build}/{name}", portable)
+        desktop = Desktop(f"{root}/p", f"{root}/p/home")
+        try:
+            use(desktop, portable, portable, portable, f"{portable}/操作ガイド.pdf")
+        finally:
+            desktop.close()
+        assert not glob.glob(f"{root}/p/home/**/mirelt.ini", recursive=True)
+
         run("cpack", "--config", f"{build}/CPackConfig.cmake", "-B", f"{root}/package")
         deb, = glob.glob(f"{root}/package/qorvane_2.10_*.deb")
         listing = run("dpkg-deb", "-c", deb).splitlines()
