@@ -10,7 +10,9 @@ echo "test: running ctest"
 (cd build && ctest --output-on-failure -j"$(nproc)")
 
 echo "test: building with sanitizers"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQORVANE_SANITIZE=ON >/dev/null
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQORVANE_SANITIZE=ON "${launcher[@]}" >/dev/null
 cmake --build build-asan -j"$(nproc)"
 echo "test: running ctest with sanitizers"
 (cd build-asan && ctest --output-on-failure -j"$(nproc)")
@@ -18,5 +20,6 @@ echo "test: running ctest with sanitizers"
 bash scripts/fuzz.sh
 
 count() { (cd "$1" && ctest -N | sed -n 's/^Total Tests: //p'); }
-total=$(( $(count build) + $(count build-asan) + 5 ))
+fuzzers=$(ls tests/fuzz/fuzz_*.cpp | wc -l)
+total=$(( $(count build) + $(count build-asan) + fuzzers ))
 echo "test: $total passed, 0 failed"
