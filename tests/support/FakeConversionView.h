@@ -49,9 +49,9 @@ public:
     MessageAnswer showMessage(const Message& message) override { return messages.append(message), MessageAnswer::Ok; }
 
     // Options from letters: d h p the forms; A all, O "@" only, else random scope; "@" "." always; n line break.
-    static ConversionSettings optionsFrom(const QString& spec)
+    static ConversionSettings optionsFrom(const QString& letters)
     {
-        const auto has = [&](char c) { return spec.contains(QLatin1Char(c)); };
+        const auto has = [&](char c) { return letters.contains(QLatin1Char(c)); };
         const EntityScope scope = has('A') ? EntityScope::All : has('O') ? EntityScope::AtOnly : EntityScope::Random;
         return {has('d'), has('h'), has('p'), scope, has('.'), has('@'), has('n')};
     }
