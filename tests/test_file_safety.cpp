@@ -9,16 +9,10 @@
 #include <QDir>
 #include <QImage>
 #include <QtTest>
-#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 
 namespace {
-
-QString report(int number)
-{
-    return AppError::descriptionOf(number) + ':' + QString::number(number);
-}
 
 // As root a folder's mode is no bar, so step runs as user nobody; the number of the error it met, 0 when none.
 int numberAsNobody(const std::function<void()>& step)
@@ -113,25 +107,23 @@ private slots:
         for (auto it = old.begin(); it != old.end(); ++it)
             f.writeFile(it.key(), it.value());
         f.start();
-        const int filler = ::open(QFile::encodeName(f.base() + "/filler").constData(), O_WRONLY | O_CREAT, 0600);
-        while (::write(filler, list.constData(), size_t(list.size())) > 0) { // every free byte
-        }
-        ::close(filler);
+        f.writeFile("filler", QByteArray(256 * 1024, 'x')); // every free byte
 
+        const QString diskFull = AppError::descriptionOf(AppError::DiskFull) + ":" + QString::number(AppError::DiskFull);
         f.window->setInputText("new@x.jp");
         f.w().cmdRegister->click();
-        QCOMPARE(f.messages.lastText(), report(AppError::DiskFull));
+        QCOMPARE(f.messages.lastText(), diskFull);
         f.window->setInputText("user5@x.jp");
         f.messages.answers = {MessageAnswer::Yes};
         f.w().cmdDelete->click();
-        QCOMPARE(f.messages.lastText(), report(AppError::DiskFull));
+        QCOMPARE(f.messages.lastText(), diskFull);
         f.w().mn_pre->trigger();
         QCOMPARE(f.messages.lastText(), QString("ERR: 61"));
         QVERIFY(f.urls.opened.isEmpty());
         SystemRandom random;
         QVERIFY_THROWS_EXCEPTION(AppError, WritePreviewPages({"a@b.c", "a", true, false, false, {}}, random, f.base()));
         f.window->close();
-        QCOMPARE(f.messages.lastText(), report(AppError::DiskFull));
+        QCOMPARE(f.messages.lastText(), diskFull);
 
         for (auto it = old.begin(); it != old.end(); ++it)
             QCOMPARE(f.readFile(it.key()), it.value());

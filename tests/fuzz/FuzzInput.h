@@ -3,6 +3,7 @@
 #include "Random.h"
 
 #include <QByteArray>
+#include <QHashFunctions>
 #include <cstdint>
 #include <random>
 
@@ -10,10 +11,9 @@
 class FuzzRandom : public RandomSource
 {
 public:
-    FuzzRandom(const uint8_t* data, size_t size) : m_data(data), m_size(size)
+    FuzzRandom(const uint8_t* data, size_t size)
+        : m_data(data), m_size(size), m_generator(qHash(QByteArrayView(data, qsizetype(size))))
     {
-        std::seed_seq seed(data, data + size);
-        m_generator.seed(seed);
     }
     double draw() override { return m_pos < m_size ? m_data[m_pos++] / 256.0 : (m_generator() >> 11) * 0x1.0p-53; }
 
