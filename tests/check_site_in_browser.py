@@ -22,8 +22,7 @@ CHROMIUM = ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--no-fir
 
 
 def main():
-    site, work = sys.argv[1], tempfile.mkdtemp(prefix="qorvane-site-browser-")
-    before = {}
+    site, work, before = sys.argv[1], tempfile.mkdtemp(prefix="qorvane-site-browser-"), {}
     for forms in ("", "decimal", "hex", "decimal,hex"):
         folder = f"{work}/forms-{forms}"
         os.makedirs(folder)

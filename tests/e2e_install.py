@@ -91,9 +91,6 @@ class Desktop:
             self.xdo("windowfocus", "--sync", window or self.window)
             self.xdo("key", "--clearmodifiers", key)
 
-    def click_input(self):
-        self.xdo("mousemove", "--window", self.window, "100", "47", "click", "1")
-
     def position(self):
         x, y = re.search(r"Position: (-?\d+),(-?\d+)", self.xdo("getwindowgeometry", self.window)).groups()
         return int(x), int(y)
@@ -109,7 +106,7 @@ def use(root, program, settings, pages, guide):
     d = Desktop(root)
     try:
         d.start(program)
-        d.click_input()
+        d.xdo("mousemove", "--window", d.window, "100", "47", "click", "1")  # into the input
         d.xdo("type", "--delay", "20", "a@b.c")
         d.keys("alt+x", "alt+c")
         copied = wait_for("the converted text on the clipboard", d.clipboard)
@@ -134,14 +131,13 @@ def use(root, program, settings, pages, guide):
 
         # A clipboard owner that never answers (a stopped xclip): the window still takes keys at once,
         # and its input edit clears the clipboard.
-        stuck = subprocess.Popen(["xclip", "-i", "-quiet", "-selection", "clipboard"], stdin=subprocess.PIPE,
-                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=d.env)
-        stuck.stdin.write(b"q@r.jp")
-        stuck.stdin.close()
+        Path(f"{root}/copied.txt").write_text("q@r.jp")
+        stuck = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard", f"{root}/copied.txt"], env=d.env,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for("the other program to own the clipboard", lambda: d.clipboard(0.5) == "q@r.jp")
         stuck.send_signal(signal.SIGSTOP)
         time.sleep(0.7)  # the watch has asked for the text by now
-        d.click_input()
+        d.xdo("mousemove", "--window", d.window, "100", "47", "click", "1")  # into the input
         d.xdo("key", "End", "a", "BackSpace")
         wait_for("the window to answer", lambda: d.clipboard(0.5) == "", timeout=2)
         stuck.kill()
@@ -168,8 +164,7 @@ def use(root, program, settings, pages, guide):
 
 def main():
     build, root = sys.argv[1], tempfile.mkdtemp(prefix="qorvane-e2e-")
-    dest, home, portable = f"{root}/dest", f"{root}/home", f"{root}/portable"
-    share = dest + "/usr/share"
+    dest, home, portable, share = f"{root}/dest", f"{root}/home", f"{root}/opt/bin", f"{root}/dest/usr/share"
     try:
         run("cmake", "--install", build, "--prefix", "/usr", env=dict(os.environ, DESTDIR=dest))
         run("desktop-file-validate", f"{share}/applications/org.example.qorvane.Qorvane.desktop")
@@ -179,7 +174,9 @@ def main():
             f"{share}/qorvane/操作ガイド.pdf")
         assert files_under(dest) == installed, files_under(dest) - installed
 
-        # A copy in a folder of its own keeps every file beside itself and nothing in the user's folders.
+        # A copy in a folder of its own keeps every file beside itself and nothing in the user's folders,
+        # even beside another program's data folder.
+        os.makedirs(f"{root}/opt/share/other")
         os.makedirs(portable)
         for name in ("qorvane", "操作ガイド.pdf"):
             shutil.copy(f"{build}/{name}", portable)

@@ -1,6 +1,5 @@
 #include "AddressImage.h"
 #include "AppError.h"
-#include "FileLocations.h"
 #include "PreviewPages.h"
 #include "SettingsFile.h"
 #include "TopWindowFixture.h"
@@ -32,35 +31,12 @@ int numberAsNobody(const std::function<void()>& step)
 
 } // namespace
 
-// Where the files go, how the preview command writes and opens them, and that a failed write keeps the old file.
+// How the preview command writes and opens its pages, and that a failed write keeps the old file.
 class FileSafetyTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void locationsFollowTheLayout_data()
-    {
-        QTest::addColumn<QString>("made"); // the program's folder first
-        QTest::addColumn<QString>("expected"); // settings, pages, guide
-        QTest::newRow("build folder") << "build" << "build build build/操作ガイド.pdf";
-        QTest::newRow("bin folder, other data") << "opt/bin opt/share/other" << "opt/bin opt/bin opt/bin/操作ガイド.pdf";
-        QTest::newRow("installed") << "usr/bin usr/share/qorvane"
-                                   << "cfg/qorvane data/qorvane usr/share/qorvane/操作ガイド.pdf";
-    }
-
-    void locationsFollowTheLayout()
-    {
-        QFETCH(QString, made);
-        QTemporaryDir root;
-        for (const QString& folder : made.split(' '))
-            QDir(root.path()).mkpath(folder);
-        const FileLocations found = FileLocations::forProgramIn(root.filePath(made.section(' ', 0, 0)),
-                                                                root.filePath("cfg"), root.filePath("data"));
-        const QString got = QStringList{found.settingsFolder, found.pagesFolder, found.guideFile}.join(' ');
-        QTEST(QString(got).remove(root.path() + '/'), "expected");
-        QVERIFY(QDir(found.settingsFolder).exists() && QDir(found.pagesFolder).exists()); // before the first write
-    }
-
     void previewConvertsWhenEmptyDrawsWithoutMailtoOpensThePageOrSaysWhyNot()
     {
         TopWindowFixture f(TopWindowFixture::Started);
@@ -109,21 +85,21 @@ private slots:
         f.start();
         f.writeFile("filler", QByteArray(256 * 1024, 'x')); // every free byte
 
-        const QString diskFull = AppError::descriptionOf(AppError::DiskFull) + ":" + QString::number(AppError::DiskFull);
+        const QString full = AppError::descriptionOf(AppError::DiskFull) + ":" + QString::number(AppError::DiskFull);
         f.window->setInputText("new@x.jp");
         f.w().cmdRegister->click();
-        QCOMPARE(f.messages.lastText(), diskFull);
+        QCOMPARE(f.messages.lastText(), full);
         f.window->setInputText("user5@x.jp");
         f.messages.answers = {MessageAnswer::Yes};
         f.w().cmdDelete->click();
-        QCOMPARE(f.messages.lastText(), diskFull);
+        QCOMPARE(f.messages.lastText(), full);
         f.w().mn_pre->trigger();
         QCOMPARE(f.messages.lastText(), QString("ERR: 61"));
         QVERIFY(f.urls.opened.isEmpty());
         SystemRandom random;
         QVERIFY_THROWS_EXCEPTION(AppError, WritePreviewPages({"a@b.c", "a", true, false, false, {}}, random, f.base()));
         f.window->close();
-        QCOMPARE(f.messages.lastText(), diskFull);
+        QCOMPARE(f.messages.lastText(), full);
 
         for (auto it = old.begin(); it != old.end(); ++it)
             QCOMPARE(f.readFile(it.key()), it.value());

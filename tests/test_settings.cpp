@@ -11,21 +11,6 @@ const QByteArray Version = "[INI_VER]\r\nINI_VER=1\r\n";
 const QByteArray Boxes = "[OPTION]\r\nRET=0\r\n@ENT=0\r\nDOT=0\r\n[ENT_OUT_OP]\r\n10=0\r\n16_1=0\r\n16_2=0\r\n";
 const QByteArray Scope = "[ENT_OP]\r\nRAND=False\r\nALL=False\r\n@ONLY=False\r\n";
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-// The settings file of dir, holding content unless that is null.
-QString settingsFile(const QTemporaryDir& dir, const QByteArray& content = {})
-{
-    QFile file(SettingsFile::path(dir.path()));
-    if (!content.isNull() && (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()))
-        qFatal("cannot write %s", qPrintable(file.fileName()));
-    return file.fileName();
-}
-
 } // namespace
 
 class SettingsTest : public QObject
@@ -145,11 +130,14 @@ private slots:
     {
         QFETCH(QByteArray, before);
         QTemporaryDir dir;
-        const QString path = settingsFile(dir, before);
-        const StoredSettings loaded = SettingsFile::load(path);
+        QFile file(SettingsFile::path(dir.path()));
+        QVERIFY(before.isNull() || (file.open(QIODevice::WriteOnly) && file.write(before) == before.size()));
+        file.close();
+        const StoredSettings loaded = SettingsFile::load(file.fileName());
         QTEST(loaded.mail, "mail");
-        SettingsFile::save(path, loaded);
-        QTEST(readAll(path), "after");
+        SettingsFile::save(file.fileName(), loaded);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QTEST(file.readAll(), "after");
     }
 };
 

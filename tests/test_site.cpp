@@ -117,8 +117,7 @@ private slots:
             writePage(dir, QStringLiteral("p%1.html").arg(i), big);
         QProcess run;
         run.start(QStringLiteral(QORVANE_SITE), {"--forms=decimal", "--scope=at", "--quiet", dir.path()});
-        QVERIFY(run.waitForStarted());
-        QTest::qWait(150);
+        run.waitForFinished(150);
         run.kill();
         run.waitForFinished();
         for (const QString& name : QDir(dir.path()).entryList({"*.html"})) {

@@ -13,8 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint8_t a = data[0], b = data[1];
     const auto scope = EntityScope(a >> 3 & 1 ? 1 : a >> 4 & 1 ? 2 : 0);
     const SiteOptions options{{bool(a & 1), bool(a & 2), (a & 4) || !(a & 3), scope, bool(b & 1),
-                               b & 2 || scope == EntityScope::AtOnly, bool(b & 4)},
-                              bool(b & 8)};
+                               b & 2 || scope == EntityScope::AtOnly, bool(b & 4)}, bool(b & 8)};
     FuzzRandom random(data, size);
     const PageRewrite once = rewritePage(bytesOf(data + 2, size - 2), options, random);
     if (once.problem != PageProblem::None || once.changes.isEmpty())
