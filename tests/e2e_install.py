@@ -29,9 +29,7 @@ def files_under(folder):
     return {os.path.relpath(os.path.join(d, f), folder) for d, _, names in os.walk(folder) for f in names}
 
 
-class Desktop:
-    """An X server with a fresh HOME under root, a recording xdg-open, a PDF viewer, and one program at a time."""
-
+class Desktop:  # an X server with a fresh HOME under root, a recording xdg-open, a PDF viewer; one program at a time
     def __init__(self, root):
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
