@@ -110,9 +110,9 @@ private slots:
                                         + "16_2=1\r\n10=0\r\n16_1=0\r\n" + junk + "\r\n" + Position
                                         + "[Mail]\r\nMail=\r\n" + Version + Scope;
         // An input that code page 932 or a profile line cannot hold whole is stored with references, and flagged.
-        const auto input = [](const char* name, const QString& mail, const QByteArray& stored) {
-            QTest::newRow(name) << "[Mail]\r\nMail=" + stored << mail
-                                << "[Mail]\r\nMail=" + stored + Position + Version + Boxes + Scope;
+        const QByteArray rest = Position + Version + Boxes + Scope;
+        const auto input = [&rest](const char* name, const QString& mail, const QByteArray& stored) {
+            QTest::newRow(name) << "[Mail]\r\nMail=" + stored << mail << "[Mail]\r\nMail=" + stored + rest;
         };
         const QByteArray flag = "\r\nMailEnc=NCR\r\n";
         input("code page 932", "あ@b.c", "\x82\xA0@b.c\r\n");
@@ -121,9 +121,8 @@ private slots:
         input("line break and outer blanks", " a\nb ", "&#32;a&#10;b&#32;" + flag);
         input("byte-order mark and yen", "a\uFEFF\u00A5", "a&#65279;&#165;" + flag);
         input("quoted", "\"a\"", "&#34;a&#34;" + flag);
-        QTest::newRow("plain input clears the flag") << "[Mail]\r\nMail=plain" + flag << "plain"
-                                                     << "[Mail]\r\nMail=plain\r\nMailEnc=\r\n" + Position + Version
-                                                            + Boxes + Scope;
+        QTest::newRow("plain input clears the flag")
+            << "[Mail]\r\nMail=plain" + flag << "plain" << "[Mail]\r\nMail=plain\r\nMailEnc=\r\n" + rest;
     }
 
     void loadsAndSavesByteForByte()

@@ -92,8 +92,7 @@ private slots:
                                   dir.filePath("none")};
         QProcess run;
         QCOMPARE(runSite(run, QStringList{"--dry-run"} + options), 1);
-        QVERIFY(run.readAllStandardOutput().contains(" 3 addresses"));
-        QCOMPARE(readPage(page), Page);
+        QVERIFY(run.readAllStandardOutput().contains(" 3 addresses") && readPage(page) == Page); // nothing written
         QCOMPARE(runSite(run, options), 1);
         QVERIFY(run.readAllStandardError().contains("a.htm: the file is read-only"));
         QVERIFY(run.readAllStandardOutput().endsWith("2 pages, 1 changed, 3 addresses, 2 errors\n"));
