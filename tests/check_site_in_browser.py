@@ -1,11 +1,8 @@
 #!/usr/bin/env python3
 """Pages rewritten by qorvane-site with reference forms must give headless Chromium
 exactly the same document as before: --dump-dom before and after is identical."""
-import os
-import shutil
-import subprocess
-import sys
-import tempfile
+import os, shutil, subprocess, sys, tempfile
+from pathlib import Path
 
 PAGES = {
     "plain.html": "<!DOCTYPE html><html><head><meta charset='utf-8'><title>連絡 info@example.com</title></head>"
@@ -14,36 +11,30 @@ PAGES = {
                   "<a href='mailto:single@example.com'>s</a> <a href=mailto:unq@example.com>u</a>"
                   "<table>tbl@example.com<tr><td>td@example.com</td></tr></table>"
                   "<script>document.title += ' js@example.com';</script></body></html>\n",
-    "sjis.htm": ("<html><head><meta http-equiv='Content-Type' content='text/html; charset=Shift_JIS'></head>"
-                 "<body><p>連絡先：info@example.com、表示</p><a href='mailto:a@b.jp?subject=お問い合わせ'>メール</a>"
-                 "</body></html>\n"),
-    "bom.xhtml": ("\ufeff<html xmlns='http://www.w3.org/1999/xhtml'><body><p>bom@example.com<br/>"
-                  "<a href='mailto:x@example.com?a=1&amp;b=2'>last@example.com</a></p></body></html>"),
+    "sjis.htm": "<html><head><meta http-equiv='Content-Type' content='text/html; charset=Shift_JIS'></head>"
+                "<body><p>連絡先：info@example.com、表示</p><a href='mailto:a@b.jp?subject=お問い合わせ'>メール</a>"
+                "</body></html>\n",
+    "bom.xhtml": "\ufeff<html xmlns='http://www.w3.org/1999/xhtml'><body><p>bom@example.com<br/>"
+                 "<a href='mailto:x@example.com?a=1&amp;b=2'>last@example.com</a></p></body></html>",
 }
 CHROMIUM = ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
             "--disable-background-networking", "--disable-component-update", "--disable-sync", "--dump-dom"]
 
 
-def dump(folder, name, profile):
-    return subprocess.run(CHROMIUM + ["--user-data-dir=" + profile, f"file://{folder}/{name}"], check=True,
-                          capture_output=True, timeout=120).stdout
-
-
 def main():
-    site, work = sys.argv[1], tempfile.mkdtemp(prefix="qorvane-site-browser-")
-    before = {}
+    site, work, before = sys.argv[1], tempfile.mkdtemp(prefix="qorvane-site-browser-"), {}
     for forms in ("", "decimal", "hex", "decimal,hex"):
         folder = f"{work}/forms-{forms}"
         os.makedirs(folder)
         for name, text in PAGES.items():
-            with open(f"{folder}/{name}", "wb") as f:
-                f.write(text.encode("cp932" if name.startswith("sjis") else "utf-8"))
+            Path(f"{folder}/{name}").write_bytes(text.encode("cp932" if name.startswith("sjis") else "utf-8"))
         if forms:
             subprocess.run([site, "--quiet", "--forms=" + forms, "--scope=all", folder], check=True)
         for name in PAGES:
-            with open(f"{folder}/{name}", "rb") as f:
-                assert not forms or b"@" not in f.read().replace(b"js@example.com", b""), (name, forms)
-            dom = dump(folder, name, f"{work}/profile")
+            rewritten = Path(f"{folder}/{name}").read_bytes().replace(b"js@example.com", b"")
+            assert not forms or b"@" not in rewritten, (name, forms)
+            dom = subprocess.run(CHROMIUM + [f"--user-data-dir={work}/profile", f"file://{folder}/{name}"],
+                                 check=True, capture_output=True, timeout=120).stdout
             assert before.setdefault(name, dom) == dom, f"DOM differs for {name} with {forms}:\n{before[name]}\n{dom}"
     shutil.rmtree(work)
     print("DOM identical before and after for", len(PAGES), "pages, three form sets")
