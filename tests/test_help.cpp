@@ -46,26 +46,7 @@ private slots:
         }
     }
 
-    void infoWindowsCloseByKey()
-    {
-        TopWindowFixture f(TopWindowFixture::Started);
-        HelpCommands& help = f.window->help();
-        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
-            help.mn_help_ver_Click();
-            help.mn_help_vis_Click();
-            help.lbl_tag_setu_Click();
-            for (QWidget* info : QWidgetList{help.versionWindow(), help.acknowledgementsWindow(), help.tagHelpWindow()}) {
-                info->activateWindow();
-                QVERIFY(QTest::qWaitForWindowActive(info));
-                QCOMPARE(info->focusWidget(), info->findChild<QPushButton*>("cmd閉じる"));
-                QPointer<QWidget> alive(info);
-                QTest::keyClick(info, key);
-                QTRY_VERIFY(alive.isNull());
-            }
-        }
-    }
-
-    void informationWindowsOpenOnceBelowTheMainWindow()
+    void informationWindowsOpenOnceBelowTheMainWindowAndCloseByKey()
     {
         TopWindowFixture f(TopWindowFixture::Started);
         HelpCommands& help = f.window->help();
@@ -100,6 +81,20 @@ private slots:
                 open << window->metaObject()->className();
         open.sort();
         QCOMPARE(open, (QStringList{"frm_Help", "frm_Top", "frm_Ver", "frm_Vis"}));
+
+        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) { // either closes each of them
+            for (QWidget* info : QWidgetList{help.versionWindow(), help.acknowledgementsWindow(), help.tagHelpWindow()}) {
+                info->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(info));
+                QCOMPARE(info->focusWidget(), info->findChild<QPushButton*>("cmd閉じる"));
+                QPointer<QWidget> alive(info);
+                QTest::keyClick(info, key);
+                QTRY_VERIFY(alive.isNull());
+            }
+            help.mn_help_ver_Click();
+            help.mn_help_vis_Click();
+            help.lbl_tag_setu_Click();
+        }
     }
 
     void linksOpenTheirAddresses()

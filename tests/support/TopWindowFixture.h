@@ -13,12 +13,11 @@
 #include <QtWidgets>
 #include <memory>
 
-// A clipboard that tests fill and inspect; like the system's, it tells of every change. failNext makes the next
-// operation throw that AppError number; with answerLater a read's text waits until the test calls answer().
+// Tells of every change like the system's; failNext: the next operation throws; answerLater: reads wait for answer().
 struct FakeClipboard : Clipboard
 {
     QString content;
-    int clears = 0, failNext = 0, reads = 0;
+    int failNext = 0, reads = 0; // an AppError number, 0 for none
     bool answerLater = false;
     std::function<void()> answer, changed;
 
@@ -41,11 +40,7 @@ struct FakeClipboard : Clipboard
         check();
         copyElsewhere(text);
     }
-    void clear() override
-    {
-        ++clears;
-        setText({});
-    }
+    void clear() override { setText({}); }
     void onChange(std::function<void()> handler) override { changed = std::move(handler); }
     void check()
     {
@@ -88,6 +83,7 @@ struct TopWindowFixture
     QString base() const { return root.isEmpty() ? folder.path() : root; }
     void writeFile(const QString& name, const QByteArray& bytes)
     {
+        QDir(base()).mkpath(QFileInfo(name).path());
         QFile file(base() + '/' + name);
         file.open(QIODevice::WriteOnly);
         file.write(bytes);
