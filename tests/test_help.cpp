@@ -46,7 +46,7 @@ private slots:
         }
     }
 
-    void informationWindowsOpenOnceBelowTheMainWindowAndCloseByKey()
+    void informationWindowsOpenOnceBelowTheMainWindowOpenLinksAndCloseByKey()
     {
         TopWindowFixture f(TopWindowFixture::Started);
         HelpCommands& help = f.window->help();
@@ -55,7 +55,6 @@ private slots:
         f.window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
         QTest::keyClick(f.window.get(), Qt::Key_F1);
-        QCOMPARE(f.urls.opened, QList<QUrl>{QUrl("https://qorvane.example.org/soft/mirelt_rei.html")});
 
         f.w().mn_help_ver->trigger();
         f.w().mn_help_ver->trigger();
@@ -82,6 +81,25 @@ private slots:
         open.sort();
         QCOMPARE(open, (QStringList{"frm_Help", "frm_Top", "frm_Ver", "frm_Vis"}));
 
+        frm_Vis* vis = help.acknowledgementsWindow();
+        for (int i = 0; i < 9; ++i) // only three of them are links
+            QTest::mouseClick(vis->findChild<QLabel*>(QString("lbl_msg_%1").arg(i)), Qt::LeftButton);
+        QLabel* link = vis->findChild<QLabel*>("lbl_msg_2");
+        QTest::mouseClick(link, Qt::RightButton);
+        QTest::mousePress(link, Qt::LeftButton);
+        QTest::mouseRelease(link, Qt::LeftButton, {}, QPoint(-5, -5)); // let go elsewhere
+        frm_Ver* ver = help.versionWindow();
+        ver->findChild<QPushButton*>("cmd_IE_1")->click();
+        ver->findChild<QPushButton*>("cmd_IE_0")->click();
+        f.urls.exitCode = 3;
+        ver->findChild<QPushButton*>("cmd_IE_0")->click();
+        QStringList urls;
+        for (const QUrl& url : f.urls.opened)
+            urls << url.toString().remove("https://qorvane.example.org");
+        QCOMPARE(urls, (QStringList{"/soft/mirelt_rei.html", "/php/bbs/pppbbs.php", "/soft/soft_link.html", "/soft/keisai/",
+                                    "mailto:feedback@qorvane.example.org?subject=Qorvane ver 2.10", "/", "/"}));
+        QCOMPARE(f.messages.log(), QStringList{"[!]エラー: ブラウザを起動できませんでした。\nhttps://qorvane.example.org/"});
+
         for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) { // either closes each of them
             for (QWidget* info : QWidgetList{help.versionWindow(), help.acknowledgementsWindow(), help.tagHelpWindow()}) {
                 info->activateWindow();
@@ -95,33 +113,6 @@ private slots:
             help.mn_help_vis_Click();
             help.lbl_tag_setu_Click();
         }
-    }
-
-    void linksOpenTheirAddresses()
-    {
-        TopWindowFixture f(TopWindowFixture::Started);
-        f.w().mn_help_vis->trigger();
-        frm_Vis* vis = f.window->help().acknowledgementsWindow();
-        for (int i = 0; i < 9; ++i) // only three of them are links
-            QTest::mouseClick(vis->findChild<QLabel*>(QString("lbl_msg_%1").arg(i)), Qt::LeftButton);
-        QLabel* link = vis->findChild<QLabel*>("lbl_msg_2");
-        QTest::mouseClick(link, Qt::RightButton);
-        QTest::mousePress(link, Qt::LeftButton);
-        QTest::mouseRelease(link, Qt::LeftButton, {}, QPoint(-5, -5)); // let go elsewhere
-        f.w().mn_help_ver->trigger();
-        frm_Ver* ver = f.window->help().versionWindow();
-        ver->findChild<QPushButton*>("cmd_IE_1")->click();
-        ver->findChild<QPushButton*>("cmd_IE_0")->click();
-        f.urls.exitCode = 3;
-        ver->findChild<QPushButton*>("cmd_IE_0")->click();
-        QStringList paths;
-        for (const QUrl& url : f.urls.opened)
-            paths << url.scheme() + ':' + url.path();
-        QCOMPARE(paths, (QStringList{"https:/php/bbs/pppbbs.php", "https:/soft/soft_link.html", "https:/soft/keisai/",
-                                     "mailto:feedback@qorvane.example.org", "https:/", "https:/"}));
-        QCOMPARE(QUrlQuery(f.urls.opened[3]).queryItemValue("subject", QUrl::FullyDecoded), QString("Qorvane ver 2.10"));
-        QCOMPARE(f.urls.opened[4], QUrl("https://qorvane.example.org/"));
-        QCOMPARE(f.messages.log(), QStringList{"[!]エラー: ブラウザを起動できませんでした。\nhttps://qorvane.example.org/"});
     }
 
     void guideIsBuiltNextToTheProgram()
