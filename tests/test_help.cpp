@@ -16,17 +16,15 @@ private slots:
         f.writeFile("操作ガイド.pdf", "%PDF-1.4");
         f.urls.pdfViewer = false;
         guide->trigger(); // answered No
-        QVERIFY(f.urls.opened.isEmpty());
         f.messages.answers = {MessageAnswer::Yes};
         guide->trigger();
-        QCOMPARE(f.urls.opened.last().host(), QString("get.adobe.com"));
         f.urls.pdfViewer = true;
-        guide->trigger();
-        QCOMPARE(f.urls.opened.last(), QUrl::fromLocalFile(f.folder.filePath("操作ガイド.pdf")));
-        for (int code : {2, 3}) { // the opener's own verdict: file gone, or nothing could show it
+        for (int code : {0, 2, 3}) { // the opener's own verdict: file gone, or nothing could show it
             f.urls.exitCode = code;
             guide->trigger();
         }
+        const QUrl file = QUrl::fromLocalFile(f.folder.filePath("操作ガイド.pdf"));
+        QCOMPARE(f.urls.opened, (QList<QUrl>{QUrl("https://get.adobe.com/reader/"), file, file, file}));
         const QString missing = "[!]エラー: 操作ガイドが存在しません。";
         const QString noReader =
             "[?]エラー: Adobe Acrobat Readerがインストールされていません。\r\nAcrobat ReaderのWebページを開きますか？";
@@ -74,12 +72,10 @@ private slots:
         f.window->move(screen.bottomRight() - QPoint(50, 50));
         f.w().mn_help_vis->trigger();
         QVERIFY(screen.contains(help.acknowledgementsWindow()->frameGeometry()));
-        QStringList open; // each information window once
+        int open = 0; // each information window once, and the main window
         for (QWidget* window : QApplication::topLevelWidgets())
-            if (window->isVisible())
-                open << window->metaObject()->className();
-        open.sort();
-        QCOMPARE(open, (QStringList{"frm_Help", "frm_Top", "frm_Ver", "frm_Vis"}));
+            open += window->isVisible();
+        QCOMPARE(open, 4);
 
         frm_Vis* vis = help.acknowledgementsWindow();
         for (int i = 0; i < 9; ++i) // only three of them are links
