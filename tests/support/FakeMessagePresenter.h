@@ -2,7 +2,6 @@
 
 #include "Message.h"
 
-#include <QList>
 #include <QStringList>
 #include <QWidget>
 #include <functional>

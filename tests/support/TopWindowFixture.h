@@ -11,7 +11,6 @@
 
 #include <QtTest>
 #include <QtWidgets>
-#include <memory>
 
 // Tells of every change like the system's; failNext: the next operation throws; answerLater: reads wait for answer().
 struct FakeClipboard : Clipboard
@@ -93,7 +92,6 @@ struct TopWindowFixture
         QFile file(base() + '/' + name);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
-    // Starts a new window, after writing the named file when there is one.
     frm_Top& start(const QString& name = {}, const QByteArray& bytes = {})
     {
         if (!name.isEmpty())
