@@ -1,11 +1,7 @@
 #include "TopWindowFixture.h"
 #include "frm_Site.h"
 
-namespace {
-
-const QByteArray Page = "<p>Mail a@b.cd</p>\n<p>none</p>\n<a href='mailto:c@d.ef'>c</a>\n";
-
-} // namespace
+static const QByteArray Page = "<p>Mail a@b.cd</p>\n<p>none</p>\n<a href='mailto:c@d.ef'>c</a>\n";
 
 // The site window as the main window's menu opens it, over the folder "site" of the program folder.
 class SiteWindowTest : public QObject

@@ -6,8 +6,7 @@
 #include <QWidget>
 #include <functional>
 
-// Records every message box and answers Yes/No questions from a queue (default No). whileOpen runs while a
-// modal stand-in for the box is shown, as a real box would leave the event loop running under it.
+// Records every box and answers questions from a queue (default No); whileOpen runs under a modal stand-in for it.
 class FakeMessagePresenter : public MessagePresenter
 {
 public:
