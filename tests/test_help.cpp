@@ -44,7 +44,6 @@ private slots:
     {
         TopWindowFixture f(TopWindowFixture::Started);
         HelpCommands& help = f.window->help();
-        f.window->move(200, 150);
         f.window->show();
         f.window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(f.window.get()));

@@ -45,6 +45,7 @@ private slots:
         site->cmd_Check_Click();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 3, 60000); // slow under the sanitizers
         site->cmd_Apply_Click();
+        QVERIFY(!apply->isEnabled()); // not twice at once
         site->cmd_Cancel_Click();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 4, 60000);
         int written = 0;
