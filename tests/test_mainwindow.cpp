@@ -109,12 +109,12 @@ private slots:
         QTest::addColumn<QString>("taken");
         const QString longest = QString(4092, 'a') + "@b.c";
         for (QString text : QStringList{"a@b.c", "http://x.jp/", "https://x.jp/?a=1&b=2", "\u3000a@b.c", longest})
-            QTest::newRow(qPrintable("taken " + text.left(24))) << text << text;
+            QTest::addRow("taken %s (%d)", qPrintable(text.left(20)), int(text.size())) << text << text;
         QTest::newRow("spaces around") << "  a@b.c " << "a@b.c";
         // Two at signs, capitals, own output (&#, &amp;, %), no full stop, a space, one character too many.
         for (QString text : QStringList{"a@b@c.d", "HTTP://x.jp/", "HTTPS://x.jp/", "a&amp;b@c.d", "a&#64;b.c",
                                         "a%40b.c", "a@b", "a@b .c", 'a' + longest})
-            QTest::newRow(qPrintable("refused " + text.left(24))) << text << "";
+            QTest::addRow("refused %s (%d)", qPrintable(text.left(20)), int(text.size())) << text << "";
     }
 
     void watchAcceptsOneAddressOrUrl()
