@@ -110,7 +110,6 @@ struct TopWindowFixture
                            w().lbl_MailAdd_ent_mojisu->text()}
             .join('|');
     }
-    // Text typed into the input, as a user would.
     void type(const QString& text) { QTest::keyClicks(w().txt_MailAdd->lineEdit(), text); }
     // The boxes for decimal, hex, percent, @, full stop and line break as 1/0 for ticked or not ("x"/"-" when
     // greyed out), then the scope: r (random), a (all) or @ (@ only).
