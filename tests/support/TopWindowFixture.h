@@ -12,11 +12,12 @@
 #include <QtTest>
 #include <QtWidgets>
 
-// Tells of every change like the system's; failNext: the next operation throws; answerLater: reads wait for answer().
+// Tells of every change like the system's. A non-zero failNext is thrown as an AppError by the next operation;
+// with answerLater, a read's text waits until the test calls answer().
 struct FakeClipboard : Clipboard
 {
     QString content;
-    int failNext = 0, reads = 0; // an AppError number, 0 for none
+    int failNext = 0, reads = 0;
     bool answerLater = false;
     std::function<void()> answer, changed;
 
