@@ -2,13 +2,11 @@
 
 #include "Message.h"
 
-#include <QList>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 
-// Records every message box and answers Yes/No questions from a queue (default No).
-// whileOpen runs while a modal stand-in for the box is shown, as a real box would
-// leave the event loop running under it.
+// Records every box and answers questions from a queue (default No); whileOpen runs under a modal stand-in for it.
 class FakeMessagePresenter : public MessagePresenter
 {
 public:
@@ -30,10 +28,14 @@ public:
         return answers.isEmpty() ? MessageAnswer::No : answers.takeFirst();
     }
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
-    // "title: text" of the box shown at index (negative counts from the end).
-    QString titled(int index = -1) const
+    QString titled() const { return shown.last().title + ": " + shown.last().text; }
+    // Every box as "title: text", after "[!]" for a critical icon, "[i]" for an informative one, "[?]" for Yes/No.
+    QStringList log() const
     {
-        const Message& m = shown.at(index < 0 ? shown.size() + index : index);
-        return m.title + ": " + m.text;
+        QStringList boxes;
+        for (const Message& m : shown)
+            boxes << QStringList{"", "[i]", "[!]"}.at(int(m.icon)) + (m.buttons == MessageButtons::YesNo ? "[?]" : "") +
+                         m.title + ": " + m.text;
+        return boxes;
     }
 };

@@ -1,25 +1,70 @@
 #pragma once
 
-#include "FakeClipboard.h"
-#include "FakeDesktopShell.h"
+#include "AppError.h"
+#include "Clipboard.h"
+#include "DesktopShell.h"
 #include "FakeMessagePresenter.h"
-#include "FakeUrlOpener.h"
 #include "LibPngWriter.h"
 #include "Random.h"
+#include "UrlOpener.h"
 #include "frm_Top.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <memory>
+#include <QtTest>
+#include <QtWidgets>
 
-// A main window over fakes, in a temporary program folder.
+// Tells of every change like the system's. A non-zero failNext is thrown as an AppError by the next operation;
+// with answerLater, a read's text waits until the test calls answer().
+struct FakeClipboard : Clipboard
+{
+    QString content;
+    int failNext = 0, reads = 0;
+    bool answerLater = false;
+    std::function<void()> answer, changed;
+
+    void copyElsewhere(const QString& text)
+    {
+        content = text;
+        if (changed)
+            changed();
+    }
+    void readText(qsizetype maxLength, std::function<void(const QString&)> done) override
+    {
+        check();
+        ++reads;
+        answer = [done, text = content.size() > maxLength ? QString() : content] { done(text); };
+        if (!answerLater)
+            answer();
+    }
+    void setText(const QString& text) override
+    {
+        check();
+        copyElsewhere(text);
+    }
+    void clear() override { setText({}); }
+    void onChange(std::function<void()> handler) override { changed = std::move(handler); }
+    void check()
+    {
+        if (failNext != 0)
+            throw AppError(std::exchange(failNext, 0));
+    }
+};
+
+// The desktop: records the URLs given to it; a non-zero exitCode makes every opener fail with it.
+struct FakeDesktop : UrlOpener, DesktopShell
+{
+    QList<QUrl> opened;
+    int exitCode = 0;
+    bool pdfViewer = true;
+    void open(const QUrl& url, std::function<void(int)> failed) override
+    {
+        opened.append(url);
+        if (exitCode != 0 && failed)
+            failed(exitCode);
+    }
+    bool hasPdfViewer() override { return pdfViewer; }
+};
+
+// A main window over fakes, in a temporary program folder (or in root, when set).
 struct TopWindowFixture
 {
     enum Start { Started };
@@ -31,14 +76,14 @@ struct TopWindowFixture
     FakeMessagePresenter messages;
     SystemRandom random;
     LibPngWriter png;
-    FakeUrlOpener urls;
-    FakeDesktopShell shell;
+    FakeDesktop urls;
     std::unique_ptr<frm_Top> window;
-    QString root; // the program folder, when not the temporary one
+    QString root;
 
     QString base() const { return root.isEmpty() ? folder.path() : root; }
     void writeFile(const QString& name, const QByteArray& bytes)
     {
+        QDir(base()).mkpath(QFileInfo(name).path());
         QFile file(base() + '/' + name);
         file.open(QIODevice::WriteOnly);
         file.write(bytes);
@@ -48,33 +93,33 @@ struct TopWindowFixture
         QFile file(base() + '/' + name);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
-    frm_Top& start()
+    frm_Top& start(const QString& name = {}, const QByteArray& bytes = {})
     {
-        window = std::make_unique<frm_Top>(TopWindowServices{clipboard, messages, random, png, urls, shell, FileLocations::portable(base())});
+        if (!name.isEmpty())
+            writeFile(name, bytes);
+        window = std::make_unique<frm_Top>(
+            TopWindowServices{clipboard, messages, random, png, urls, urls, FileLocations::portable(base())});
         return *window;
-    }
-    frm_Top& startWith(const QString& name, const QByteArray& bytes)
-    {
-        writeFile(name, bytes);
-        return start();
     }
     TopWindowWidgets& w() { return window->widgets(); }
     QString output() { return w().txt_MailAdd_Ent->text(); }
-    // Text typed into the input, as a user would.
-    void type(const QString& text) { QTest::keyClicks(w().txt_MailAdd->lineEdit(), text); }
-    // An entry chosen from the list, as a user would.
-    void pick(int index)
+    QString errorLine() { return w().lbl_err_ms->isHidden() ? QString() : w().lbl_err_ms->text(); }
+    // The input, its count, the output and its count, as the window shows them.
+    QString fields()
     {
-        w().txt_MailAdd->setCurrentIndex(index);
-        emit w().txt_MailAdd->activated(index);
+        return QStringList{window->inputText(), w().lbl_MailAdd_mojisu->text(), output(),
+                           w().lbl_MailAdd_ent_mojisu->text()}
+            .join('|');
     }
-    // The six boxes as '0'/'1': decimal, hex, percent, @, full stop, line break.
-    QString boxes()
+    void type(const QString& text) { QTest::keyClicks(w().txt_MailAdd->lineEdit(), text); }
+    // The boxes for decimal, hex, percent, @, full stop and line break as 1/0 for ticked or not ("x"/"-" when
+    // greyed out), then the scope: r (random), a (all) or @ (@ only).
+    QString options()
     {
         QString states;
         const TopWindowWidgets& b = w();
         for (QCheckBox* box : {b.chk_syutu[0], b.chk_syutu[1], b.chk_syutu[2], b.chk_att_ent, b.chk_dot_ent, b.chk_Ret})
-            states += box->isChecked() ? '1' : '0';
-        return states;
+            states += "0-1x"[box->isChecked() * 2 + !box->isEnabled()];
+        return states + (b.opt_ent_rand->isChecked() ? 'r' : b.opt_ent_all->isChecked() ? 'a' : '@');
     }
 };
