@@ -1,29 +1,20 @@
 #!/usr/bin/env python3
-"""Loads written preview pages in headless Chromium, with scripts on and off, and
-checks the title, every example link as the browser resolves it against new URL() of
-the input, the links' texts, the tag illustration, the image, and the JSP pages' links."""
-import html
-import json
-import os
-import re
-import subprocess
-import sys
-import tempfile
-import urllib.parse
+"""Loads written preview pages in headless Chromium, scripts on and off, and checks the title, every example link
+as the browser resolves it against new URL() of the input, the links' texts, the tag illustration, the image, and
+the JSP pages' links."""
+import html, json, os, pathlib, re, subprocess, sys, tempfile, urllib.parse
 
 HARNESS = """<html><body><pre id="result"></pre><script>
 const frames = %s;
+const url = text => { try { return new URL(text).href; } catch (e) { return null; } };
+const collect = () => document.getElementById('result').textContent = JSON.stringify(frames.map((frame, i) => {
+  const d = document.querySelectorAll('iframe')[i].contentDocument;
+  return {expected: url(frame[3]), title: d.title, body: d.body ? d.body.innerText : '',
+    links: [...d.querySelectorAll('a')].filter(a => !a.href.endsWith('.htm') && !a.href.endsWith('/JSP'))
+                                       .map(a => ({href: a.href, text: a.textContent})),
+    images: [...d.querySelectorAll('img')].map(i => ({ok: i.complete, width: i.naturalWidth}))};
+}));
 let loaded = 0;
-const collect = () => document.getElementById('result').textContent = JSON.stringify(
-  [...document.querySelectorAll('iframe')].map((f, i) => {
-    const d = f.contentDocument;
-    let expected = null;
-    try { expected = new URL(frames[i][3]).href; } catch (e) {}
-    return {expected, title: d.title, body: d.body ? d.body.innerText : '',
-      links: [...d.querySelectorAll('a')].filter(a => !a.href.endsWith('.htm') && !a.href.endsWith('/JSP'))
-                                         .map(a => ({href: a.href, text: a.textContent})),
-      images: [...d.querySelectorAll('img')].map(i => ({ok: i.complete, width: i.naturalWidth}))};
-  }));
 for (const [set, page, scripts] of frames) {
   const f = document.createElement('iframe');
   if (!scripts) f.setAttribute('sandbox', 'allow-same-origin');
@@ -79,8 +70,7 @@ def main():
     cases = {c[0]: (c[1], int(c[2]), c[3] == "1") for c in (line.split("\t") for line in lines)}
     frames = [[f, "Preview.htm", scripts, expected_link(cases[f][0])] for f in cases for scripts in (True, False)]
     frames += [[f, page, True, expected_link(cases[f][0])] for f in cases if not cases[f][2] for page in JSP_PAGES]
-    with open(os.path.join(out, "harness.html"), "w", encoding="utf-8") as f:
-        f.write(HARNESS % json.dumps(frames))
+    pathlib.Path(out, "harness.html").write_text(HARNESS % json.dumps(frames), encoding="utf-8")
     dom = subprocess.run(
         ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
          "--disable-component-update", "--disable-sync", "--disable-web-security", "--allow-file-access-from-files",

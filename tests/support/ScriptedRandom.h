@@ -18,7 +18,6 @@ public:
     // Fills the script with one value repeated, for inputs longer than a hand-written script.
     void repeat(double value, int count) { m_draws.insert(m_draws.end(), count, value); }
     int remaining() const { return int(m_draws.size()); }
-    int used() const { return m_used; }
 
     double draw() override
     {
@@ -26,10 +25,9 @@ public:
             throw std::runtime_error("scripted draws ran out");
         const double value = m_draws.front();
         m_draws.pop_front();
-        return ++m_used, value;
+        return value;
     }
 
 private:
     std::deque<double> m_draws;
-    int m_used = 0;
 };
