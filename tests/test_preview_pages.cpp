@@ -56,32 +56,34 @@ const QString Cannot = "できません。(表示させるにはエンティテ�
 
 struct Expected
 {
-    bool mail, hexSentence, percent;
-    QString highlight, href, caption, display, input, prefix, textScript, linkScript;
+    bool mail;
+    QString highlight, prefix, output, display, input, textScript, linkScript;
 };
 
 QString previewPage(const Expected& e)
 {
     const QString heading = e.mail ? "<strong>メールアドレスでの表示</strong><br>" : "<strong>リンクでの表示</strong><br>";
-    const QString kind = e.mail ? "mailto:" : "http://";
+    const QString kind = e.mail ? "mailto:" : "http://", href = e.prefix + e.output;
+    const QString caption = e.mail ? "メールはこちら" : "リンクはこちら";
+    const bool percent = e.highlight.contains('2');
     QStringList l;
     l << "<html><title>エンティティプレビュー</title>"
       << "<strong>このエンティティでの対応ブラウザ</strong>(今のエンティティ部分:黄色)<br>" + table(e.highlight)
-      << (e.hexSentence ? "<strong>解説</strong><br>InternetExplorer5.0以降・Natscape4.75以降のバージョンに対応しています。<br>"
+      << (e.highlight.contains('1') ? "<strong>解説</strong><br>InternetExplorer5.0以降・Natscape4.75以降のバージョンに対応しています。<br>"
                           "全てのブラウザに対応させる場合は、エンティティ出力形式を10進または16進(%)形式に設定してください。<hr>"
                         : "<strong>解説</strong><br>InternetExplorer, Natscapeの全てのバージョンに対応しています。<hr><br>")
       << "<strong>" + kind + "リンクの作成例(通常記述)</strong><br><br>"
-      << "<strong>文字での表示</strong><br><a href=\"" + e.href + "\">" + e.caption
+      << "<strong>文字での表示</strong><br><a href=\"" + href + "\">" + caption
              + "</a> <a href=\"preview_cd1.htm\">(ソースを見る)</a><br><br>"
-      << heading + (e.percent ? Cannot : "<a href=\"" + e.href + "\">" + e.display
+      << heading + (percent ? Cannot : "<a href=\"" + href + "\">" + e.display
                                              + "</a> <a href=\"preview_cd2.htm\">(ソースを見る)</a><br><br><hr><br>")
       << "<strong>" + kind + "リンクの作成例(JavaScript + png記述)</strong><br><font color=\"#ff0000\">"
              "※JavaScriptが未対応のブラウザ・設定で切ってある場合、" + (e.mail ? "メールアドレス" : "URL")
              + "のpng画像が表示されます。</font><br>png表示 -> <img src=\"JSP/mailadd.png\"><br><br>"
       << "<strong>文字での表示</strong><br>" + e.textScript + " <a href=\"JSP/preview_cd_jsp.htm\">(ソースを見る)</a><br><br>"
-      << heading + (e.percent ? Cannot : e.linkScript + " <a href=\"JSP/preview_cd_jsp2.htm\">(ソースを見る)</a><br><br><hr>")
+      << heading + (percent ? Cannot : e.linkScript + " <a href=\"JSP/preview_cd_jsp2.htm\">(ソースを見る)</a><br><br><hr>")
       << "<br>※タグ内・タグ外とは？<br>&lt;a href=\"<font color=#0000ff><strong>" + e.prefix + e.input
-             + "</strong></font>\"&gt;<font color=#ff0000><strong>" + e.caption
+             + "</strong></font>\"&gt;<font color=#ff0000><strong>" + caption
              + "</strong></font>&lt;/a&gt;<br><br>この例で言うと、<font color=#0000ff>タグ内は青色</font>の部分で、"
                "<font color=#ff0000>タグ外は赤色</font>の部分になります。";
     return l.join(N) + N;
@@ -108,8 +110,7 @@ private slots:
         WritePreviewPages({"a@b.c", "a&#64;b&#46;c", true, false, false, "old"}, random, dir.path());
         const QString text = script("mailto:", "a&#64;", "b&#46;c", "メールはこちら");
         const QString link = script("mailto:", "a&#64;", "b&#46;c", {}, "a&#64;", "b&#46;c");
-        const Expected e{true, false, false, "0", "mailto:a&#64;b&#46;c", "メールはこちら", "a&#64;b&#46;c", "a@b.c",
-                         "mailto:", text, link};
+        const Expected e{true, "0", "mailto:", "a&#64;b&#46;c", "a&#64;b&#46;c", "a@b.c", text, link};
         const QList<std::pair<QString, QString>> pages{
             {"Preview.htm", previewPage(e)},
             {"preview_cd1.htm", source("<a href=\"mailto:a&#64;b&#46;c\">メールはこちら</a>", false)},
@@ -129,16 +130,14 @@ private slots:
     {
         const QString hexed = "w&#x2E;x/y"; // first cut 0, second at the last character
         const PreviewPages url = build({"w.x/y", hexed, false, true, false, {}}, {0.0, 1.0});
-        QCOMPARE(url.preview, previewPage({false, true, false, "1", "http://" + hexed, "リンクはこちら",
-                                               "http://" + hexed, "w.x/y", "http://",
-                                               script("http://", "", hexed, "リンクはこちら"),
-                                               script("http://", "", hexed, {}, "http://w&#x2E;x/", "y")}));
+        QCOMPARE(url.preview, previewPage({false, "1", "http://", hexed, "http://" + hexed, "w.x/y",
+                                           script("http://", "", hexed, "リンクはこちら"),
+                                           script("http://", "", hexed, {}, "http://w&#x2E;x/", "y")}));
         // A converted "mailto:" is dropped from the display.
         const QString mail = "mailto:a&#64;b.c";
         const PreviewPages p = build({"mailto:a@b.c", mail, true, false, false, "mailto:"}, {0.0, 0.0});
-        QCOMPARE(p.preview, previewPage({true, false, false, "0", mail, "メールはこちら", "a&#64;b.c", "mailto:a@b.c",
-                                             "", script("", "", mail, "メールはこちら"),
-                                             script("", "", mail, {}, "", "a&#64;b.c")}));
+        QCOMPARE(p.preview, previewPage({true, "0", "", mail, "a&#64;b.c", "mailto:a@b.c", script("", "", mail, "メールはこちら"),
+                                         script("", "", mail, {}, "", "a&#64;b.c")}));
         // A prefix that took the line-break code no longer stands in the cleaned text: nothing is removed.
         const QString broken = "mailto:&#10;";
         const PreviewPages q = build({"mailto:a@b.c", broken + "a&#64;b.c", true, false, false, broken}, {0.0, 0.0});
@@ -151,8 +150,7 @@ private slots:
         const PreviewPages p = BuildPreviewPages({"a@b.c", "%61@b.c", false, false, true, {}}, random);
         QCOMPARE(random.remaining(), 0);
         const QString text = script("mailto:", "", "%61@b.c", "メールはこちら");
-        QCOMPARE(p.preview, previewPage({true, false, true, "2", "mailto:%61@b.c", "メールはこちら", {}, "a@b.c",
-                                             "mailto:", text, {}}));
+        QCOMPARE(p.preview, previewPage({true, "2", "mailto:", "%61@b.c", {}, "a@b.c", text, {}}));
         QCOMPARE(p.sourceText, source("<a href=\"mailto:%61@b.c\">メールはこちら</a>", false));
         QCOMPARE(QStringList({p.sourceLink, p.scriptText, p.scriptLink}), QStringList({N, N, N}));
     }

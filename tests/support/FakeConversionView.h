@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ConversionRequest.h"
-#include "ConversionView.h"
+#include "EngineView.h"
 
 #include <QList>
 #include <algorithm>
@@ -9,11 +9,10 @@
 #include <functional>
 
 // A window without pixels: records what the conversion shows.
-class FakeConversionView : public ConversionView
+class FakeConversionView : public EngineView
 {
 public:
-    QString input, output, errorLine, inputLengthCaption; // errorLine is empty while hidden
-    ConversionSettings options;
+    QString errorLine, inputLengthCaption; // errorLine is empty while hidden
     std::array<QString, CellCount> cellCaptions;
     std::array<WinColour, CellCount> cellColours{};
     std::array<WinColour, MarkerCount> markers{}; // 0 while hidden
@@ -21,15 +20,11 @@ public:
     QList<Message> messages;
     std::function<void()> onInputChanged;
 
-    QString inputText() const override { return input; }
     void setInputText(const QString& text) override
     {
         if (text != input && (input = text, onInputChanged))
             onInputChanged();
     }
-    QString outputText() const override { return output; }
-    void setOutputText(const QString& text) override { output = text; }
-    ConversionSettings settings() const override { return options; }
     void showErrorLine(const QString& caption) override { errorLine = caption; }
     void hideErrorLine() override { errorLine.clear(); }
     void setInputLengthCaption(const QString& caption) override { inputLengthCaption = caption; }
@@ -38,7 +33,6 @@ public:
     void showBreakMarker(int marker, WinColour colour) override { markers.at(marker) = colour; }
     void hideBreakMarker(int marker) override { markers.at(marker) = 0; }
     void focusDecimalBox() override { ++decimalBoxFocused; }
-    void focusAndSelectAllInput() override {}
     void focusAndSelectAllOutput() override { ++outputSelected; }
     MessageAnswer showMessage(const Message& message) override { return messages.append(message), MessageAnswer::Ok; }
 
