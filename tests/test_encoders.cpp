@@ -74,12 +74,14 @@ private slots:
         QCOMPARE(random.remaining(), 0);
         QVERIFY(expected.size() <= EntityWriter::MaxCharOutput);
         // Its cell's colour and the flag the preview reads follow the form written.
-        const int form = expected.startsWith("&#x") ? 1 : expected.startsWith("&#") ? 0 : expected.startsWith('%') ? 2 : 3;
+        const int form = expected.startsWith("&#x") ? 1 : expected.startsWith("&#") ? 0 : expected[0] == '%' ? 2 : 3;
         const WinColour colours[] = {Colours::Yellow, Colours::LightGreen, Colours::LightCyan, Colours::Grey};
         QCOMPARE(s.MaskColor, colours[form]);
-        QCOMPARE(QList<bool>({s.UsedDecimal, s.UsedHex, s.UsedPercent}), QList<bool>({form == 0, form == 1, form == 2}));
+        QCOMPARE(QList<bool>({s.UsedDecimal, s.UsedHex, s.UsedPercent}),
+                 QList<bool>({form == 0, form == 1, form == 2}));
         const bool painted = charsDone < ConversionView::CellCount; // the first hundred cells only
-        QCOMPARE(int(std::count(view.cellColours.begin(), view.cellColours.end(), 0u)), ConversionView::CellCount - painted);
+        const auto unpainted = std::count(view.cellColours.begin(), view.cellColours.end(), 0u);
+        QCOMPARE(int(unpainted), ConversionView::CellCount - painted);
         QVERIFY(!painted || view.cellColours[charsDone] == s.MaskColor);
     }
 };

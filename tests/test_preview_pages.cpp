@@ -19,9 +19,11 @@ QString table(const QString& highlight)
                + width + ">○</td><td bgcolor=\"#FFFFF1\"" + width + ">" + hex + "</td><td bgcolor=\"#FFFFF2\"" + width
                + ">○</td></tr>";
     };
-    const QString open = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"5\" bordercolor=\"#333333\" width=\"600\">";
+    const QString open = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"5\" bordercolor=\"#333333\" "
+                         "width=\"600\">";
     QString t = open + "<tr><th bgcolor=\"#FFFFF3\">　</th><th width=\"100\" bgcolor=\"#FFFFF0\">10進(&amp;#)</th>"
-                "<th width=\"100\" bgcolor=\"#FFFFF1\">16進(&amp;#x)</th><th width=\"100\" bgcolor=\"#FFFFF2\">16進(%)</th></tr>"
+                "<th width=\"100\" bgcolor=\"#FFFFF1\">16進(&amp;#x)</th>"
+                "<th width=\"100\" bgcolor=\"#FFFFF2\">16進(%)</th></tr>"
                 + row("InternetExplorer 3.0～4.01", "　") + row("InternetExplorer 5.0以降", "○") + "</table>" + open
                 + row("Netscape Communicator 4.04～4.73", "　", " width=\"100\"")
                 + row("Netscape Communicator 4.75以降", "○") + row("Netscape 6以降", "○") + "</table><br>";
@@ -136,8 +138,8 @@ private slots:
         // A converted "mailto:" is dropped from the display.
         const QString mail = "mailto:a&#64;b.c";
         const PreviewPages p = build({"mailto:a@b.c", mail, true, false, false, "mailto:"}, {0.0, 0.0});
-        QCOMPARE(p.preview, previewPage({true, "0", "", mail, "a&#64;b.c", "mailto:a@b.c", script("", "", mail, "メールはこちら"),
-                                         script("", "", mail, {}, "", "a&#64;b.c")}));
+        QCOMPARE(p.preview, previewPage({true, "0", "", mail, "a&#64;b.c", "mailto:a@b.c",
+                                         script("", "", mail, "メールはこちら"), script("", "", mail, {}, "", "a&#64;b.c")}));
         // A prefix that took the line-break code no longer stands in the cleaned text: nothing is removed.
         const QString broken = "mailto:&#10;";
         const PreviewPages q = build({"mailto:a@b.c", broken + "a&#64;b.c", true, false, false, broken}, {0.0, 0.0});

@@ -24,74 +24,62 @@ private slots:
         QCOMPARE(v.decimalBoxFocused, 1);
     }
 
-    void scopeAndFlagTable_data()
+    void convertsByScriptedDraws_data()
     {
         QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("input");
         QTest::addColumn<QList<double>>("draws");
+        QTest::addColumn<int>("marker"); // the line break's slot; -1: none drawn
         QTest::addColumn<QString>("expected");
-        QTest::addColumn<QString>("cells"); // Y yellow, G grey
+        QTest::addColumn<QString>("cells"); // of the first five characters: Y yellow, G grey
+        using D = QList<double>;
         // Every character draws its coin; converted ones then draw their form.
-        QTest::newRow("all, flags on") << "dA@." << QList<double>(10, 0.1) << "&#97;&#64;&#98;&#46;&#99;" << "YYYYY";
-        QTest::newRow("all, @ flag off") << "dA." << QList<double>(9, 0.1) << "&#97;@&#98;&#46;&#99;" << "YGYYY";
-        QTest::newRow("@ only, . flag off") << "dO@" << QList<double>(6, 0.1) << "a&#64;b.c" << "GYGGG";
-        QTest::newRow("random follows the coin") << "d@." << QList<double>{0.9, 0.1, 0.1, 0.1, 0.5, 0.1, 0.1, 0.51, 0.1}
+        const QString in = "a@b.c";
+        QTest::newRow("all, flags on") << "dA@." << in << D(10, 0.1) << -1 << "&#97;&#64;&#98;&#46;&#99;" << "YYYYY";
+        QTest::newRow("all, @ flag off") << "dA." << in << D(9, 0.1) << -1 << "&#97;@&#98;&#46;&#99;" << "YGYYY";
+        QTest::newRow("@ only, . flag off") << "dO@" << in << D(6, 0.1) << -1 << "a&#64;b.c" << "GYGGG";
+        QTest::newRow("random follows the coin") << "d@." << in << D{0.9, 0.1, 0.1, 0.1, 0.5, 0.1, 0.1, 0.51, 0.1} << -1
                                                  << "&#97;&#64;b&#46;&#99;" << "YYGYY";
+        // A line break: the slot draw, per character a coin of 0.1 (kept), the code before its character.
+        const auto row = [](const char* name, const QString& input, double slot, double code, int marker,
+                            const QString& expected) {
+            D draws(input.size(), 0.1);
+            if (marker >= 0)
+                draws.insert(marker + 1, code), draws.prepend(slot);
+            QTest::newRow(name) << "dn" << input << draws << marker << expected
+                                << QString(std::min<int>(input.size(), 5), 'G');
+        };
+        const auto xs = [](int n) { return QString(n, 'x'); };
+        row("two characters", "ab", 0.7, 0.0, 0, "a&#10;b");
+        row("no prefix, first slot", "abcdefghij", 0.0625, 0.17, 0, "a&#13;bcdefghij");
+        row("no prefix, last slot", "abcdefghij", 0.9375, 0.5, 8, "abcdefghi\nj");
+        row("prefix, eight characters", "http://x", 0.3, 0.99, 6, "http://\rx");
+        row("prefix, 50, last slot", "http://x" + xs(42), 0.99, 0.0, 48, "http://" + xs(42) + "&#10;x");
+        row("https prefix, nine characters", "https://x", 0.3, 0.99, 7, "https://\rx");
+        row("120, last", xs(120), 0.999, 0.0, 48, xs(49) + "&#10;" + xs(71));
+        row("http prefix alone", "http://", 0.0, 0.0, -1, "http://");
+        row("https prefix alone", "https://", 0.0, 0.0, -1, "https://");
     }
 
-    void scopeAndFlagTable()
+    void convertsByScriptedDraws()
     {
         QFETCH(QString, options);
+        QFETCH(QString, input);
         QFETCH(QList<double>, draws);
+        QFETCH(int, marker);
         FakeConversionView v;
         ScriptedRandom random(draws);
-        v.convert(options, "a@b.c", random);
+        v.convert(options, input, random);
         QTEST(v.output, "expected");
         QCOMPARE(random.remaining(), 0);
         QString cells;
-        for (int i = 0; i < 5; ++i)
+        for (int i = 0; i < std::min<int>(input.size(), 5); ++i)
             cells += v.cellColours[i] == Colours::Yellow ? 'Y' : v.cellColours[i] == Colours::Grey ? 'G' : '?';
         QTEST(cells, "cells");
-        QCOMPARE(std::accumulate(v.cellCaptions.begin(), v.cellCaptions.end(), QString()), v.input);
-        QCOMPARE(v.outputSelected, 1);
-    }
-
-    void breakSlotAndCode_data()
-    {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<double>("slotDraw");
-        QTest::addColumn<double>("codeDraw");
-        QTest::addColumn<int>("marker"); // -1: no slot is drawn
-        QTest::addColumn<QString>("expected");
-        const auto xs = [](int n) { return QString(n, 'x'); };
-        QTest::newRow("two characters") << "ab" << 0.7 << 0.0 << 0 << "a&#10;b";
-        QTest::newRow("no prefix, first slot") << "abcdefghij" << 0.0625 << 0.17 << 0 << "a&#13;bcdefghij";
-        QTest::newRow("no prefix, last slot") << "abcdefghij" << 0.9375 << 0.5 << 8 << "abcdefghi\nj";
-        QTest::newRow("prefix, eight characters") << "http://x" << 0.3 << 0.99 << 6 << "http://\rx";
-        QTest::newRow("prefix, 50, last slot") << "http://x" + xs(42) << 0.99 << 0.0 << 48 << "http://" + xs(42) + "&#10;x";
-        QTest::newRow("https prefix, nine characters") << "https://x" << 0.3 << 0.99 << 7 << "https://\rx";
-        QTest::newRow("120, last") << xs(120) << 0.999 << 0.0 << 48 << xs(49) + "&#10;" + xs(71);
-        QTest::newRow("http prefix alone") << "http://" << 0.0 << 0.0 << -1 << "http://";
-        QTest::newRow("https prefix alone") << "https://" << 0.0 << 0.0 << -1 << "https://";
-    }
-
-    void breakSlotAndCode()
-    {
-        QFETCH(QString, input);
-        QFETCH(double, slotDraw);
-        QFETCH(double, codeDraw);
-        QFETCH(int, marker);
-        // The slot draw, then per character a coin of 0.1 (kept), the code before its character.
-        ScriptedRandom random;
-        if (marker >= 0)
-            random.push({slotDraw});
-        for (int i = 0; i < input.size(); ++i)
-            marker >= 0 && i == marker + 1 ? random.push({codeDraw, 0.1}) : random.push({0.1});
-        FakeConversionView v;
-        v.convert("dn", input, random);
-        QTEST(v.output, "expected");
+        QCOMPARE(std::accumulate(v.cellCaptions.begin(), v.cellCaptions.end(), QString()), v.input.left(100));
         QCOMPARE(v.visibleMarker(), marker);
         QVERIFY(marker < 0 || v.markers[marker] == Colours::BreakMarker);
-        QCOMPARE(random.remaining(), 0);
+        QCOMPARE(v.outputSelected, 1);
     }
 
     void prefixOutputHoldsTheFirstSevenCharactersAndTheBreak()
@@ -140,13 +128,6 @@ private slots:
             QVERIFY(!v.output.isEmpty() && v.messages.isEmpty());
             QVERIFY(!input.startsWith(loneHigh) || (v.output.startsWith(loneHigh) && v.output.endsWith(loneLow)));
         }
-    }
-
-    void cntStrCountsWithoutOverlap()
-    {
-        const QList<int> counts{CntStr("a@b@c", "@"), CntStr("abc", "@"), CntStr("aaaa", "aa"),
-                                CntStr("HTTP://x http://y", "http://"), CntStr("abc", "")}; // case-sensitive
-        QCOMPARE(counts, QList<int>({2, 0, 2, 1, 0}));
     }
 };
 
