@@ -44,24 +44,22 @@ def expected_link(text):
 def check_frame(frame, page, scripts, text, chars, percent):
     """Every failure of one loaded page."""
     link, mail, preview = expected_link(text), text.startswith("mailto:") or "@" in text, page == "Preview.htm"
-    caption = "メールはこちら" if mail else "リンクはこちら"
+    caption, links, images = "メールはこちら" if mail else "リンクはこちら", frame["links"], frame["images"]
     # The address links show the address: a mailto: input without its "mailto:" unless a line break sat right after it.
     shown = {caption} | ({text, text[7:]} if text.startswith("mailto:") else {text if mail else link})
     expected = frame["expected"] and normalise(frame["expected"])
-    failures = [f"link {a['href']!r} means {normalise(a['href'])!r}, not {expected!r}"
-                for a in frame["links"] if expected is None or normalise(a["href"]) != expected]
-    failures += [f"link text {a['text']!r}, expected one of {sorted(shown)!r}" for a in frame["links"]
-                 if a["text"] not in shown]
-    if len(frame["links"]) != (((2 if percent else 4) if scripts else (1 if percent else 2)) if preview else 1):
-        failures.append(f"{len(frame['links'])} example links")
-    if preview and f'<a href="{link}">{caption}</a>' not in frame["body"]:
-        failures.append(f"the tag illustration does not show {link!r} as written")
-    if preview and frame["title"] != "エンティティプレビュー":
-        failures.append(f"title {frame['title']!r}")
-    if preview and not scripts and len(frame["images"]) != (2 if percent else 3):
-        failures.append(f"{len(frame['images'])} images without scripts")
-    return failures + [f"image not shown or {i['width']} wide, expected {8 * chars}" for i in frame["images"]
-                       if preview and (not i["ok"] or i["width"] != 8 * chars)]
+    checks = [(expected is None or normalise(a["href"]) != expected,
+               f"link {a['href']!r} means {normalise(a['href'])!r}, not {expected!r}") for a in links]
+    checks += [(a["text"] not in shown, f"link text {a['text']!r}, expected one of {sorted(shown)!r}") for a in links]
+    checks.append((len(links) != (((2 if percent else 4) if scripts else (1 if percent else 2)) if preview else 1),
+                   f"{len(links)} example links"))
+    if preview:
+        checks += [(f'<a href="{link}">{caption}</a>' not in frame["body"], f"the tag illustration lacks {link!r}"),
+                   (frame["title"] != "エンティティプレビュー", f"title {frame['title']!r}"),
+                   (not scripts and len(images) != (2 if percent else 3), f"{len(images)} images without scripts")]
+        checks += [(not i["ok"] or i["width"] != 8 * chars, f"image {i['width']} wide, expected {8 * chars}")
+                   for i in images]
+    return [failure for failed, failure in checks if failed]
 
 
 def main():

@@ -3,7 +3,7 @@
 #include "FakeConversionView.h"
 #include "FuzzInput.h"
 
-#include <QHash>
+#include <QStringList>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -16,7 +16,6 @@ namespace {
 QString decode(const QString& out)
 {
     static const QRegularExpression mark("((?:%[0-9A-Fa-f]{2})+)|&#(x?)([0-9A-Fa-f]+);|&(amp|lt|gt|quot);|&|[\r\n]");
-    static const QHash<QString, QString> named{{"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}};
     QString text;
     qsizetype done = 0;
     for (const QRegularExpressionMatch& m : mark.globalMatch(out)) {
@@ -31,7 +30,7 @@ QString decode(const QString& out)
         } else if (m.captured() == "&") { // a character written as it is is made safe for a page
             text += QChar(0xFFFF);
         } else if (m.hasCaptured(4)) {
-            text += named[m.captured(4)];
+            text += QString("&<>\"").at(QStringList{"amp", "lt", "gt", "quot"}.indexOf(m.captured(4)));
         }
     }
     return text + out.mid(done);

@@ -46,11 +46,9 @@ public:
 
     ConversionState convert(const ConversionSettings& settings, const QString& text, RandomSource& random)
     {
-        options = settings;
-        input = text;
+        options = settings, input = text;
         ConversionRequest request(*this, random);
-        request.ConvertInput();
-        return request.state();
+        return request.ConvertInput(), request.state();
     }
     ConversionState convert(const QString& letters, const QString& text, RandomSource& random)
     {
