@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""Loads written preview pages in headless Chromium, scripts on and off, and checks the title, every example link
-as the browser resolves it against new URL() of the input, the links' texts, the tag illustration, the image, and
-the JSP pages' links."""
+"""Loads written preview pages in headless Chromium, scripts on and off: title, tag illustration, image, and every
+example link (also the JSP pages') as the browser resolves it against new URL() of the input, and its text."""
 import html, json, os, pathlib, re, subprocess, sys, tempfile, urllib.parse
 
 HARNESS = """<html><body><pre id="result"></pre><script>

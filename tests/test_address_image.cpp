@@ -21,12 +21,6 @@ QByteArray readFile(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-}
-
 // A writer that is not installed, or one that fails the way a read-only folder does.
 struct BrokenWriter : PngWriter
 {
@@ -47,9 +41,12 @@ private slots:
     {
         QTemporaryDir dir;
         QDir(dir.path()).mkdir("JSP");
-        const QString path = dir.filePath("JSP/mailadd.png");
-        writeFile(path, "old" + Marker);
-        writeFile(dir.filePath("JSP/mailadd.tmp"), QByteArray(100, 'x'));
+        const QString path = dir.filePath("JSP/mailadd.png"), leftover = dir.filePath("JSP/mailadd.tmp");
+        const QList<std::pair<QString, QByteArray>> files{{path, "old" + Marker}, {leftover, QByteArray(100, 'x')}};
+        for (const auto& [name, bytes] : files) {
+            QFile f(name);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        }
         LibPngWriter writer;
         FakeMessagePresenter messages;
         QVERIFY(!AddressImage::SavePng(AddressImage::render(""), path, writer, messages)); // silently: empty picture
@@ -62,7 +59,7 @@ private slots:
         QCOMPARE(messages.lastText(), QString("ERR: 70"));
         QCOMPARE(readFile(path), "old" + Marker);
         AddressImage::RenderAddressImage("a@b.jp", dir.path(), writer, messages); // truncates the leftover copy first
-        QVERIFY(!QFile::exists(dir.filePath("JSP/mailadd.tmp")) && messages.shown.size() == 2);
+        QVERIFY(!QFile::exists(leftover) && messages.shown.size() == 2);
         const QByteArray bytes = readFile(path);
         QCOMPARE(bytes.mid(12, 14), QByteArray("IHDR\0\0\0\x30\0\0\0\x0F\x08\x03", 14)); // 48 x 15, 8-bit palette
         const qsizetype marker = bytes.indexOf(Marker); // the palette's last entry, then the only tRNS chunk

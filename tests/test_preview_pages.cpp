@@ -132,17 +132,17 @@ private slots:
     void previewPageFollowsTheFormsAndPrefix()
     {
         const QString hexed = "w&#x2E;x/y"; // first cut 0, second at the last character
-        const PreviewPages url = build({"w.x/y", hexed, false, true, false, {}}, {0.0, 1.0});
-        QCOMPARE(url.preview, previewPage({false, "1", "http://", hexed, "http://" + hexed, "w.x/y", "", hexed,
-                                           "http://w&#x2E;x/", "y"}));
+        QCOMPARE(build({"w.x/y", hexed, false, true, false, {}}, {0.0, 1.0}).preview,
+                 previewPage({false, "1", "http://", hexed, "http://" + hexed, "w.x/y", "", hexed, "http://w&#x2E;x/",
+                              "y"}));
         // A converted "mailto:" is dropped from the display.
         const QString mail = "mailto:a&#64;b.c";
-        const PreviewPages p = build({"mailto:a@b.c", mail, true, false, false, "mailto:"}, {0.0, 0.0});
-        QCOMPARE(p.preview, previewPage({true, "0", "", mail, "a&#64;b.c", "mailto:a@b.c", "", mail, "", "a&#64;b.c"}));
+        QCOMPARE(build({"mailto:a@b.c", mail, true, false, false, "mailto:"}, {0.0, 0.0}).preview,
+                 previewPage({true, "0", "", mail, "a&#64;b.c", "mailto:a@b.c", "", mail, "", "a&#64;b.c"}));
         // A prefix that took the line-break code no longer stands in the cleaned text: nothing is removed.
         const QString broken = "mailto:&#10;";
-        const PreviewPages q = build({"mailto:a@b.c", broken + "a&#64;b.c", true, false, false, broken}, {0.0, 0.0});
-        QVERIFY(q.preview.contains(">mailto:a&#64;b.c</a> <a href=\"preview_cd2.htm\">"));
+        QVERIFY(build({"mailto:a@b.c", broken + "a&#64;b.c", true, false, false, broken}, {0.0, 0.0})
+                    .preview.contains(">mailto:a&#64;b.c</a> <a href=\"preview_cd2.htm\">"));
     }
 
     void percentUsedLeavesTheDisplayExamplesOut()

@@ -86,8 +86,7 @@ private slots:
     {
         FakeConversionView view;
         view.options = FakeConversionView::optionsFrom("dn@.");
-        ScriptedRandom random{0.0, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1}; // slot 6 (before the eighth), prefix coins
-        random.push({0.0, 0.1, 0.1});                                 // code "&#10;", then the last two coins
+        ScriptedRandom random{0.0, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.0, 0.1, 0.1}; // slot 6, coins, "&#10;", coins
         ConversionRequest request(view, random);
         for (const char* input : {"mailto:ab", "abcdefg"}) { // seven characters leave it as it was
             view.input = input;
@@ -100,8 +99,7 @@ private slots:
     void upperCasePrefixIsNormalisedFirstAndAFailureThereIsReportedByNumber()
     {
         FakeConversionView v;
-        ScriptedRandom random;
-        random.repeat(0.1, 40);
+        ScriptedRandom random(QList<double>(40, 0.1));
         QString outputWhenChanged = "unset";
         v.onInputChanged = [&] { outputWhenChanged = v.output; };
         v.output = "old";
