@@ -14,19 +14,16 @@ const QString N = "\r\n";
 
 QString table(const QString& highlight)
 {
-    const auto row = [](const QString& browser, const QString& hex, const QString& width = {}) {
-        return "<tr align=\"center\"><td bgcolor=\"#DDDDDD\" align=\"left\">" + browser + "</td><td bgcolor=\"#FFFFF0\""
-               + width + ">○</td><td bgcolor=\"#FFFFF1\"" + width + ">" + hex + "</td><td bgcolor=\"#FFFFF2\"" + width
-               + ">○</td></tr>";
-    };
+    const QString tr = "<tr align=\"center\"><td bgcolor=\"#DDDDDD\" align=\"left\">%1</td>"
+                       "<td bgcolor=\"#FFFFF0\"%3>○</td><td bgcolor=\"#FFFFF1\"%3>%2</td><td bgcolor=\"#FFFFF2\"%3>○</td></tr>";
     const QString open = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"5\" bordercolor=\"#333333\" "
                          "width=\"600\">";
     QString t = open + "<tr><th bgcolor=\"#FFFFF3\">　</th><th width=\"100\" bgcolor=\"#FFFFF0\">10進(&amp;#)</th>"
                 "<th width=\"100\" bgcolor=\"#FFFFF1\">16進(&amp;#x)</th>"
                 "<th width=\"100\" bgcolor=\"#FFFFF2\">16進(%)</th></tr>"
-                + row("InternetExplorer 3.0～4.01", "　") + row("InternetExplorer 5.0以降", "○") + "</table>" + open
-                + row("Netscape Communicator 4.04～4.73", "　", " width=\"100\"")
-                + row("Netscape Communicator 4.75以降", "○") + row("Netscape 6以降", "○") + "</table><br>";
+                + tr.arg("InternetExplorer 3.0～4.01", "　", "") + tr.arg("InternetExplorer 5.0以降", "○", "") + "</table>"
+                + open + tr.arg("Netscape Communicator 4.04～4.73", "　", " width=\"100\"")
+                + tr.arg("Netscape Communicator 4.75以降", "○", "") + tr.arg("Netscape 6以降", "○", "") + "</table><br>";
     for (QChar c : highlight)
         t.replace(QString("FFFFF") + c, "FFFF00");
     return t;
