@@ -14,8 +14,8 @@ const QString N = "\r\n";
 
 QString table(const QString& highlight)
 {
-    const QString tr = "<tr align=\"center\"><td bgcolor=\"#DDDDDD\" align=\"left\">%1</td>"
-                       "<td bgcolor=\"#FFFFF0\"%3>○</td><td bgcolor=\"#FFFFF1\"%3>%2</td><td bgcolor=\"#FFFFF2\"%3>○</td></tr>";
+    const QString tr = "<tr align=\"center\"><td bgcolor=\"#DDDDDD\" align=\"left\">%1</td><td bgcolor=\"#FFFFF0\"%3>"
+                       "○</td><td bgcolor=\"#FFFFF1\"%3>%2</td><td bgcolor=\"#FFFFF2\"%3>○</td></tr>";
     const QString open = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"5\" bordercolor=\"#333333\" "
                          "width=\"600\">";
     QString t = open + "<tr><th bgcolor=\"#FFFFF3\">　</th><th width=\"100\" bgcolor=\"#FFFFF0\">10進(&amp;#)</th>"
