@@ -14,7 +14,6 @@ public:
     ScriptedRandom(std::initializer_list<double> draws) : m_draws(draws) {}
     template <typename List> explicit ScriptedRandom(const List& draws) : m_draws(draws.begin(), draws.end()) {}
 
-    void push(std::initializer_list<double> draws) { m_draws.append(draws); }
     // Fills the script with one value repeated, for inputs longer than a hand-written script.
     void repeat(double value, int count) { m_draws.insert(m_draws.size(), count, value); }
     int remaining() const { return int(m_draws.size()); }
