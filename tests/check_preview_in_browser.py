@@ -1,29 +1,19 @@
 #!/usr/bin/env python3
-"""Loads written preview pages in headless Chromium, with scripts on and off, and
-checks the title, every example link as the browser resolves it against new URL() of
-the input, the links' texts, the tag illustration, the image, and the JSP pages' links."""
-import html
-import json
-import os
-import re
-import subprocess
-import sys
-import tempfile
-import urllib.parse
+"""Loads written preview pages in headless Chromium, scripts on and off: title, tag illustration, image, and every
+example link (also the JSP pages') as the browser resolves it against new URL() of the input, and its text."""
+import html, json, os, pathlib, re, subprocess, sys, tempfile, urllib.parse
 
 HARNESS = """<html><body><pre id="result"></pre><script>
 const frames = %s;
+const url = text => { try { return new URL(text).href; } catch (e) { return null; } };
+const collect = () => document.getElementById('result').textContent = JSON.stringify(frames.map((frame, i) => {
+  const d = document.querySelectorAll('iframe')[i].contentDocument;
+  return {expected: url(frame[3]), title: d.title, body: d.body ? d.body.innerText : '',
+    links: [...d.querySelectorAll('a')].filter(a => !a.href.endsWith('.htm') && !a.href.endsWith('/JSP'))
+                                       .map(a => ({href: a.href, text: a.textContent})),
+    images: [...d.querySelectorAll('img')].map(i => ({ok: i.complete, width: i.naturalWidth}))};
+}));
 let loaded = 0;
-const collect = () => document.getElementById('result').textContent = JSON.stringify(
-  [...document.querySelectorAll('iframe')].map((f, i) => {
-    const d = f.contentDocument;
-    let expected = null;
-    try { expected = new URL(frames[i][3]).href; } catch (e) {}
-    return {expected, title: d.title, body: d.body ? d.body.innerText : '',
-      links: [...d.querySelectorAll('a')].filter(a => !a.href.endsWith('.htm') && !a.href.endsWith('/JSP'))
-                                         .map(a => ({href: a.href, text: a.textContent})),
-      images: [...d.querySelectorAll('img')].map(i => ({ok: i.complete, width: i.naturalWidth}))};
-  }));
 for (const [set, page, scripts] of frames) {
   const f = document.createElement('iframe');
   if (!scripts) f.setAttribute('sandbox', 'allow-same-origin');
@@ -53,24 +43,22 @@ def expected_link(text):
 def check_frame(frame, page, scripts, text, chars, percent):
     """Every failure of one loaded page."""
     link, mail, preview = expected_link(text), text.startswith("mailto:") or "@" in text, page == "Preview.htm"
-    caption = "メールはこちら" if mail else "リンクはこちら"
+    caption, links, images = "メールはこちら" if mail else "リンクはこちら", frame["links"], frame["images"]
     # The address links show the address: a mailto: input without its "mailto:" unless a line break sat right after it.
     shown = {caption} | ({text, text[7:]} if text.startswith("mailto:") else {text if mail else link})
     expected = frame["expected"] and normalise(frame["expected"])
-    failures = [f"link {a['href']!r} means {normalise(a['href'])!r}, not {expected!r}"
-                for a in frame["links"] if expected is None or normalise(a["href"]) != expected]
-    failures += [f"link text {a['text']!r}, expected one of {sorted(shown)!r}" for a in frame["links"]
-                 if a["text"] not in shown]
-    if len(frame["links"]) != (((2 if percent else 4) if scripts else (1 if percent else 2)) if preview else 1):
-        failures.append(f"{len(frame['links'])} example links")
-    if preview and f'<a href="{link}">{caption}</a>' not in frame["body"]:
-        failures.append(f"the tag illustration does not show {link!r} as written")
-    if preview and frame["title"] != "エンティティプレビュー":
-        failures.append(f"title {frame['title']!r}")
-    if preview and not scripts and len(frame["images"]) != (2 if percent else 3):
-        failures.append(f"{len(frame['images'])} images without scripts")
-    return failures + [f"image not shown or {i['width']} wide, expected {8 * chars}" for i in frame["images"]
-                       if preview and (not i["ok"] or i["width"] != 8 * chars)]
+    checks = [(expected is None or normalise(a["href"]) != expected,
+               f"link {a['href']!r} means {normalise(a['href'])!r}, not {expected!r}") for a in links]
+    checks += [(a["text"] not in shown, f"link text {a['text']!r}, expected one of {sorted(shown)!r}") for a in links]
+    checks.append((len(links) != (((2 if percent else 4) if scripts else (1 if percent else 2)) if preview else 1),
+                   f"{len(links)} example links"))
+    if preview:
+        checks += [(f'<a href="{link}">{caption}</a>' not in frame["body"], f"the tag illustration lacks {link!r}"),
+                   (frame["title"] != "エンティティプレビュー", f"title {frame['title']!r}"),
+                   (not scripts and len(images) != (2 if percent else 3), f"{len(images)} images without scripts")]
+        checks += [(not i["ok"] or i["width"] != 8 * chars, f"image {i['width']} wide, expected {8 * chars}")
+                   for i in images]
+    return [failure for failed, failure in checks if failed]
 
 
 def main():
@@ -79,8 +67,7 @@ def main():
     cases = {c[0]: (c[1], int(c[2]), c[3] == "1") for c in (line.split("\t") for line in lines)}
     frames = [[f, "Preview.htm", scripts, expected_link(cases[f][0])] for f in cases for scripts in (True, False)]
     frames += [[f, page, True, expected_link(cases[f][0])] for f in cases if not cases[f][2] for page in JSP_PAGES]
-    with open(os.path.join(out, "harness.html"), "w", encoding="utf-8") as f:
-        f.write(HARNESS % json.dumps(frames))
+    pathlib.Path(out, "harness.html").write_text(HARNESS % json.dumps(frames), encoding="utf-8")
     dom = subprocess.run(
         ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
          "--disable-component-update", "--disable-sync", "--disable-web-security", "--allow-file-access-from-files",

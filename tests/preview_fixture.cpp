@@ -1,9 +1,6 @@
-// Writes preview page sets for the browser check: every combination of enabled
-// forms, scope and line-break option, over a list of addresses.
-// Usage: preview_fixture OUTDIR; prints one tab-separated line per set:
-// folder, input (prefix normalised), characters drawn, percent used.
+// Writes preview page sets for the browser check: every form set, scope and line-break option over a list of
+// addresses. Usage: preview_fixture OUTDIR; prints per set: folder, normalised input, characters drawn, percent used.
 #include "AddressImage.h"
-#include "ConversionRequest.h"
 #include "FakeConversionView.h"
 #include "FakeMessagePresenter.h"
 #include "LibPngWriter.h"
@@ -37,11 +34,7 @@ int main(int argc, char* argv[])
         const QString folder = QString("%1/%2").arg(out).arg(set++, 3, 10, QChar('0'));
         QDir().mkpath(folder + "/JSP");
         FakeConversionView view;
-        view.options = options;
-        view.input = input;
-        ConversionRequest request(view, random);
-        request.ConvertInput();
-        const ConversionState& s = request.state();
+        const ConversionState s = view.convert(options, input, random);
         const QString drawn = view.input.startsWith("mailto:") ? view.input.mid(7) : view.input;
         AddressImage::RenderAddressImage(drawn, folder, png, messages);
         WritePreviewPages({view.input, view.output, s.UsedDecimal, s.UsedHex, s.UsedPercent, s.PrefixOutput}, random,

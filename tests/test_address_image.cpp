@@ -21,21 +21,13 @@ QByteArray readFile(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
+// A writer that is not installed, or one that fails the way a read-only folder does.
+struct BrokenWriter : PngWriter
 {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-}
-
-class BrokenWriter : public PngWriter
-{
-public:
-    explicit BrokenWriter(bool installed) : m_installed(installed) {}
-    bool available() const override { return m_installed; }
+    bool installed;
+    explicit BrokenWriter(bool installed) : installed(installed) {}
+    bool available() const override { return installed; }
     bool writeIndexed(const QString&, const QImage&) override { throw AppError(AppError::PermissionDenied); }
-
-private:
-    bool m_installed;
 };
 
 } // namespace
@@ -45,23 +37,36 @@ class AddressImageTest : public QObject
     Q_OBJECT
 
 private slots:
-    void imageIsAPalettePngWithATransparentBackground()
+    void imageIsAPaletteThatReplacesTheOldOneOnlyWhenWrittenWhole()
     {
         QTemporaryDir dir;
         QDir(dir.path()).mkdir("JSP");
+        const QString path = dir.filePath("JSP/mailadd.png"), leftover = dir.filePath("JSP/mailadd.tmp");
+        const QList<std::pair<QString, QByteArray>> files{{path, "old" + Marker}, {leftover, QByteArray(100, 'x')}};
+        for (const auto& [name, bytes] : files) {
+            QFile f(name);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        }
         LibPngWriter writer;
         FakeMessagePresenter messages;
-        AddressImage::RenderAddressImage("a@b.jp", dir.path(), writer, messages);
-        const QString path = dir.filePath("JSP/mailadd.png");
+        QVERIFY(!AddressImage::SavePng(AddressImage::render(""), path, writer, messages)); // silently: empty picture
+        QVERIFY(!AddressImage::SavePng(AddressImage::render("a"), "", writer, messages));  // or name
+        QVERIFY(messages.shown.isEmpty());
+        BrokenWriter unavailable(false), failing(true);
+        AddressImage::RenderAddressImage("a@b.jp", dir.path(), unavailable, messages);
+        QCOMPARE(messages.titled(), QString("DLLエラー: mpng.dllが存在しません。"));
+        AddressImage::RenderAddressImage("a@b.jp", dir.path(), failing, messages);
+        QCOMPARE(messages.lastText(), QString("ERR: 70"));
+        QCOMPARE(readFile(path), "old" + Marker);
+        AddressImage::RenderAddressImage("a@b.jp", dir.path(), writer, messages); // truncates the leftover copy first
+        QVERIFY(!QFile::exists(leftover) && messages.shown.size() == 2);
         const QByteArray bytes = readFile(path);
         QCOMPARE(bytes.mid(12, 14), QByteArray("IHDR\0\0\0\x30\0\0\0\x0F\x08\x03", 14)); // 48 x 15, 8-bit palette
-        const qsizetype marker = bytes.indexOf(Marker);
-        QVERIFY(marker > 0);
-        QCOMPARE(bytes.mid(marker - 768 - 4, 4), QByteArray("PLTE"));
-        QCOMPARE(bytes.mid(marker + 4, 13), Trns);
+        const qsizetype marker = bytes.indexOf(Marker); // the palette's last entry, then the only tRNS chunk
+        QCOMPARE(bytes.mid(marker - 768 - 4, 4) + bytes.mid(marker + 4, 13), "PLTE" + Trns);
+        QCOMPARE(bytes.count(QByteArray("tRNS")), 1);
         QList<QRgb> colours = AddressImage::colourTable();
-        QCOMPARE(colours[18], qRgb(64, 64, 0));
-        QCOMPARE(colours[245], qRgb(5 * 32, 6 * 32, 0xC0));
+        QCOMPARE(QList<QRgb>({colours[18], colours[245]}), QList<QRgb>({qRgb(64, 64, 0), qRgb(5 * 32, 6 * 32, 0xC0)}));
         colours[0] &= RGB_MASK; // the background is the one transparent entry
         const QImage image(path);
         QCOMPARE(image.format(), QImage::Format_Indexed8);
@@ -69,8 +74,6 @@ private slots:
         const QByteArray pixels(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes());
         QCOMPARE(pixels.count('\0') + pixels.count('\x12'), pixels.size()); // background or text colour only
         QVERIFY(pixels.count('\x12') > 40); // the six glyphs are drawn
-        QVERIFY(!QFile::exists(dir.filePath("JSP/mailadd.tmp")));
-        QVERIFY(messages.shown.isEmpty());
     }
 
     void matcherInsertsAfterEveryWholeMarker()
@@ -79,36 +82,6 @@ private slots:
         QCOMPARE(InsertTransparencyChunk(Marker + "x" + Marker), Marker + Trns + "x" + Marker + Trns);
         for (const char* unchanged : {"ab\x58", "ab\x58\xD2", "\x58\xD2\x58\xD2\x34\x45", "plain"})
             QCOMPARE(InsertTransparencyChunk(unchanged), QByteArray(unchanged));
-    }
-
-    void failedWriteLeavesTheOldImageAlone()
-    {
-        QTemporaryDir dir;
-        QDir(dir.path()).mkdir("JSP");
-        const QString path = dir.filePath("JSP/mailadd.png");
-        writeFile(path, "old" + Marker);
-        writeFile(dir.filePath("JSP/mailadd.tmp"), QByteArray(100, 'x'));
-        FakeMessagePresenter messages;
-        BrokenWriter unavailable(false), failing(true);
-        AddressImage::RenderAddressImage("a@b.c", dir.path(), unavailable, messages);
-        QCOMPARE(messages.lastText(), QString("mpng.dllが存在しません。"));
-        QCOMPARE(messages.shown.last().title, QString("DLLエラー"));
-        AddressImage::RenderAddressImage("a@b.c", dir.path(), failing, messages);
-        QCOMPARE(messages.lastText(), QString("ERR: 70"));
-        QCOMPARE(readFile(path), "old" + Marker);
-        LibPngWriter writer; // a good run truncates the leftover copy before using it
-        AddressImage::RenderAddressImage("a@b.c", dir.path(), writer, messages);
-        QCOMPARE(QImage(path).width(), 40);
-        QCOMPARE(readFile(path).count(QByteArray("tRNS")), 1);
-    }
-
-    void emptyNameOrPictureWritesNothing()
-    {
-        LibPngWriter writer;
-        FakeMessagePresenter messages;
-        QVERIFY(!AddressImage::SavePng(AddressImage::render(""), "/tmp/never.png", writer, messages));
-        QVERIFY(!AddressImage::SavePng(AddressImage::render("a"), "", writer, messages));
-        QVERIFY(messages.shown.isEmpty());
     }
 };
 

@@ -1,10 +1,9 @@
 // ConvertInput with options and draws taken from the input: never a crash, and
 // the output, read the way a browser reads it, is the input again.
-#include "ConversionRequest.h"
 #include "FakeConversionView.h"
 #include "FuzzInput.h"
 
-#include <QHash>
+#include <QStringList>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -17,7 +16,6 @@ namespace {
 QString decode(const QString& out)
 {
     static const QRegularExpression mark("((?:%[0-9A-Fa-f]{2})+)|&#(x?)([0-9A-Fa-f]+);|&(amp|lt|gt|quot);|&|[\r\n]");
-    static const QHash<QString, QString> named{{"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}};
     QString text;
     qsizetype done = 0;
     for (const QRegularExpressionMatch& m : mark.globalMatch(out)) {
@@ -32,7 +30,7 @@ QString decode(const QString& out)
         } else if (m.captured() == "&") { // a character written as it is is made safe for a page
             text += QChar(0xFFFF);
         } else if (m.hasCaptured(4)) {
-            text += named[m.captured(4)];
+            text += QString("&<>\"").at(QStringList{"amp", "lt", "gt", "quot"}.indexOf(m.captured(4)));
         }
     }
     return text + out.mid(done);
@@ -44,10 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 2)
         return 0;
-    FakeConversionView view;
     const uint8_t o = data[0];
-    view.options = {bool(o & 1), bool(o & 2), bool(o & 4), EntityScope((o >> 3) % 3), bool(o & 32), bool(o & 64),
-                    bool(o & 128)};
     const size_t textBytes = std::min<size_t>((size - 1) & ~size_t(1), 2000);
     QString input = QString::fromUtf16(reinterpret_cast<const char16_t*>(data + 1), qsizetype(textBytes / 2));
     // Characters that the reading-back below could not tell apart from the conversion's own marks.
@@ -58,10 +53,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         else if (c == '%' || c.unicode() < 0x20 || c.isSurrogate())
             input[i] = 'x';
     }
-    view.input = input;
+    FakeConversionView view;
     FuzzRandom random(data + 1 + textBytes, size - 1 - textBytes);
-    ConversionRequest request(view, random);
-    request.ConvertInput();
+    view.convert({bool(o & 1), bool(o & 2), bool(o & 4), EntityScope((o >> 3) % 3), bool(o & 32), bool(o & 64),
+                  bool(o & 128)},
+                 input, random);
     if (!view.options.anyFormEnabled() && !input.isEmpty())
         return view.output.isEmpty() ? 0 : (std::abort(), 0);
     if (decode(view.output) != view.input) { // the input as normalised ("MAILTO:" -> "mailto:")

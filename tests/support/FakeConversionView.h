@@ -1,50 +1,38 @@
 #pragma once
 
-#include "ConversionView.h"
+#include "ConversionRequest.h"
+#include "EngineView.h"
 
 #include <QList>
+#include <algorithm>
 #include <array>
 #include <functional>
 
 // A window without pixels: records what the conversion shows.
-class FakeConversionView : public ConversionView
+class FakeConversionView : public EngineView
 {
 public:
-    struct Marker
-    {
-        bool visible = false;
-        WinColour colour = 0;
-    };
-
-    QString input, output, errorLine, inputLengthCaption;
-    ConversionSettings options;
-    bool errorLineVisible = false;
+    QString errorLine, inputLengthCaption; // errorLine is empty while hidden
     std::array<QString, CellCount> cellCaptions;
     std::array<WinColour, CellCount> cellColours{};
-    std::array<Marker, MarkerCount> markers{};
-    int decimalBoxFocused = 0, inputSelected = 0, outputSelected = 0, inputWrites = 0;
+    std::array<WinColour, MarkerCount> markers{}; // 0 while hidden
+    int decimalBoxFocused = 0, outputSelected = 0;
     QList<Message> messages;
     std::function<void()> onInputChanged;
 
-    QString inputText() const override { return input; }
     void setInputText(const QString& text) override
     {
-        ++inputWrites;
         if (text != input && (input = text, onInputChanged))
             onInputChanged();
     }
-    QString outputText() const override { return output; }
-    void setOutputText(const QString& text) override { output = text; }
-    ConversionSettings settings() const override { return options; }
-    void showErrorLine(const QString& caption) override { errorLine = caption, errorLineVisible = true; }
-    void hideErrorLine() override { errorLineVisible = false; }
+    void showErrorLine(const QString& caption) override { errorLine = caption; }
+    void hideErrorLine() override { errorLine.clear(); }
     void setInputLengthCaption(const QString& caption) override { inputLengthCaption = caption; }
     void setCellCaption(int cell, const QString& caption) override { cellCaptions.at(cell) = caption; }
     void setCellColour(int cell, WinColour colour) override { cellColours.at(cell) = colour; }
-    void showBreakMarker(int marker, WinColour colour) override { markers.at(marker) = {true, colour}; }
-    void hideBreakMarker(int marker) override { markers.at(marker).visible = false; }
+    void showBreakMarker(int marker, WinColour colour) override { markers.at(marker) = colour; }
+    void hideBreakMarker(int marker) override { markers.at(marker) = 0; }
     void focusDecimalBox() override { ++decimalBoxFocused; }
-    void focusAndSelectAllInput() override { ++inputSelected; }
     void focusAndSelectAllOutput() override { ++outputSelected; }
     MessageAnswer showMessage(const Message& message) override { return messages.append(message), MessageAnswer::Ok; }
 
@@ -56,11 +44,20 @@ public:
         return {has('d'), has('h'), has('p'), scope, has('.'), has('@'), has('n')};
     }
 
+    ConversionState convert(const ConversionSettings& settings, const QString& text, RandomSource& random)
+    {
+        options = settings, input = text;
+        ConversionRequest request(*this, random);
+        return request.ConvertInput(), request.state();
+    }
+    ConversionState convert(const QString& letters, const QString& text, RandomSource& random)
+    {
+        return convert(optionsFrom(letters), text, random);
+    }
+
     int visibleMarker() const
     {
-        for (int i = 0; i < MarkerCount; ++i)
-            if (markers[i].visible)
-                return i;
-        return -1;
+        const auto shown = std::find_if(markers.begin(), markers.end(), [](WinColour c) { return c != 0; });
+        return shown == markers.end() ? -1 : int(shown - markers.begin());
     }
 };

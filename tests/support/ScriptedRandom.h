@@ -2,7 +2,7 @@
 
 #include "Random.h"
 
-#include <deque>
+#include <QList>
 #include <initializer_list>
 #include <stdexcept>
 
@@ -14,22 +14,15 @@ public:
     ScriptedRandom(std::initializer_list<double> draws) : m_draws(draws) {}
     template <typename List> explicit ScriptedRandom(const List& draws) : m_draws(draws.begin(), draws.end()) {}
 
-    void push(std::initializer_list<double> draws) { m_draws.insert(m_draws.end(), draws); }
     // Fills the script with one value repeated, for inputs longer than a hand-written script.
-    void repeat(double value, int count) { m_draws.insert(m_draws.end(), count, value); }
+    void repeat(double value, int count) { m_draws.insert(m_draws.size(), count, value); }
     int remaining() const { return int(m_draws.size()); }
-    int used() const { return m_used; }
 
     double draw() override
     {
-        if (m_draws.empty())
-            throw std::runtime_error("scripted draws ran out");
-        const double value = m_draws.front();
-        m_draws.pop_front();
-        return ++m_used, value;
+        return m_draws.isEmpty() ? throw std::runtime_error("scripted draws ran out") : m_draws.takeFirst();
     }
 
 private:
-    std::deque<double> m_draws;
-    int m_used = 0;
+    QList<double> m_draws;
 };
