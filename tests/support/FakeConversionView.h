@@ -22,7 +22,9 @@ public:
 
     void setInputText(const QString& text) override
     {
-        if (text != input && (input = text, onInputChanged))
+        const bool changed = text != input;
+        input = text;
+        if (changed && onInputChanged)
             onInputChanged();
     }
     void showErrorLine(const QString& caption) override { errorLine = caption; }
@@ -34,7 +36,11 @@ public:
     void hideBreakMarker(int marker) override { markers.at(marker) = 0; }
     void focusDecimalBox() override { ++decimalBoxFocused; }
     void focusAndSelectAllOutput() override { ++outputSelected; }
-    MessageAnswer showMessage(const Message& message) override { return messages.append(message), MessageAnswer::Ok; }
+    MessageAnswer showMessage(const Message& message) override
+    {
+        messages.append(message);
+        return MessageAnswer::Ok;
+    }
 
     // Options from letters: d h p the forms; A all, O "@" only, else random scope; "@" "." always; n line break.
     static ConversionSettings optionsFrom(const QString& letters)
@@ -48,7 +54,8 @@ public:
     {
         options = settings, input = text;
         ConversionRequest request(*this, random);
-        return request.ConvertInput(), request.state();
+        request.ConvertInput();
+        return request.state();
     }
     ConversionState convert(const QString& letters, const QString& text, RandomSource& random)
     {
