@@ -14,6 +14,8 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // The window's class (WM_CLASS) is what the launcher's StartupWMClass names, whatever the program file is called.
+    QApplication::setApplicationName(QStringLiteral("qorvane"));
     // Lets the desktop tie the window to its launcher and icon.
     QApplication::setDesktopFileName(QStringLiteral("org.example.qorvane.Qorvane"));
     QtClipboard clipboard;

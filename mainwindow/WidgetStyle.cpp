@@ -24,6 +24,8 @@ void setBackground(QWidget* widget, const QColor& colour)
     if (palette.color(QPalette::Window) == colour && widget->autoFillBackground())
         return;
     palette.setColor(QPalette::Window, colour);
+    // Fixed light backgrounds under a dark scheme's white text would be unreadable.
+    palette.setColor(QPalette::WindowText, Qt::black);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }

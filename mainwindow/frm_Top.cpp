@@ -7,6 +7,7 @@
 #include "Presets.h"
 #include "SettingsFile.h"
 #include "WidgetStyle.h"
+#include "WindowPlacement.h"
 #include "frm_Site.h"
 
 #include <QAction>
@@ -104,6 +105,9 @@ void frm_Top::connectCommandReactions()
     connect(m_w.txt_MailAdd->lineEdit(), &QLineEdit::inputRejected, this, [this] {
         showErrorLine(QStringLiteral("入力できるのは%1文字までです。").arg(MaxWatchedLength));
     });
+    // The combo box also reports a pick when the input loses the focus with a text that stands in its list, which
+    // would empty the output in the middle of Alt+X or Alt+C: only a pick in the list itself (mouse or keys) counts.
+    disconnect(m_w.txt_MailAdd->lineEdit(), &QLineEdit::editingFinished, m_w.txt_MailAdd, nullptr);
     connect(m_w.txt_MailAdd, &QComboBox::activated, this, [this] { txt_MailAdd_Click(); });
     connect(m_w.txt_MailAdd_Ent, &QLineEdit::textChanged, this, [this](const QString& text) {
         m_w.lbl_MailAdd_ent_mojisu->setText(QString::number(codePointCount(text)));
@@ -190,19 +194,14 @@ void frm_Top::applySettings(const StoredSettings& s)
     }
 }
 
-// A saved place that lies off every screen puts the window at the primary screen's top-left.
 void frm_Top::placeWindow(int leftTwips, int topTwips)
 {
+    m_savedPlace = QPoint(leftTwips, topTwips);
+    QList<QRect> screens;
+    for (QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
     const QPoint wanted(leftTwips / TwipsPerPixel, topTwips / TwipsPerPixel);
-    const QRect frame(wanted, frameGeometry().size());
-    for (QScreen* screen : QGuiApplication::screens()) {
-        if (screen->availableGeometry().intersects(frame)) {
-            move(wanted);
-            return;
-        }
-    }
-    if (QScreen* primary = QGuiApplication::primaryScreen())
-        move(primary->availableGeometry().topLeft());
+    move(WindowPlacement::placeOnScreens(wanted, frameGeometry().size(), screens));
 }
 
 void frm_Top::saveSettings()
@@ -211,8 +210,11 @@ void frm_Top::saveSettings()
         return;
     m_settingsSaved = true;
     StoredSettings s;
-    s.top = frameGeometry().y() * TwipsPerPixel;
-    s.left = frameGeometry().x() * TwipsPerPixel;
+    // Where the window system never says where the window is, the place read at start is kept for the next start.
+    const QPoint place =
+        WindowPlacement::platformGivesPositions() ? frameGeometry().topLeft() * TwipsPerPixel : m_savedPlace;
+    s.top = place.y();
+    s.left = place.x();
     s.mail = inputText();
     s.version = 1;
     s.lineBreak = m_w.chk_Ret->isChecked();
@@ -338,6 +340,7 @@ void frm_Top::cmd_Clip_Click()
         }
         m_services.clipboard.clear();
         m_services.clipboard.setText(outputText());
+        m_lastTaken = trimSpaces(outputText());
         m_w.lbl_cpfg->show();
         m_w.time_fg->start();
         time_fg_Timer();
@@ -392,8 +395,16 @@ void frm_Top::takeReadText()
     if (m_clipboardChanged)
         return;
     m_copiedDuringModal = false;
+    // Where a cleared clipboard keeps or gets back its text (Wayland compositors and clipboard managers), the
+    // same copy is reported again after every clear: it is taken once, and again only after another text.
+    if (text == m_lastTaken)
+        return;
+    m_lastTaken.clear();
     try {
-        if (!AcceptClipboardText(text) || text == inputText())
+        if (!AcceptClipboardText(text))
+            return;
+        m_lastTaken = text; // one equal to the input counts as taken, so a later edit is not undone
+        if (text == inputText())
             return;
         setInputText(text);
         updateInputCount();

@@ -117,4 +117,6 @@ private:
     bool m_copiedDuringModal = false;
     bool m_reading = false;
     std::optional<QString> m_readText;
+    QString m_lastTaken; // what the watch took or the program put on the clipboard last
+    QPoint m_savedPlace; // the position read at start, in twips
 };

@@ -12,6 +12,7 @@ packages=(
     libgumbo-dev libuchardet-dev nodejs
     clang libclang-rt-14-dev
     dpkg-dev desktop-file-utils appstream librsvg2-bin
+    weston qt6-wayland wl-clipboard lintian
 )
 # For the site benchmark: some nodejs packages bring npm along, Debian's does not.
 command -v npm >/dev/null 2>&1 || packages+=(npm)

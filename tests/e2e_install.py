@@ -104,6 +104,9 @@ def use(root, program, settings, pages, guide):
     d = Desktop(root)
     try:
         d.start(program)
+        launcher = (Path(__file__).parent.parent / "packaging/org.example.qorvane.Qorvane.desktop").read_text()
+        wm_class = re.search(r"^StartupWMClass=(.*)$", launcher, re.M)[1]  # docks tie the window to its launcher by it
+        assert d.window in d.xdo("search", "--class", f"^{wm_class}$").split(), wm_class
         d.xdo("mousemove", "--window", d.window, "100", "47", "click", "1")  # into the input
         d.xdo("type", "--delay", "20", "a@b.c")
         d.keys("alt+x", "alt+c")
@@ -128,7 +131,9 @@ def use(root, program, settings, pages, guide):
         wait_for("the guide to be opened", lambda: d.opened() == [f"{pages}/Preview.htm", guide])
 
         # A clipboard owner that never answers (a stopped xclip): the window still takes keys at once,
-        # and its input edit clears the clipboard.
+        # and its input edit clears the clipboard. Its text is the input already, so the watch leaves it there.
+        d.copy("q@r.jp")
+        wait_for("the address to be caught", lambda: d.clipboard() == "")
         Path(f"{root}/copied.txt").write_text("q@r.jp")
         stuck = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard", f"{root}/copied.txt"], env=d.env,
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -144,7 +149,7 @@ def use(root, program, settings, pages, guide):
         wait_for("the window to move", lambda: d.position() == (120, 90))
         d.quit()
         ini = Path(f"{settings}/mirelt.ini").read_bytes()
-        assert ini == (b"[Top]\r\nTop=1350\r\n[Left]\r\nLeft=1800\r\n[Mail]\r\nMail=z@w.jp\r\n[INI_VER]\r\n"
+        assert ini == (b"[Top]\r\nTop=1350\r\n[Left]\r\nLeft=1800\r\n[Mail]\r\nMail=q@r.jp\r\n[INI_VER]\r\n"
                        b"INI_VER=1\r\n[OPTION]\r\nRET=0\r\n@ENT=0\r\nDOT=0\r\n[ENT_OUT_OP]\r\n10=1\r\n16_1=0\r\n"
                        b"16_2=1\r\n[ENT_OP]\r\nRAND=True\r\nALL=False\r\n@ONLY=False\r\n"), ini
         image = Path(f"{pages}/JSP/mailadd.png").read_bytes()
@@ -182,11 +187,14 @@ def main():
         assert not glob.glob(f"{root}/p/home/**/mirelt.ini", recursive=True)
 
         run("cpack", "--config", f"{build}/CPackConfig.cmake", "-B", f"{root}/package")
-        deb, = glob.glob(f"{root}/package/qorvane_2.10_*.deb")
+        deb, = glob.glob(f"{root}/package/qorvane_2.10-1_*.deb")
         packed = {line.split()[-1][2:] for line in run("dpkg-deb", "-c", deb).splitlines() if line[0] != "d"}
         assert packed == installed, packed ^ installed
         depends = run("dpkg-deb", "-f", deb, "Depends")
         assert all(f"{lib} (>=" in depends for lib in ("libc6", "libpng16-16", "libqt6widgets6")), depends
+        assert "qt6-wayland" in run("dpkg-deb", "-f", deb, "Recommends")
+        lint = subprocess.run(["lintian", "--fail-on", "error,warning", deb], capture_output=True, text=True)
+        assert lint.returncode == 0 and not re.search(r"^[EW]:", lint.stdout, re.M), lint.stdout + lint.stderr
         print(f"{os.path.basename(deb)}: {os.path.getsize(deb)} bytes")
     finally:
         shutil.rmtree(root, ignore_errors=True)

@@ -1,4 +1,5 @@
 #include "TopWindowFixture.h"
+#include "WindowPlacement.h"
 
 class MainWindowTest : public QObject
 {
@@ -181,6 +182,124 @@ private slots:
         QTRY_COMPARE(f.window->inputText(), QString("x@y.jp"));
     }
 
+    // Steps: "c TEXT" copied elsewhere, "t" a tick of the watch, "k TEXT" typed over the whole input.
+    void watchTakesOneCopyOnce_data()
+    {
+        QTest::addColumn<bool>("clearKeeps");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("input");
+        QTest::newRow("a clear that does nothing") << true << "c h@ex.jp|t|k new@site.jp|t|t" << "new@site.jp";
+        QTest::newRow("same text changed twice") << false << "c a@b.c|t|k x@y.jp|c a@b.c|t" << "x@y.jp";
+        QTest::newRow("restored, clear kept") << true << "k a@b.c|c a@b.c|t|k x@y.jp|t" << "x@y.jp";
+        QTest::newRow("empty text between") << false << "c a@b.c|t|k x@y.jp|t|c a@b.c|t" << "a@b.c";
+        QTest::newRow("other text between") << true << "c a@b.c|t|k x@y.jp|c o@p.jp|t|c a@b.c|t" << "a@b.c";
+    }
+
+    void watchTakesOneCopyOnce()
+    {
+        QFETCH(bool, clearKeeps);
+        QFETCH(QString, steps);
+        TopWindowFixture f(TopWindowFixture::Started);
+        f.clipboard.clearKeeps = clearKeeps;
+        for (const QString& step : steps.split('|')) {
+            const QString text = step.mid(2);
+            if (step[0] == 'c')
+                f.clipboard.copyElsewhere(text);
+            else if (step[0] == 't')
+                f.window->ClipboardWatch();
+            else
+                f.typeOver(text);
+        }
+        QTEST(f.window->inputText(), "input");
+    }
+
+    // A text that stands in the list, not picked from it: leaving the input must not count as a pick.
+    void keyboardCommandsOnAnInputNotPicked_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("key");
+        for (const char* how : {"restored", "caught", "typed"}) {
+            QTest::addRow("%s, Alt+X", how) << how << int(Qt::Key_X);
+            QTest::addRow("%s, Alt+C", how) << how << int(Qt::Key_C);
+        }
+    }
+
+    void keyboardCommandsOnAnInputNotPicked()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, key);
+        TopWindowFixture f;
+        f.writeFile("add.dat", "a@b.c\r\n");
+        f.start(how == "restored" ? "mirelt.ini" : "", "[Mail]\r\nMail=a@b.c\r\n");
+        f.clipboard.copyElsewhere(how == "caught" ? "a@b.c" : "");
+        f.window->ClipboardWatch();
+        f.window->show();
+        QApplication::setActiveWindow(f.window.get());
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        f.w().txt_MailAdd->setFocus();
+        f.type(how == "typed" ? "a@b.c" : "");
+        QTest::keyClick(f.w().txt_MailAdd->lineEdit(), Qt::Key(key), Qt::AltModifier);
+        QTRY_VERIFY(f.output().contains("&#"));
+        QCOMPARE(f.clipboard.content == f.output() && !f.w().lbl_cpfg->isHidden(), key == Qt::Key_C); // copied, flashed
+    }
+
+    void darkSchemeKeepsColouredTextReadable_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<uint>("colour"); // given to the cell; 0 for a legend as built
+        for (const char* legend : {"Label5", "Label6", "Label7"})
+            QTest::newRow(legend) << legend << 0u;
+        for (uint colour : {0x009F9F9Fu, 0x0000FFFFu, 0x0080FF80u, 0x00FFFFC0u})
+            QTest::addRow("cell %06x", colour) << "lbl_mask_0" << colour;
+    }
+
+    void darkSchemeKeepsColouredTextReadable()
+    {
+        QFETCH(QString, name);
+        QFETCH(uint, colour);
+        const QPalette light = QApplication::palette();
+        QApplication::setPalette(QPalette(Qt::white, QColor(0x35, 0x35, 0x35))); // white text on dark grey
+        TopWindowFixture f(TopWindowFixture::Started);
+        if (colour != 0) {
+            f.window->setCellColour(0, colour);
+            f.window->setCellCaption(0, "M");
+        }
+        const QImage image = f.window->findChild<QLabel*>(name)->grab().toImage();
+        QApplication::setPalette(light);
+        const auto luminance = [](QRgb c) {
+            const auto linear = [](int v) { return v <= 10 ? v / 3295.4 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
+            return 0.2126 * linear(qRed(c)) + 0.7152 * linear(qGreen(c)) + 0.0722 * linear(qBlue(c));
+        };
+        const double back = luminance(image.pixel(0, 0));
+        double best = 1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const double l = luminance(image.pixel(x, y));
+                best = std::max(best, (std::max(l, back) + 0.05) / (std::min(l, back) + 0.05));
+            }
+        QVERIFY2(best >= 4.5, qPrintable(QString::number(best)));
+    }
+
+    void savedPositionLandsOnAScreen_data()
+    {
+        QTest::addColumn<QPoint>("saved");
+        QTest::addColumn<QPoint>("placed");
+        QTest::newRow("none saved") << QPoint(0, 0) << QPoint(0, 0);
+        QTest::newRow("partly left, grabbable") << QPoint(-300, 100) << QPoint(-300, 100);
+        QTest::newRow("title bar above the top") << QPoint(-3, -30) << QPoint(0, 0);
+        QTest::newRow("off every screen") << QPoint(60000, -20000) << QPoint(1872, 0);
+        QTest::newRow("on the second screen") << QPoint(1500, 100) << QPoint(1500, 100);
+        QTest::newRow("right of the second") << QPoint(2500, 900) << QPoint(1872, 694);
+        QTest::newRow("below the first") << QPoint(100, 900) << QPoint(100, 438);
+    }
+
+    void savedPositionLandsOnAScreen()
+    {
+        QFETCH(QPoint, saved);
+        const QList<QRect> screens{{0, 0, 1024, 768}, {1024, 0, 1280, 1024}};
+        QTEST(WindowPlacement::placeOnScreens(saved, QSize(432, 330), screens), "placed");
+    }
+
     void presetsLeaveTheirOptions_data()
     {
         QTest::addColumn<int>("index");
@@ -225,7 +344,8 @@ private slots:
         QCOMPARE(f.options(), QString("101x11@"));
         QCOMPARE(f.window->frameGeometry().topLeft(), QPoint(30, 40));
         f.start("mirelt.ini", "[Top]\r\nTop=-300000\r\n[Left]\r\nLeft=900000\r\n"); // off every screen
-        QCOMPARE(f.window->pos(), QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(f.window->pos(), QPoint(screen.right() + 1 - f.window->frameGeometry().width(), screen.top()));
     }
 
     void resizeKeepsControlsAndStretchesTheBand()

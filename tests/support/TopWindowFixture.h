@@ -18,7 +18,7 @@ struct FakeClipboard : Clipboard
 {
     QString content;
     int failNext = 0, reads = 0;
-    bool answerLater = false;
+    bool answerLater = false, clearKeeps = false; // clearKeeps: as a compositor that gives a cleared text back
     std::function<void()> answer, changed;
 
     void copyElsewhere(const QString& text)
@@ -40,7 +40,7 @@ struct FakeClipboard : Clipboard
         check();
         copyElsewhere(text);
     }
-    void clear() override { setText({}); }
+    void clear() override { setText(clearKeeps ? content : QString()); }
     void onChange(std::function<void()> handler) override { changed = std::move(handler); }
     void check()
     {
@@ -112,6 +112,11 @@ struct TopWindowFixture
             .join('|');
     }
     void type(const QString& text) { QTest::keyClicks(w().txt_MailAdd->lineEdit(), text); }
+    void typeOver(const QString& text)
+    {
+        w().txt_MailAdd->lineEdit()->selectAll();
+        type(text);
+    }
     // The boxes for decimal, hex, percent, @, full stop and line break as 1/0 for ticked or not ("x"/"-" when
     // greyed out), then the scope: r (random), a (all) or @ (@ only).
     QString options()
