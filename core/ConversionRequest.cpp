@@ -21,8 +21,8 @@ int prefixLength(QStringView input)
     return input.startsWith(PrefixHttp) || input.startsWith(PrefixMailto) ? 7 : 0;
 }
 
-// The code point index (1-based) of the character at UTF-16 position pos.
-qsizetype unitOfCharacter(QStringView text, int index)
+// The UTF-16 position of character number index (1-based, in code points).
+qsizetype positionOfCharacter(QStringView text, int index)
 {
     qsizetype pos = 0;
     for (int i = 1; i < index && pos < text.size(); ++i)
@@ -155,7 +155,7 @@ void ConversionRequest::convertOrKeep(const ConversionSettings& settings, int es
 // A line-break code drawn inside an escape the input holds moves before it, or after it at the start.
 int ConversionRequest::keepOutOfEscapes(int slot, const LinkTarget& link, QStringView input, int first) const
 {
-    const int role = link.escapeRole(unitOfCharacter(input, slot + 2));
+    const int role = link.escapeRole(positionOfCharacter(input, slot + 2));
     if (role <= 0)
         return slot;
     if (slot - role >= first)

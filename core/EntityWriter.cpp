@@ -4,7 +4,6 @@
 #include "Random.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 

@@ -42,7 +42,8 @@ qsizetype schemeLength(QStringView text)
     if (text.isEmpty() || !isAlpha(text[0]))
         return 0;
     qsizetype colon = 1;
-    while (colon < text.size() && (isAlpha(text[colon]) || isDigit(text[colon]) || QStringView(u"+-.").contains(text[colon])))
+    while (colon < text.size()
+           && (isAlpha(text[colon]) || isDigit(text[colon]) || QStringView(u"+-.").contains(text[colon])))
         ++colon;
     if (colon == text.size() || text[colon] != u':')
         return 0;
@@ -53,11 +54,6 @@ qsizetype schemeLength(QStringView text)
     return port ? 0 : colon + 1;
 }
 
-void appendUtf8(QByteArray& out, QStringView character)
-{
-    out += character.toUtf8();
-}
-
 } // namespace
 
 LinkTarget LinkTarget::parse(QStringView text, QStringView prefix, bool pageIsUtf8)
@@ -66,11 +62,13 @@ LinkTarget LinkTarget::parse(QStringView text, QStringView prefix, bool pageIsUt
     link.m_pageIsUtf8 = pageIsUtf8;
     QString implied = prefix.toString();
     if (implied.isEmpty()) {
-        const QString trimmed = text.toString().remove(QLatin1Char('\t')).remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+        // Read as a browser reads it: tabs and line ends dropped, leading spaces and controls skipped.
+        QString bare = text.toString();
+        bare.removeIf([](QChar c) { return c == u'\t' || c == u'\n' || c == u'\r'; });
         qsizetype start = 0;
-        while (start < trimmed.size() && trimmed[start].unicode() <= 0x20)
+        while (start < bare.size() && bare[start].unicode() <= 0x20)
             ++start;
-        link.m_ownScheme = schemeLength(QStringView(trimmed).mid(start)) > 0;
+        link.m_ownScheme = schemeLength(QStringView(bare).mid(start)) > 0;
         if (!link.m_ownScheme)
             implied = text.contains(u'@') ? QStringLiteral("mailto:") : QStringLiteral("http://");
     }
@@ -255,11 +253,10 @@ QByteArray LinkTarget::decoded(qsizetype k, qsizetype* next) const
         *next = k + 3;
         return QByteArray(1, char(hexValue(m_kept[k + 1]) * 16 + hexValue(m_kept[k + 2])));
     }
-    const qsizetype length = k + 1 < m_kept.size() && m_kept[k].isHighSurrogate() && m_kept[k + 1].isLowSurrogate() ? 2 : 1;
+    const qsizetype length =
+        k + 1 < m_kept.size() && m_kept[k].isHighSurrogate() && m_kept[k + 1].isLowSurrogate() ? 2 : 1;
     *next = k + length;
-    QByteArray bytes;
-    appendUtf8(bytes, QStringView(m_kept).mid(k, length));
-    return bytes;
+    return QStringView(m_kept).mid(k, length).toUtf8();
 }
 
 QByteArray LinkTarget::meaning() const

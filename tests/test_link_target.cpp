@@ -35,7 +35,7 @@ private slots:
     void splitsAsABrowserDoes_data()
     {
         QTest::addColumn<QString>("link");
-        QTest::addColumn<QString>("parts");   // - stripped, S scheme, / slashes, U user, H host, P port, p path, q query,
+        QTest::addColumn<QString>("parts"); // - stripped, S scheme, / slashes, U user, H host, P port, p path, q query,
         QTest::addColumn<QString>("percent"); // f fragment, R recipients, N and V header name and value; e escape
         const auto row = [](const char* name, const char* link, const char* parts, const char* percent) {
             QTest::newRow(name) << QString::fromUtf8(link) << parts << percent;
@@ -84,7 +84,7 @@ private slots:
         row("http://h/a%20b?q=%7e", "\thttp://%68/%61%20b?q=~\n ", true);
         row("HTTP://H.JP/あ", "http://h.jp/%E3%81%82", true);
         row("http://h/a%20b", "http://h/a%%32%30b", false); // an escape split
-        row("http://h:8080/", "http://h:%38080/", false);    // a port escaped
+        row("http://h:8080/", "http://h:%38080/", false);   // a port escaped
         row("http://u@h/", "http://u%40h/", false);
         row("http://h/a/b", "http://h/a%2Fb", false);
         row("http://h/?a=1&b=2", "http://h/?a=1%26b=2", false);
@@ -103,7 +103,9 @@ private slots:
 
     void nonUtf8PageKeepsTheQueryApart()
     {
-        const auto meaning = [](const char* link, bool utf8) { return LinkTarget::parse(QString::fromUtf8(link), {}, utf8).meaning(); };
+        const auto meaning = [](const char* link, bool utf8) {
+            return LinkTarget::parse(QString::fromUtf8(link), {}, utf8).meaning();
+        };
         QVERIFY(meaning("http://h/?q=あ", true) == meaning("http://h/?q=%E3%81%82", true));
         QVERIFY(meaning("http://h/?q=あ", false) != meaning("http://h/?q=%E3%81%82", false));
         QVERIFY(meaning("mailto:a@b.c?subject=あ", false) == meaning("mailto:a@b.c?subject=%E3%81%82", false));

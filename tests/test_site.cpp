@@ -86,7 +86,8 @@ private slots:
         QTest::addColumn<QByteArray>("href");
         QTest::addColumn<QByteArray>("written"); // in place of what follows the scheme
         QTest::addColumn<bool>("refused");
-        QTest::newRow("escape split") << QByteArray("mailto:a@x.jp?s=Hi%20") << QByteArray("&#97;%40x.jp?s=Hi%%32%30") << true;
+        QTest::newRow("escape split") << QByteArray("mailto:a@x.jp?s=Hi%20") << QByteArray("&#97;%40x.jp?s=Hi%%32%30")
+                                      << true;
         QTest::newRow("port escaped") << QByteArray("http://b.cd:8080/") << QByteArray("&#98;.cd:%38080/") << true;
         QTest::newRow("user's @ escaped") << QByteArray("http://u@b.cd/") << QByteArray("&#117;%40b.cd/") << true;
         QTest::newRow("raw Japanese query, UTF-8 escape") << QByteArray("http://b.cd/?q=\xA4\xA2")
@@ -127,12 +128,13 @@ private slots:
     void linkTheOptionsCannotHideIsLeftAndTheRestRewritten()
     {
         QTemporaryDir dir;
-        const QString page = writePage(dir, "p.html", "<a href=\"http://[::1]/\">v6</a><a href=\"mailto:a@b.cd\">m</a>");
+        const QByteArray v6 = "<a href=\"http://[::1]/\">v6</a>";
+        const QString page = writePage(dir, "p.html", v6 + "<a href=\"mailto:a@b.cd\">m</a>");
         QProcess run;
         QCOMPARE(runSite(run, {"--forms=percent", "--scope=all", "--links", page}), 1);
         QVERIFY(run.readAllStandardError().endsWith("p.html: these options cannot hide \"http://[::1]/\"\n"));
         QVERIFY(run.readAllStandardOutput().endsWith("1 pages, 1 changed, 1 addresses, 1 errors\n"));
-        QCOMPARE(readPage(page).toLower(), "<a href=\"http://[::1]/\">v6</a><a href=\"mailto:%61%40%62%2e%63%64\">m</a>");
+        QCOMPARE(readPage(page).toLower(), v6 + "<a href=\"mailto:%61%40%62%2e%63%64\">m</a>");
     }
 
     void commandLineRewritesOnceReportsFailuresAndGoesOn()

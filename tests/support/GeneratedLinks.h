@@ -15,11 +15,13 @@ inline QString generatedLink(RandomSource& random)
     if (random.draw() < 0.35) {
         return pick({"mailto:", "Mailto:", "MAILTO:", ""}, random)
                + pick({"a@x.jp", "info@example.jp,b.c+d@y.co.jp", "%E3%81%82@x.jp", "a%40x.jp", "ü@例え.jp"}, random)
-               + pick({"", "?subject=Hello%20World", "?subject=a%26b&body=1%2B1%3D2", "?cc=x@example.com&subject=%e3%81%8a",
-                       "?subject=日本語&body=a=b", "?to=c@d.jp%2Ce@f.jp", "#frag%20x"},
+               + pick({"", "?subject=Hello%20World", "?subject=a%26b&body=1%2B1%3D2",
+                       "?cc=x@example.com&subject=%e3%81%8a", "?subject=日本語&body=a=b", "?to=c@d.jp%2Ce@f.jp",
+                       "#frag%20x"},
                       random);
     }
-    return pick({"  ", "", "", "\t"}, random) + pick({"http://", "HTTPS://", "Http://", "https://", "ftp://", "wss:\\\\"}, random)
+    return pick({"  ", "", "", "\t"}, random)
+           + pick({"http://", "HTTPS://", "Http://", "https://", "ftp://", "wss:\\\\"}, random)
            + pick({"", "user@", "us%20er:pa%3Ass@", "a.b@"}, random)
            + pick({"example.com", "EXAMPLE.co.jp", "127.0.0.1", "[::1]", "[2001:db8::7]", "例え.jp", "%65x.jp"}, random)
            + pick({"", ":8080", ":443"}, random)
