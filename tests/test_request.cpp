@@ -47,6 +47,8 @@ private slots:
         QTest::newRow("escape, percent only") << "pA" << "%20" << D{0.1, 0.9, 0.1, 0.1} << -1 << "%20" << "GGG";
         QTest::newRow("mixed-case scheme") << "pA" << "Mailto:a" << D(16, 0.9) + D{0.1} << -1 << "Mailto:%61"
                                            << "GGGGG";
+        // The window's output may stand in a page not in UTF-8, whose query a browser sends in its own encoding.
+        QTest::newRow("query outside ASCII") << "pA" << "http://h/?あ" << D(23, 0.9) << -1 << "http://%68/?あ" << "GGGGG";
         // A line break: the slot draw, per character a coin of 0.1 (kept), the code before its character.
         const auto row = [](const char* name, const QString& input, double slot, double code, int marker,
                             const QString& expected) {
