@@ -97,6 +97,8 @@ void LinkTarget::split()
         ++first;
     while (last > first && m_link[last - 1].unicode() <= 0x20)
         --last;
+    m_kept.reserve(last - first);
+    m_keptAt.reserve(last - first);
     for (qsizetype i = first; i < last; ++i) {
         if (m_link[i] != u'\t' && m_link[i] != u'\n' && m_link[i] != u'\r') {
             m_kept += m_link[i];
