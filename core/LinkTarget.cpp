@@ -129,7 +129,9 @@ void LinkTarget::split()
     };
     if (m_special || (slash(k) && slash(k + 1))) {
         const qsizetype from = k;
-        while (slash(k) && (m_special || k < from + 2))
+        // A file link's third slash begins its path ("file:///C:/x" has no host).
+        const bool anySlashes = m_special && m_scheme != QLatin1String("file");
+        while (slash(k) && (anySlashes || k < from + 2))
             markDelimiter(k++, Part::Slashes);
         k = splitAuthority(k);
     }
@@ -215,6 +217,8 @@ void LinkTarget::splitMail(qsizetype from)
 
 bool LinkTarget::percentFits(char32_t code, Part part) const
 {
+    if (m_scheme == QLatin1String("file")) // a local path, drive letters and all: written as it is meant
+        return false;
     switch (part) {
     case Part::Ignored:
     case Part::Scheme:

@@ -49,6 +49,7 @@ private slots:
         row("no scheme, @: mail", "a@b.c", "RRRRR", "%%%%%");
         row("no scheme: web", "b.c:8080/x", "HHHPPPPPpp", "%%%......%");
         row("other scheme, host not decoded", "foo://h/x?y", "SSSS//Hppqq", "........%.%");
+        row("local file", "file:///C:/x", "SSSSS//ppppp", "............");
         row("query in a page not in UTF-8", "http://h/あ?あ#あ", "SSSSS//Hppqqff", ".......%.%...%");
     }
 
