@@ -163,7 +163,8 @@ int main(int argc, char* argv[])
             ++errors;
             err() << "qorvane-site: " << outcome.path << ": " << SiteRun::problemText(outcome) << '\n';
             err().flush();
-        } else if (outcome.addresses > 0) {
+        }
+        if (outcome.addresses > 0 && (!outcome.failed() || outcome.problem == PageProblem::CannotHide)) {
             ++changed;
             addresses += outcome.addresses;
             if (!args.quiet) {

@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 #include "ConversionView.h"
+#include "LinkTarget.h"
 #include "Random.h"
 
 #include <algorithm>
@@ -20,46 +21,13 @@ int prefixLength(QStringView input)
     return input.startsWith(PrefixHttp) || input.startsWith(PrefixMailto) ? 7 : 0;
 }
 
-// Where the host of "scheme://host" begins, or -1 without such a scheme.
-qsizetype authorityStart(QStringView input)
+// The UTF-16 position of character number index (1-based, in code points).
+qsizetype positionOfCharacter(QStringView text, int index)
 {
-    const qsizetype end = input.indexOf(u"://");
-    const auto isLetter = [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
-    for (qsizetype i = 0; i < end; ++i) {
-        const QChar c = input.at(i);
-        if (!isLetter(c) && (i == 0 || !((c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.')))
-            return -1;
-    }
-    return end > 0 ? end + 3 : -1;
-}
-
-// UTF-16 range of the port in "host:8080"; a browser reads it as digits, never percent-decoded.
-std::pair<qsizetype, qsizetype> portSpan(QStringView input)
-{
-    qsizetype start = authorityStart(input);
-    if (start < 0 && (input.contains(u'@') || input.startsWith(PrefixMailto)))
-        return {0, 0};
-    start = std::max<qsizetype>(start, 0); // a URL without a scheme gets "http://" in the preview
-    qsizetype end = start, colon = -1;
-    for (; end < input.size() && input.at(end) != u'/' && input.at(end) != u'?' && input.at(end) != u'#'; ++end) {
-        if (input.at(end) == u':')
-            colon = end;
-        else if (input.at(end) == u'@' || input.at(end) == u']')
-            colon = -1; // that colon was in "user:password@" or in an IPv6 address
-    }
-    return colon < 0 ? std::pair<qsizetype, qsizetype>{0, 0} : std::pair{colon + 1, end};
-}
-
-// One of the two hex digits of an escape the input already holds ("%20"): escaping it would
-// turn the escape into other text.
-bool isEscapeDigit(QStringView input, qsizetype pos)
-{
-    const auto hexAt = [input](qsizetype i) {
-        const char16_t c = i < input.size() ? input.at(i).unicode() : 0;
-        return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-    };
-    const auto escapeAt = [&](qsizetype i) { return i >= 0 && input.at(i) == u'%' && hexAt(i + 1) && hexAt(i + 2); };
-    return escapeAt(pos - 1) || escapeAt(pos - 2);
+    qsizetype pos = 0;
+    for (int i = 1; i < index && pos < text.size(); ++i)
+        pos += codePointLengthAt(text, pos);
+    return pos;
 }
 
 } // namespace
@@ -157,10 +125,18 @@ void ConversionRequest::writeLineBreakCode()
         s.OutputBuffer.data()[s.WritePos++ - 1] = QLatin1Char(*code);
 }
 
-void ConversionRequest::convertOrKeep(const ConversionSettings& settings)
+void ConversionRequest::convertOrKeep(const ConversionSettings& settings, int escapeRole)
 {
     ConversionState& s = m_writer.state();
     const bool coin = RoundHalfEven(DrawRandom(m_random)) == 1;
+    // The digits of an escape the input holds are written as its "%" was: the escape stays one piece.
+    if (escapeRole > 0) {
+        if (m_escapeColour == Colours::Grey)
+            m_writer.WriteAsIs();
+        else
+            m_writer.ConvertCharLike(m_escapeColour);
+        return;
+    }
     bool convert = false;
     if (s.CurrentChar == QLatin1String("@"))
         convert = settings.atAlways;
@@ -173,6 +149,19 @@ void ConversionRequest::convertOrKeep(const ConversionSettings& settings)
         m_writer.ConvertChar();
     else
         m_writer.WriteAsIs();
+    m_escapeColour = s.MaskColor;
+}
+
+// A line-break code drawn inside an escape the input holds moves before it, or after it at the start.
+int ConversionRequest::keepOutOfEscapes(int slot, const LinkTarget& link, QStringView input, int first) const
+{
+    const int role = link.escapeRole(positionOfCharacter(input, slot + 2));
+    if (role <= 0)
+        return slot;
+    if (slot - role >= first)
+        return slot - role;
+    const int after = slot + 3 - role;
+    return after + 2 <= std::min<qsizetype>(codePointCount(input), 50) ? after : -1;
 }
 
 void ConversionRequest::convert()
@@ -202,19 +191,19 @@ void ConversionRequest::convert()
                                    .replace(QStringLiteral("MAILTO:"), PrefixMailto)
                                    .replace(QStringLiteral("HTTP://"), PrefixHttp)
                                    .replace(QStringLiteral("HTTPS://"), PrefixHttps);
-    if (normalised != input) {
+    if (m_linkPrefix.isEmpty() && normalised != input) {
         m_view.setInputText(normalised);
         input = normalised;
     }
 
-    s.PrefixLength = prefixLength(input);
-    s.AtIsMailAddress = authorityStart(input) < 0;
-    const auto [portBegin, portEnd] = portSpan(input);
-    const bool holdsPercent = input.contains(u'%');
+    s.PrefixLength = m_linkPrefix.isEmpty() ? prefixLength(input) : 0;
+    const LinkTarget link = LinkTarget::parse(input, m_linkPrefix, m_pageIsUtf8);
     int breakSlot = -1;
     if (settings.lineBreak && length >= 2) {
-        if (length > s.PrefixLength)
+        if (length > s.PrefixLength) {
             breakSlot = drawBreakSlot(s.PrefixLength, static_cast<int>(std::min<qsizetype>(length, 50)));
+            breakSlot = keepOutOfEscapes(breakSlot, link, input, std::max(s.PrefixLength, 1) - 1);
+        }
         if (breakSlot != -1)
             m_view.showBreakMarker(breakSlot, Colours::BreakMarker);
     }
@@ -228,9 +217,10 @@ void ConversionRequest::convert()
             s.PrefixOutput = s.OutputBuffer.left(s.WritePos - 1);
         const qsizetype units = codePointLengthAt(input, pos);
         s.CurrentChar = QStringView(input).mid(pos, units);
-        s.KeepOutOfPercent = (pos >= portBegin && pos < portEnd) || (holdsPercent && isEscapeDigit(input, pos));
+        s.PercentAllowed = link.percentKeepsMeaning(pos);
+        const int escapeRole = link.escapeRole(pos);
         pos += units;
-        convertOrKeep(settings);
+        convertOrKeep(settings, escapeRole);
         if (s.CharIndex <= ConversionView::CellCount)
             m_view.setCellCaption(s.CharIndex - 1, s.CurrentChar.toString());
         ++s.CharsDone;

@@ -16,8 +16,7 @@ struct ConversionState
     int CharIndex = 0;         // 1-based, in code points
     char PrefixZone = '2';     // '1' inside a leading "mailto:", "http://" or "https://"
     int PrefixLength = 0;      // 7, or 8 for "https://"; 0 without a prefix
-    bool AtIsMailAddress = true; // false in a "scheme://" URL, whose "@" ends a user name
-    bool KeepOutOfPercent = false; // CurrentChar is a digit of "host:8080" or of an escape such as "%20"
+    bool PercentAllowed = true; // false where a percent escape of CurrentChar would change what the link means
     int ZeroPad = 0;
     WinColour MaskColor = Colours::Grey;
     bool UsedDecimal = false;

@@ -4,7 +4,6 @@
 #include "Random.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -175,20 +174,6 @@ EntityWriter::Choice EntityWriter::drawForm(const ConversionSettings& settings)
     }
 }
 
-// A percent escape of a character that separates the parts of a URL or of a mailto:
-// link would change what the link means, and so would one of a port's digits or of an
-// escape the input holds; only the "@" of a mail address keeps "%40", which mail programs read.
-bool EntityWriter::percentChangesLink() const
-{
-    if (m_state.KeepOutOfPercent)
-        return true;
-    const QStringView c = m_state.CurrentChar;
-    const char16_t u = c.size() == 1 ? c.at(0).unicode() : 0;
-    if (u == 0 || u > 0x7E || !std::strchr(":/?#[]@!$&'()*+,;=%", char(u)))
-        return false;
-    return u != u'@' || !m_state.AtIsMailAddress;
-}
-
 void EntityWriter::writeWithoutPercent(const ConversionSettings& settings)
 {
     if (settings.scope != EntityScope::All || (!settings.decimal && !settings.hex)) {
@@ -205,6 +190,22 @@ void EntityWriter::writeWithoutPercent(const ConversionSettings& settings)
     }
 }
 
+void EntityWriter::write(Choice choice, const ConversionSettings& settings)
+{
+    m_state.ZeroPad = settings.lineBreak ? RoundHalfEven(DrawRandom(m_random) * 2) : 0;
+    switch (choice) {
+    case Decimal: WriteDecimal(); break;
+    case Hex: WriteHex(); break;
+    case AsIs: WriteAsIs(); break;
+    case Percent:
+        if (!m_state.PercentAllowed || m_state.CurrentChar == QLatin1String("/"))
+            writeWithoutPercent(settings);
+        else
+            WritePercent();
+        break;
+    }
+}
+
 void EntityWriter::ConvertChar()
 {
     if (m_state.PrefixZone == '1' && m_state.CharsDone >= m_state.PrefixLength)
@@ -216,19 +217,15 @@ void EntityWriter::ConvertChar()
         WriteAsIs();
     } else {
         const Choice choice = drawForm(settings);
-        m_state.ZeroPad = settings.lineBreak ? RoundHalfEven(DrawRandom(m_random) * 2) : 0;
-        switch (choice) {
-        case Decimal: WriteDecimal(); break;
-        case Hex: WriteHex(); break;
-        case AsIs: WriteAsIs(); break;
-        case Percent:
-            if (percentChangesLink())
-                writeWithoutPercent(settings);
-            else
-                WritePercent();
-            break;
-        }
+        write(choice, settings);
     }
+    if (m_state.CharIndex <= ConversionView::CellCount)
+        m_view.setCellColour(m_state.CharIndex - 1, m_state.MaskColor);
+}
+
+void EntityWriter::ConvertCharLike(WinColour colour)
+{
+    write(colour == Colours::Yellow ? Decimal : colour == Colours::LightGreen ? Hex : AsIs, m_view.settings());
     if (m_state.CharIndex <= ConversionView::CellCount)
         m_view.setCellColour(m_state.CharIndex - 1, m_state.MaskColor);
 }

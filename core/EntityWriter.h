@@ -16,6 +16,8 @@ public:
     const ConversionState& state() const { return m_state; }
 
     void ConvertChar();
+    // ConvertChar without the form draw: the form is the one whose cell colour is given (grey: unchanged).
+    void ConvertCharLike(WinColour colour);
 
     char32_t CharCode() const;
     void WriteDecimal();
@@ -32,7 +34,7 @@ private:
     enum Choice { Decimal = 0, Hex = 1, Percent = 2, AsIs = 3 };
 
     Choice drawForm(const ConversionSettings& settings);
-    bool percentChangesLink() const;
+    void write(Choice choice, const ConversionSettings& settings);
     void writeWithoutPercent(const ConversionSettings& settings);
     bool drawUpperCase();
     void put(const char* text, qsizetype length);

@@ -2,6 +2,7 @@
 
 #include "Cp932.h"
 #include "FileAccess.h"
+#include "LinkTarget.h"
 #include "ScriptExamples.h"
 
 #include <QStringList>
@@ -50,10 +51,11 @@ QString displayText(const PreviewSource& s)
     text.remove(QChar('\r')).remove(QChar('\n')).remove(QStringLiteral("&#10;")).remove(QStringLiteral("&#13;"));
     if (s.usedPercent)
         return text;
-    if (s.inputText.startsWith(QStringLiteral("mailto:"))) {
+    const LinkTarget link = LinkTarget::parse(s.inputText);
+    if (link.isMail() && link.hasOwnScheme()) {
         if (!s.prefixOutput.isEmpty())
             text.remove(s.prefixOutput);
-    } else if (!s.inputText.contains(QChar('@')) && !ScriptExamples::hasWebScheme(s.inputText)) {
+    } else if (!link.isMail() && !link.hasOwnScheme()) {
         text.prepend(QStringLiteral("http://"));
     }
     return text;

@@ -2,6 +2,7 @@
 
 #include "ConversionRequest.h"
 #include "Cp932.h"
+#include "LinkTarget.h"
 #include "Random.h"
 
 namespace {
@@ -30,11 +31,12 @@ ScriptExamples::ScriptExamples(const PreviewSource& source, QString displayText)
     : m_source(source), m_displayText(std::move(displayText))
 {
     const QString& input = source.inputText;
-    m_mail = input.startsWith(QStringLiteral("mailto:")) || input.contains(QChar('@'));
-    if (m_mail)
-        m_linkPrefix = input.startsWith(QStringLiteral("mailto:")) ? QString() : QStringLiteral("mailto:");
-    else
-        m_linkPrefix = hasWebScheme(input) ? QString() : QStringLiteral("http://");
+    // A link with a scheme of its own ("Mailto:", "https://…/@name") goes where it says; without one, an
+    // input with "@" is a mail address and any other a web address.
+    const LinkTarget link = LinkTarget::parse(input);
+    m_mail = link.isMail();
+    if (!link.hasOwnScheme())
+        m_linkPrefix = m_mail ? QStringLiteral("mailto:") : QStringLiteral("http://");
     m_linkCaption = m_mail ? QStringLiteral("メールはこちら") : QStringLiteral("リンクはこちら");
 }
 
@@ -44,11 +46,6 @@ QString ScriptExamples::attributeValue(const QString& text)
         .replace(QChar('"'), QStringLiteral("&quot;"))
         .replace(QChar('<'), QStringLiteral("&lt;"))
         .replace(QChar('>'), QStringLiteral("&gt;"));
-}
-
-bool ScriptExamples::hasWebScheme(const QString& text)
-{
-    return text.startsWith(QStringLiteral("http://")) || text.startsWith(QStringLiteral("https://"));
 }
 
 QString ScriptExamples::jsLiteral(const QString& text)

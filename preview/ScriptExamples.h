@@ -29,8 +29,6 @@ public:
     // "<", ">" and the double quote as character references, so the text can stand inside
     // href="…" and as a link's text; "&" stays, as the converted text's references need it.
     static QString attributeValue(const QString& text);
-    // True for "http://" and "https://".
-    static bool hasWebScheme(const QString& text);
     // The inside of a double-quoted JavaScript string literal that reads back as text.
     static QString jsLiteral(const QString& text);
 

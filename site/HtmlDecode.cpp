@@ -1,5 +1,7 @@
 #include "HtmlDecode.h"
 
+#include "LinkTarget.h"
+
 #include <gumbo.h>
 
 namespace {
@@ -36,32 +38,6 @@ private:
     GumboOutput* m_output;
 };
 
-bool meaningless(unsigned char byte)
-{
-    return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
-           byte == '-' || byte == '.' || byte == '_' || byte == '~' || byte == '@' || byte >= 0x80;
-}
-
-QByteArray normalisedHref(const QString& href)
-{
-    QByteArray bytes = href.toUtf8();
-    bytes.removeIf([](char c) { return c == '\t' || c == '\n' || c == '\r'; });
-    QByteArray out;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '%' && i + 2 < bytes.size()) {
-            bool ok = false;
-            const int value = bytes.mid(i + 1, 2).toInt(&ok, 16);
-            if (ok && meaningless(static_cast<unsigned char>(value))) {
-                out += char(value);
-                i += 2;
-                continue;
-            }
-        }
-        out += bytes[i];
-    }
-    return out;
-}
-
 } // namespace
 
 namespace HtmlDecode {
@@ -90,9 +66,9 @@ QString attributeValue(const QString& source)
     return href ? QString::fromUtf8(href->value) : QString();
 }
 
-bool sameHref(const QString& a, const QString& b)
+bool sameHref(const QString& prefix, const QString& a, const QString& b, bool pageIsUtf8)
 {
-    return normalisedHref(a) == normalisedHref(b);
+    return LinkTarget::parse(a, prefix, pageIsUtf8).meaning() == LinkTarget::parse(b, prefix, pageIsUtf8).meaning();
 }
 
 } // namespace HtmlDecode

@@ -7,8 +7,8 @@ namespace HtmlDecode {
 
 QString text(const QString& source);
 QString attributeValue(const QString& source);
-// Two href values lead to the same place: line ends and tabs dropped, and escapes of
-// characters with no meaning in a URL undone, on both.
-bool sameHref(const QString& a, const QString& b);
+// Two href values (character references already read) mean the same link, read part by part and escape
+// by escape as a browser reads them; prefix is the scheme the page writes before both.
+bool sameHref(const QString& prefix, const QString& a, const QString& b, bool pageIsUtf8);
 
 } // namespace HtmlDecode

@@ -77,7 +77,7 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
         return rewrite;
     }
     finder.useEncoding(*rewrite.encoding);
-    SpanConverter converter(options.conversion, random);
+    SpanConverter converter(options.conversion, random, rewrite.encoding->family() == PageEncoding::Family::Utf8);
     qsizetype copied = 0;
     for (const AddressSpan& span : finder.find(*rewrite.encoding, options.links)) {
         // A harvester reads bytes, not characters: a trail byte of a double-byte character
@@ -91,9 +91,11 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
         };
         const std::optional<QString> source = converter.convert(span, hidden);
         if (!source) {
+            // Left as it was; the rest of the page is still rewritten, and the page reported.
             rewrite.problem = PageProblem::CannotHide;
-            rewrite.detail = span.text;
-            return rewrite;
+            rewrite.unhidden.append(SpanConverter::linkPrefix(span.kind) + span.text);
+            rewrite.detail = rewrite.unhidden.join(QStringLiteral("\", \""));
+            continue;
         }
         const QByteArray replacement = rewrite.encoding->encode(*source);
         rewrite.after += QByteArrayView(bytes).sliced(copied, span.start - copied);
@@ -112,10 +114,11 @@ QString checkRewrite(const PageRewrite& rewrite, const QByteArray& written)
     if (!harvesterFindsNothingNew(rewrite, written))
         return QStringLiteral("a harvester still finds a rewritten address");
     const QList<qsizetype> starts = newStarts(rewrite);
+    const bool utf8 = rewrite.encoding->family() == PageEncoding::Family::Utf8;
     for (qsizetype i = 0; i < rewrite.changes.size(); ++i) {
         const SpanChange& change = rewrite.changes[i];
         const QString source = rewrite.encoding->decode(QByteArrayView(written).sliced(starts[i], change.replacement.size()));
-        if (!SpanConverter::faithful(change.span, source))
+        if (!SpanConverter::faithful(change.span, source, utf8))
             return QStringLiteral("\"%1\" does not decode back to itself").arg(change.span.text);
     }
     return {};

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QStringList>
 #include <optional>
 
 class RandomSource;
@@ -16,7 +17,7 @@ enum class PageProblem {
     Missing,             // no such file or folder
     Unreadable,          // detail: the system's reason
     UnsupportedEncoding, // detail: the encoding's name; empty when it could not be detected
-    CannotHide,          // detail: the address these options cannot hide
+    CannotHide,          // detail: the addresses these options cannot hide; the rest of the page is rewritten
     CheckFailed,         // detail: what the check found
     ReadOnly,
     WriteFailed,         // detail: the system's reason
@@ -43,6 +44,7 @@ struct PageRewrite
     QByteArray after;
     std::optional<PageEncoding> encoding;
     QList<SpanChange> changes;
+    QStringList unhidden; // links the options cannot hide, left as they were
     PageProblem problem = PageProblem::None;
     QString detail;
 };

@@ -76,8 +76,11 @@ PageOutcome processPage(const QString& path, const SiteOptions& options, bool dr
         outcome.errorNumber = error.number();
         return fail(PageProblem::Unreadable, error.detail());
     }
-    if (rewrite.problem != PageProblem::None)
+    if (rewrite.problem != PageProblem::None && rewrite.problem != PageProblem::CannotHide)
         return fail(rewrite.problem, rewrite.detail);
+    // A link the options cannot hide stays as it was; the rest of the page is still written.
+    outcome.problem = rewrite.problem;
+    outcome.detail = rewrite.detail;
     outcome.addresses = int(rewrite.changes.size());
     for (const SpanChange& change : rewrite.changes)
         outcome.found.append(change.span.text);

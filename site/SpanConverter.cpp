@@ -7,24 +7,15 @@ namespace {
 // Draws are random; a draw that leaves the address readable is drawn again.
 constexpr int Attempts = 32;
 
-// Characters with a meaning of their own in a URL: escaping them with "%" would change
-// the link, so they only ever get character references.
-bool reservedInUrl(QChar c)
-{
-    return QStringView(u":/?#[]!$&'()*+,;=%\"<>`^{}|\\").contains(c) || c.isSpace() || c.unicode() < 0x20;
-}
-
-// A character the engine left as it was, made safe in an attribute whatever its quoting.
-QString escapeForAttribute(const QString& text)
+// A character the engine left as it was, made safe in an attribute whatever its quoting. The engine
+// itself writes "&", "<", ">" and the double quote as references.
+QString attributeSafe(const QString& text)
 {
     QString out;
+    out.reserve(text.size());
     for (QChar c : text) {
         switch (c.unicode()) {
-        case '&': out += QStringLiteral("&amp;"); break;
-        case '"': out += QStringLiteral("&quot;"); break;
         case '\'': out += QStringLiteral("&#39;"); break;
-        case '<': out += QStringLiteral("&lt;"); break;
-        case '>': out += QStringLiteral("&gt;"); break;
         case '`': out += QStringLiteral("&#96;"); break;
         case '=': out += QStringLiteral("&#61;"); break;
         case '\n': out += QStringLiteral("&#10;"); break;
@@ -39,80 +30,72 @@ QString escapeForAttribute(const QString& text)
 
 } // namespace
 
-SpanConverter::SpanConverter(const ConversionSettings& settings, RandomSource& random)
-    : m_settings(settings), m_request(m_view, random)
+SpanConverter::SpanConverter(const ConversionSettings& settings, RandomSource& random, bool pageIsUtf8)
+    : m_settings(settings), m_pageIsUtf8(pageIsUtf8), m_request(m_view, random)
 {
+    m_request.setPageIsUtf8(pageIsUtf8);
+}
+
+QString SpanConverter::linkPrefix(SpanKind kind)
+{
+    // "https://" reads as "http://" does but for its default port, which no rewrite touches.
+    return kind == SpanKind::MailtoHref ? QStringLiteral("mailto:")
+           : kind == SpanKind::LinkHref ? QStringLiteral("http://")
+                                        : QString();
 }
 
 std::optional<QString> SpanConverter::convert(const AddressSpan& span,
                                               const std::function<bool(const QString&)>& hidden)
 {
+    ConversionSettings settings = m_settings;
+    if (span.kind == SpanKind::Text) {
+        // In text only references work: the percent form is for inside a tag, and a line
+        // break would show as a gap in the address.
+        settings.percent = settings.lineBreak = false;
+        settings.decimal = settings.decimal || !settings.hex;
+    } else {
+        settings.lineBreak = settings.lineBreak && span.kind == SpanKind::MailtoHref;
+    }
+    const auto write = [&] {
+        return span.kind == SpanKind::Text ? run(span.text, settings) : convertHref(span, settings);
+    };
     for (int attempt = 0; attempt < Attempts; ++attempt) {
-        const QString source = span.kind == SpanKind::Text
-                                   ? convertText(span.text)
-                                   : convertHref(span.text, span.kind == SpanKind::MailtoHref);
-        if (faithful(span, source) && hidden(source))
+        const QString source = write();
+        if (faithful(span, source, m_pageIsUtf8) && hidden(source))
+            return source;
+    }
+    // Scope "random" may leave every character of an address as it was, however seldom; converting all
+    // of them is one of its draws, and hides whatever these options can hide.
+    if (settings.scope == EntityScope::Random) {
+        settings.scope = EntityScope::All;
+        const QString source = write();
+        if (faithful(span, source, m_pageIsUtf8) && hidden(source))
             return source;
     }
     return std::nullopt;
 }
 
-bool SpanConverter::faithful(const AddressSpan& span, const QString& source)
+bool SpanConverter::faithful(const AddressSpan& span, const QString& source, bool pageIsUtf8)
 {
     if (looksUnprotected(span.kind, source))
         return false;
     if (span.kind == SpanKind::Text)
         return HtmlDecode::text(source) == span.text;
-    return HtmlDecode::sameHref(HtmlDecode::attributeValue(source), span.text);
+    return HtmlDecode::sameHref(linkPrefix(span.kind), HtmlDecode::attributeValue(source), span.text, pageIsUtf8);
 }
 
-QString SpanConverter::run(const QString& input, ConversionSettings settings)
+QString SpanConverter::run(const QString& input, ConversionSettings settings, const QString& prefix)
 {
     m_view.input = input;
     m_view.output.clear();
     m_view.options = settings;
+    m_request.setLinkPrefix(prefix);
     m_request.ConvertInput();
     return m_view.output;
 }
 
-QString SpanConverter::convertText(const QString& text)
+// The whole link at once: the engine knows each character's part and never writes a form that changes it.
+QString SpanConverter::convertHref(const AddressSpan& span, const ConversionSettings& settings)
 {
-    // In text only references work: the percent form is for inside a tag, and a line
-    // break would show as a gap in the address.
-    ConversionSettings settings = m_settings;
-    settings.percent = false;
-    settings.lineBreak = false;
-    if (!settings.decimal && !settings.hex)
-        settings.decimal = true;
-    return run(text, settings);
-}
-
-QString SpanConverter::convertHref(const QString& tail, bool lineBreakAllowed)
-{
-    ConversionSettings reserved = m_settings;
-    reserved.percent = false;
-    reserved.lineBreak = false;
-    QString out;
-    for (qsizetype pos = 0; pos < tail.size();) {
-        qsizetype end = pos;
-        if (reservedInUrl(tail[pos])) {
-            end = pos + 1;
-            const QString one = tail.mid(pos, 1);
-            const QString written = reserved.anyFormEnabled() ? run(one, reserved) : one;
-            out += written == one ? escapeForAttribute(one) : written;
-        } else {
-            while (end < tail.size() && !reservedInUrl(tail[end]))
-                ++end;
-            // One line-break code per address, as in the window: in its first stretch.
-            ConversionSettings plain = m_settings;
-            plain.lineBreak = m_settings.lineBreak && lineBreakAllowed;
-            lineBreakAllowed = false;
-            // The engine's own line-break code may be a raw line end, which would end an unquoted value.
-            out += run(tail.mid(pos, end - pos), plain)
-                       .replace(QLatin1Char('\n'), QStringLiteral("&#10;"))
-                       .replace(QLatin1Char('\r'), QStringLiteral("&#13;"));
-        }
-        pos = end;
-    }
-    return out;
+    return attributeSafe(run(span.text, settings, linkPrefix(span.kind)));
 }

@@ -10,25 +10,29 @@
 class RandomSource;
 
 // Writes one address span anew with the conversion engine: references only in
-// text, the engine's own forms in an href, and never a character that would change
-// what the browser shows or where the link leads.
+// text; in an href the whole link at once, each character in a form that keeps
+// what the browser shows and where the link leads.
 class SpanConverter
 {
 public:
-    SpanConverter(const ConversionSettings& settings, RandomSource& random);
+    // pageIsUtf8: a browser sends a web address's query in the page's own encoding.
+    SpanConverter(const ConversionSettings& settings, RandomSource& random, bool pageIsUtf8 = true);
 
     // The span's new source text; nothing when the options cannot hide this address.
     // hidden also has to accept it: it sees the text in its place in the page.
     std::optional<QString> convert(const AddressSpan& span, const std::function<bool(const QString&)>& hidden);
     // Whether source, put where span was, means exactly what span meant and hides it.
-    static bool faithful(const AddressSpan& span, const QString& source);
+    static bool faithful(const AddressSpan& span, const QString& source, bool pageIsUtf8);
+    // The scheme the page writes before an href span.
+    static QString linkPrefix(SpanKind kind);
 
 private:
-    QString run(const QString& input, ConversionSettings settings);
+    QString run(const QString& input, ConversionSettings settings, const QString& prefix = {});
     QString convertText(const QString& text);
-    QString convertHref(const QString& tail, bool lineBreakAllowed);
+    QString convertHref(const AddressSpan& span, const ConversionSettings& settings);
 
     ConversionSettings m_settings;
+    bool m_pageIsUtf8;
     EngineView m_view;
     ConversionRequest m_request;
 };

@@ -34,18 +34,26 @@ def normalise(url):
     return urllib.parse.unquote(url).replace("\0", "%")
 
 
+def has_scheme(text):
+    """A scheme of its own, in any letter case; "example.com:8080" is a host and a port."""
+    found = re.match(r"[A-Za-z][A-Za-z0-9+.-]*:", text)
+    return bool(found) and not re.match(r"\d+(?:[/?#]|$)", text[found.end():])
+
+
+def is_mail(text):
+    return text.lower().startswith("mailto:") or ("@" in text and not has_scheme(text))
+
+
 def expected_link(text):
-    if text.startswith("mailto:") or ("@" not in text and text.startswith(("http://", "https://"))):
-        return text
-    return ("mailto:" if "@" in text else "http://") + text
+    return text if has_scheme(text) else ("mailto:" if "@" in text else "http://") + text
 
 
 def check_frame(frame, page, scripts, text, chars, percent):
     """Every failure of one loaded page."""
-    link, mail, preview = expected_link(text), text.startswith("mailto:") or "@" in text, page == "Preview.htm"
+    link, mail, preview = expected_link(text), is_mail(text), page == "Preview.htm"
     caption, links, images = "メールはこちら" if mail else "リンクはこちら", frame["links"], frame["images"]
     # The address links show the address: a mailto: input without its "mailto:" unless a line break sat right after it.
-    shown = {caption} | ({text, text[7:]} if text.startswith("mailto:") else {text if mail else link})
+    shown = {caption} | ({text, text[7:]} if text.lower().startswith("mailto:") else {text if mail else link})
     expected = frame["expected"] and normalise(frame["expected"])
     checks = [(expected is None or normalise(a["href"]) != expected,
                f"link {a['href']!r} means {normalise(a['href'])!r}, not {expected!r}") for a in links]

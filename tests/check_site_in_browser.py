@@ -1,8 +1,19 @@
 #!/usr/bin/env python3
 """Pages rewritten by qorvane-site with reference forms must give headless Chromium
-exactly the same document as before: --dump-dom before and after is identical."""
-import os, shutil, subprocess, sys, tempfile
+exactly the same document as before: --dump-dom before and after is identical. With the
+percent form and --links, every link must still lead where it led: Chromium's a.href of
+each link, escapes of characters with no role in a URL read as those characters, is the same."""
+import html, os, re, shutil, subprocess, sys, tempfile
 from pathlib import Path
+
+HREFS = ("<pre id='hrefs'></pre><script>document.getElementById('hrefs').textContent = "
+         "[...document.links].map(a => a.href).join('\\n');</script>")
+LINKS = ["mailto:a@x.jp?subject=Hello%20World", "mailto:a@x.jp?subject=a%26b&amp;body=1%2B1%3D2",
+         "http://example.com:8080/a%20b", "http://user@example.com/", "https://example.com/?product=Apache%20httpd-2",
+         "mailto:info@example.jp?subject=%E3%81%8A%E5%95%8F", "https://medium.com/@writer?q=a@b",
+         "http://例え.jp/パス?q=日本語#frag", "http://127.0.0.1:8080/x", "Http://Example.COM/a", "ftp://example.com/f",
+         "https://example.com/a\\b", "Mailto:a@x.jp,b@y.jp?cc=c@z.jp&amp;subject=%e3%81%8a",
+         "HTTPS://user:pw@example.com/?email=a@b.jp", "http://[::1]:8080/x", "https://%65xample.com/%7Euser/"]
 
 PAGES = {
     "plain.html": "<!DOCTYPE html><html><head><meta charset='utf-8'><title>連絡 info@example.com</title></head>"
@@ -16,28 +27,67 @@ PAGES = {
                 "</body></html>\n",
     "bom.xhtml": "\ufeff<html xmlns='http://www.w3.org/1999/xhtml'><body><p>bom@example.com<br/>"
                  "<a href='mailto:x@example.com?a=1&amp;b=2'>last@example.com</a></p></body></html>",
+    "links.html": "<!DOCTYPE html><meta charset='utf-8'><body>" + "".join(f'<a href="{u}">{i}</a> ' for i, u in
+                                                                         enumerate(LINKS)) + HREFS,
+    # A query a browser sends in the page's encoding: no UTF-8 escape may stand in it.
+    "sjis-links.htm": "<meta charset='shift_jis'><body><a href='http://example.jp/search?q=日本語&amp;x=検索'>q</a>"
+                      "<a href='mailto:a@b.jp?subject=お問い合わせ'>m</a>" + HREFS,
 }
+PERCENT_RUNS = [(forms, scope) for forms in ("percent", "decimal,percent", "decimal,hex,percent")
+                for scope in ("all", "random")]
 CHROMIUM = ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
             "--disable-background-networking", "--disable-component-update", "--disable-sync", "--dump-dom"]
+
+
+def write_pages(folder, names):
+    os.makedirs(folder)
+    for name in names:
+        Path(f"{folder}/{name}").write_bytes(PAGES[name].encode("cp932" if name.startswith("sjis") else "utf-8"))
+
+
+def load(work, path):
+    return subprocess.run(CHROMIUM + [f"--user-data-dir={work}/profile", f"file://{path}"],
+                          check=True, capture_output=True, timeout=120).stdout.decode()
+
+
+def meanings(dom):
+    """Each link's a.href, escapes of unreserved characters (and a mail address's "@") read as themselves."""
+    def meaning(href):
+        def unescape(m):
+            c = chr(int(m.group(1), 16))
+            keep = c.isalnum() or c in "-._~" or (c == "@" and href.startswith("mailto:"))
+            return c if c.isascii() and keep else "%" + m.group(1).upper()
+        return re.sub(r"%([0-9A-Fa-f]{2})", unescape, href)
+    return [meaning(h) for h in html.unescape(re.search(r'<pre id="hrefs">(.*?)</pre>', dom, re.S).group(1)).split("\n")]
 
 
 def main():
     site, work, before = sys.argv[1], tempfile.mkdtemp(prefix="qorvane-site-browser-"), {}
     for forms in ("", "decimal", "hex", "decimal,hex"):
         folder = f"{work}/forms-{forms}"
-        os.makedirs(folder)
-        for name, text in PAGES.items():
-            Path(f"{folder}/{name}").write_bytes(text.encode("cp932" if name.startswith("sjis") else "utf-8"))
+        write_pages(folder, PAGES)
         if forms:
             subprocess.run([site, "--quiet", "--forms=" + forms, "--scope=all", folder], check=True)
         for name in PAGES:
             rewritten = Path(f"{folder}/{name}").read_bytes().replace(b"js@example.com", b"")
-            assert not forms or b"@" not in rewritten, (name, forms)
-            dom = subprocess.run(CHROMIUM + [f"--user-data-dir={work}/profile", f"file://{folder}/{name}"],
-                                 check=True, capture_output=True, timeout=120).stdout
+            assert not forms or "links" in name or b"@" not in rewritten, (name, forms)
+            dom = load(work, f"{folder}/{name}")
             assert before.setdefault(name, dom) == dom, f"DOM differs for {name} with {forms}:\n{before[name]}\n{dom}"
+    links = [name for name in PAGES if "links" in name]
+    for forms, scope in PERCENT_RUNS:
+        folder = f"{work}/links-{forms}-{scope}"
+        write_pages(folder, links)
+        run = subprocess.run([site, "--quiet", "--links", "--forms=" + forms, "--scope=" + scope, folder])
+        # Only an IPv6 literal, whose host takes no escape, is beyond the percent form alone.
+        assert run.returncode == (1 if forms == "percent" else 0), (forms, scope, run.returncode)
+        for name in links:
+            dom = load(work, f"{folder}/{name}")
+            got, meant = meanings(dom), meanings(before[name])
+            assert got == meant, f"{name} with {forms}, {scope}:\n" + "\n".join(
+                f"{m}  ->  {g}" for m, g in zip(meant, got) if m != g)
     shutil.rmtree(work)
-    print("DOM identical before and after for", len(PAGES), "pages, three form sets")
+    print("DOM identical before and after for", len(PAGES), "pages, three form sets;", len(LINKS) + 2,
+          "links lead where they led under", len(PERCENT_RUNS), "percent option sets")
 
 
 if __name__ == "__main__":

@@ -17,7 +17,8 @@ static const QStringList Addresses = {
     "http://example.jp/パス/x", "mailto:x.y@z.example.jp?subject=hi", "example.jp/a\"b",
     "http://example.jp/a_b-c.html", "first.last@sub.example.ne.jp", "http://example.jp/#top", "z@y.x",
     "https://example.com:8080/contact/form?lang=ja&x=1#top", "HTTPS://EXAMPLE.COM/", "mailto:a@b.c?subject=x&cc=d@e.f",
-    "a&b<c>\"d@e.f",
+    "a&b<c>\"d@e.f",  "https://medium.com/@writer", "https://example.com/?email=a@b.jp", "Mailto:info@example.com",
+    "http://user@example.com:8080/a%20b?q=%E3%81%82#f", "http://[::1]/x", "ftp://example.com/", "example.com:8080/x",
 };
 
 int main(int argc, char* argv[])

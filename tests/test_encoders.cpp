@@ -13,7 +13,7 @@ private slots:
     void convertsOneCharacterByScriptedDraws_data()
     {
         QTest::addColumn<QString>("character");
-        QTest::addColumn<QString>("options"); // as FakeConversionView::optionsFrom; "1": inside the prefix
+        QTest::addColumn<QString>("options"); // as FakeConversionView::optionsFrom; "1": inside the prefix; "k": no %
         QTest::addColumn<int>("charsDone");
         QTest::addColumn<QList<double>>("draws"); // form, zeros with "n", letter case for hex and percent
         QTest::addColumn<QString>("expected");
@@ -37,11 +37,11 @@ private slots:
         QTest::newRow("prefix zone, percent only: unchanged") << "a" << "p1" << 6 << D{0.99} << "a";
         QTest::newRow("prefix zone, percent only: pair unchanged") << pair << "p1" << 0 << D{0.99} << pair;
         QTest::newRow("eighth character leaves the zone") << "a" << "p1" << 7 << D{0.99, 0.9} << "%61";
-        QTest::newRow("delimiter, percent, random scope: unchanged") << "?" << "dp" << 0 << D{0.9} << "?";
+        QTest::newRow("delimiter, percent, random scope: unchanged") << "?" << "dpk" << 0 << D{0.9} << "?";
         QTest::newRow("/, all, references: hex on 1") << "/" << "dhpA" << 0 << D{0.9, 0.7, 0.1} << "&#x2f;";
         QTest::newRow("/, all, references: decimal on 0") << "/" << "dhpA" << 0 << D{0.9, 0.5} << "&#47;";
         QTest::newRow("slash, scope all, decimal only") << "/" << "dpA" << 0 << D{0.9} << "&#47;";
-        QTest::newRow("&, all, percent only: as a reference") << "&" << "pA" << 0 << D{0.9} << "&amp;";
+        QTest::newRow("&, all, percent only: as a reference") << "&" << "pAk" << 0 << D{0.9} << "&amp;";
         QTest::newRow("no form enabled falls back to decimal") << "a" << "" << 0 << D{} << "&#97;";
         QTest::newRow("lone surrogate passes") << QString(QChar(0xD800)) << "dhpAn" << 0 << D{} << u"\xD800"_qs;
         QTest::newRow("first hundred cells painted") << "a" << "d" << 99 << D{0.0} << "&#97;";
@@ -65,6 +65,7 @@ private slots:
         s.CurrentChar = character;
         s.PrefixZone = options.contains('1') ? '1' : '2';
         s.PrefixLength = options.contains('1') ? 7 : 0;
+        s.PercentAllowed = !options.contains('k');
         s.CharIndex = (s.CharsDone = charsDone) + 1;
         QVERIFY_THROWS_NO_EXCEPTION(writer.ConvertChar()); // it throws when it draws more than scripted
         QCOMPARE(s.OutputBuffer.mid(2, s.WritePos - 3), expected);

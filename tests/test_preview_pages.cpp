@@ -142,6 +142,28 @@ private slots:
                     .preview.contains(">mailto:a&#64;b.c</a> <a href=\"preview_cd2.htm\">"));
     }
 
+    void linkGoesWhereItsSchemeSays_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("href");
+        const QString mail = "\">メールはこちら</a>", link = "\">リンクはこちら</a>";
+        QTest::newRow("https with @ in the path") << "https://medium.com/@writer" << "https://medium.com/@writer" + link;
+        QTest::newRow("@ in the query") << "https://example.com/?email=a@b.jp" << "https://example.com/?email=a@b.jp" + link;
+        QTest::newRow("Mailto: in any case") << "MailTo:info@example.com" << "MailTo:info@example.com" + mail;
+        QTest::newRow("other scheme") << "ftp://example.com/" << "ftp://example.com/" + link;
+        QTest::newRow("@ and no scheme") << "a@b.jp" << "mailto:a@b.jp" + mail;
+        QTest::newRow("host and port") << "example.com:8080/" << "http://example.com:8080/" + link;
+    }
+
+    void linkGoesWhereItsSchemeSays()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, href);
+        const QString page = build({input, input, true, false, false, input.left(7)}, {0.0, 0.0}).preview;
+        QVERIFY2(page.contains("<a href=\"" + href), qPrintable(page));
+        QCOMPARE(page.count("<a href=\"" + href.left(href.indexOf('"'))), 2); // the caption and the address link
+    }
+
     void percentUsedLeavesTheDisplayExamplesOut()
     {
         ScriptedRandom random{0.0}; // one cut only

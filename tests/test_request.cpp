@@ -40,6 +40,15 @@ private slots:
         QTest::newRow("@ only, . flag off") << "dO@" << in << D(6, 0.1) << -1 << "a&#64;b.c" << "GYGGG";
         QTest::newRow("random follows the coin") << "d@." << in << D{0.9, 0.1, 0.1, 0.1, 0.5, 0.1, 0.1, 0.51, 0.1} << -1
                                                  << "&#97;&#64;b&#46;&#99;" << "YYGYY";
+        // An escape the input holds is written as its "%" was; a scheme in any case takes no percent form.
+        QTest::newRow("escape as references") << "dA" << "%20" << D(4, 0.1) << -1 << "&#37;&#50;&#48;" << "YYY";
+        QTest::newRow("escape, percent drawn") << "dpA" << "%2e" << D{0.1, 0.9, 0.1, 0.1} << -1 << "&#37;&#50;&#101;"
+                                               << "YYY";
+        QTest::newRow("escape, percent only") << "pA" << "%20" << D{0.1, 0.9, 0.1, 0.1} << -1 << "%20" << "GGG";
+        QTest::newRow("mixed-case scheme") << "pA" << "Mailto:a" << D(16, 0.9) + D{0.1} << -1 << "Mailto:%61"
+                                           << "GGGGG";
+        // The window's output may stand in a page not in UTF-8, whose query a browser sends in its own encoding.
+        QTest::newRow("query outside ASCII") << "pA" << "http://h/?あ" << D(23, 0.9) << -1 << "http://%68/?あ" << "GGGGG";
         // A line break: the slot draw, per character a coin of 0.1 (kept), the code before its character.
         const auto row = [](const char* name, const QString& input, double slot, double code, int marker,
                             const QString& expected) {
@@ -59,6 +68,8 @@ private slots:
         row("120, last", xs(120), 0.999, 0.0, 48, xs(49) + "&#10;" + xs(71));
         row("http prefix alone", "http://", 0.0, 0.0, -1, "http://");
         row("https prefix alone", "https://", 0.0, 0.0, -1, "https://");
+        row("break drawn in an escape moves before it", "ab%20", 0.6, 0.0, 1, "ab&#10;%20");
+        row("... or after it at the start", "%20ab", 0.1, 0.0, 2, "%20&#10;ab");
     }
 
     void convertsByScriptedDraws()

@@ -1,3 +1,4 @@
+#include "GeneratedLinks.h"
 #include "PageRewriter.h"
 #include "ScriptedRandom.h"
 
@@ -78,6 +79,62 @@ private slots:
         ScriptedRandom random(QList<double>(5000, 0.0));
         const PageRewrite rewrite = rewritePage(page, options, random);
         QTEST(rewrite.problem == PageProblem::None ? rewrite.after : "error: " + rewrite.detail.toUtf8(), "expected");
+    }
+
+    void checkRefusesAWrongRewrite_data()
+    {
+        QTest::addColumn<QByteArray>("href");
+        QTest::addColumn<QByteArray>("written"); // in place of what follows the scheme
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("escape split") << QByteArray("mailto:a@x.jp?s=Hi%20") << QByteArray("&#97;%40x.jp?s=Hi%%32%30")
+                                      << true;
+        QTest::newRow("port escaped") << QByteArray("http://b.cd:8080/") << QByteArray("&#98;.cd:%38080/") << true;
+        QTest::newRow("user's @ escaped") << QByteArray("http://u@b.cd/") << QByteArray("&#117;%40b.cd/") << true;
+        QTest::newRow("raw Japanese query, UTF-8 escape") << QByteArray("http://b.cd/?q=\xA4\xA2")
+                                                          << QByteArray("&#98;.cd/?q=%E3%81%82") << true;
+        QTest::newRow("right") << QByteArray("mailto:a@x.jp?s=Hi%20") << QByteArray("&#97;%40x.jp?s=H%69%20") << false;
+    }
+
+    void checkRefusesAWrongRewrite()
+    {
+        QFETCH(QByteArray, href);
+        QFETCH(QByteArray, written);
+        ScriptedRandom random(QList<double>(5000, 0.0));
+        PageRewrite r = rewritePage("<meta charset=euc-jp><a href=\"" + href + "\">", {{}, true}, random);
+        QCOMPARE(r.changes.size(), 1);
+        SpanChange& change = r.changes[0];
+        r.after.replace(change.span.start, change.replacement.size(), written);
+        change.replacement = written;
+        QTEST(!checkRewrite(r, r.after).isEmpty(), "refused");
+    }
+
+    // Every kind of link under every option set: rewritten whole, never refused while a reference form is on.
+    void linksKeepTheirMeaningAndAreNeverRefusedByChance()
+    {
+        SystemRandom random;
+        for (int set = 0; set < 7 * 3 * 8 * 10; ++set) {
+            const int forms = set % 7 + 1, flags = set / 21 % 8;
+            const QString link = generatedLink(random);
+            const SiteOptions options{{bool(forms & 1), bool(forms & 2), bool(forms & 4), EntityScope(set / 7 % 3),
+                                       bool(flags & 1), bool(flags & 2), bool(flags & 4)}, true};
+            const QByteArray page = "<a href=\"" + link.toHtmlEscaped().toUtf8() + "\">x</a>";
+            const PageRewrite r = rewritePage(page, options, random);
+            const bool reference = (forms & 3) && options.conversion.scope != EntityScope::AtOnly;
+            QVERIFY2(!reference || r.problem == PageProblem::None, qPrintable(link + ": " + r.detail));
+            QVERIFY2(checkRewrite(r, r.after).isEmpty() || r.changes.isEmpty(), qPrintable(link));
+        }
+    }
+
+    void linkTheOptionsCannotHideIsLeftAndTheRestRewritten()
+    {
+        QTemporaryDir dir;
+        const QByteArray v6 = "<a href=\"http://[::1]/\">v6</a>";
+        const QString page = writePage(dir, "p.html", v6 + "<a href=\"mailto:a@b.cd\">m</a>");
+        QProcess run;
+        QCOMPARE(runSite(run, {"--forms=percent", "--scope=all", "--links", page}), 1);
+        QVERIFY(run.readAllStandardError().endsWith("p.html: these options cannot hide \"http://[::1]/\"\n"));
+        QVERIFY(run.readAllStandardOutput().endsWith("1 pages, 1 changed, 1 addresses, 1 errors\n"));
+        QCOMPARE(readPage(page).toLower(), v6 + "<a href=\"mailto:%61%40%62%2e%63%64\">m</a>");
     }
 
     void commandLineRewritesOnceReportsFailuresAndGoesOn()

@@ -19,17 +19,6 @@ qint64 expectShare(qint64 hits, qint64 total, double p, const QString& what)
     return hits;
 }
 
-// Character references read back as a browser reads an attribute value (of inputs without reference-like text).
-QString decodeReferences(QString text)
-{
-    static const QRegularExpression numeric("&#(x?)([0-9a-fA-F]+);");
-    for (auto m = numeric.match(text); m.hasMatch(); m = numeric.match(text, m.capturedStart() + 1)) {
-        const char32_t code = m.captured(2).toUInt(nullptr, m.captured(1).isEmpty() ? 10 : 16);
-        text.replace(m.capturedStart(), m.capturedLength(), codePointText(code));
-    }
-    return text.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&amp;", "&");
-}
-
 } // namespace
 
 class StatisticsTest : public QObject
@@ -83,32 +72,6 @@ private slots:
         for (const auto& [what, share] : shares)
             expectShare(seen[what], n, share, what);
         QCOMPARE(seen.size(), shares.size()); // nothing else came out
-    }
-
-    void linksKeepTheirMeaningUnderEveryOptionSet()
-    {
-        const QRegularExpression rawMarkup("[<>\"]|&(?!#|amp;|lt;|gt;|quot;)"), escape("%([0-9A-Fa-f]{2})");
-        const auto decoded = [](const QString& t) { return QByteArray::fromPercentEncoding(t.toUtf8()); };
-        FakeConversionView v;
-        SystemRandom random;
-        for (const QString input : {"https://example.com:8080/contact/form?lang=ja&x=1#top", "HTTPS://EXAMPLE.COM/",
-                                    "mailto:a@b.c?subject=x&cc=d@e.f", "a&b<c>\"d@e.f",
-                                    "https://user@example.com/a%20b"}) {
-            const QString meant = QString(input).replace("HTTPS://", "https://");
-            const QString scheme = meant.left(meant.indexOf(':') + 1);
-            const QString delimiters = meant.contains("://") ? ":/?#[]!$&'()*+,;=%@" : ":/?#[]!$&'()*+,;=%";
-            for (int set = 0; set < 7 * 3 * 8 * 20; ++set) { // forms, scope, the three flags; 20 times each
-                const int forms = set % 7 + 1, flags = set / 21 % 8;
-                v.convert({bool(forms & 1), bool(forms & 2), bool(forms & 4), EntityScope(set / 7 % 3),
-                           bool(flags & 1), bool(flags & 2), bool(flags & 4)}, input, random);
-                const QString out = v.output, href = decodeReferences(out).remove('\r').remove('\n');
-                QVERIFY2(href.startsWith(scheme) && !out.contains(rawMarkup), qPrintable(out));
-                QVERIFY2(!meant.contains(":8080") || href.contains(":8080"), qPrintable(out)); // a port stays digits
-                for (const QRegularExpressionMatch& m : escape.globalMatch(href)) // only a mail address's "@" may
-                    QVERIFY2(!delimiters.contains(QChar(m.captured(1).toUShort(nullptr, 16))), qPrintable(out));
-                QCOMPARE(decoded(href), decoded(meant));
-            }
-        }
     }
 };
 

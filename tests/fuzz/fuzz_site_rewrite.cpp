@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                b & 2 || scope == EntityScope::AtOnly, bool(b & 4)}, bool(b & 8)};
     FuzzRandom random(data, size);
     const PageRewrite once = rewritePage(bytesOf(data + 2, size - 2), options, random);
-    if (once.problem != PageProblem::None || once.changes.isEmpty())
+    // A link the options cannot hide is left and the rest rewritten: that rest is checked too.
+    if ((once.problem != PageProblem::None && once.problem != PageProblem::CannotHide) || once.changes.isEmpty())
         return 0;
     QString problem = checkRewrite(once, once.after);
     // A page that does not say its encoding is detected anew, and detection is statistical:
