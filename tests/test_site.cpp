@@ -1,9 +1,14 @@
 #include "PageRewriter.h"
 #include "ScriptedRandom.h"
+#include "SiteRun.h"
+#include "SiteWalk.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,6 +32,35 @@ int runSite(QProcess& run, const QStringList& arguments)
 {
     run.start(QStringLiteral(QORVANE_SITE), arguments);
     return run.waitForFinished() ? run.exitCode() : -1;
+}
+
+QByteArray readAt(const QByteArray& path)
+{
+    std::ifstream file(path.constData(), std::ios::binary);
+    return file ? QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(file), {})) : "unreadable";
+}
+
+bool writeAt(const QByteArray& path, const QByteArray& bytes)
+{
+    std::ofstream file(path.constData(), std::ios::binary);
+    return bool(file.write(bytes.constData(), bytes.size()).flush());
+}
+
+// A tree from entries "name" (a page), "name -> target" (a link), "name/" (a folder), "name|" (a FIFO).
+void build(const QByteArray& root, const QList<QByteArray>& entries)
+{
+    for (const QByteArray& entry : entries) {
+        const qsizetype arrow = entry.indexOf(" -> ");
+        const QByteArray path = root + '/' + (arrow < 0 ? entry : entry.left(arrow));
+        if (arrow >= 0)
+            QVERIFY(::symlink(entry.mid(arrow + 4).constData(), path.constData()) == 0);
+        else if (entry.endsWith('/'))
+            QVERIFY(::mkdir(path.constData(), 0777) == 0);
+        else if (entry.endsWith('|'))
+            QVERIFY(::mkfifo(path.chopped(1).constData(), 0666) == 0);
+        else
+            QVERIFY(writeAt(path, Page));
+    }
 }
 
 } // namespace
