@@ -1,5 +1,6 @@
 #include "SiteWalk.h"
 
+#include "FileAccess.h"
 #include "PageFile.h"
 
 #include <algorithm>
@@ -83,7 +84,7 @@ private:
         outcome.path = shownName(path);
         outcome.problem = problem;
         outcome.detail = detail;
-        outcome.errorNumber = error;
+        outcome.errorNumber = error == 0 ? 0 : FileAccess::errorNumber(error, outcome.path);
         result.problems.append(outcome);
     }
 
