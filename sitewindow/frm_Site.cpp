@@ -145,8 +145,11 @@ void frm_Site::cmd_Apply_Click()
 
 void frm_Site::cmd_Cancel_Click()
 {
-    if (m_job)
-        m_job->cancel();
+    if (!isRunning())
+        return;
+    m_job->cancel();
+    cmd_Cancel->setEnabled(false);
+    showStatus(QStringLiteral("中止しています..."));
 }
 
 void frm_Site::startJob(bool dryRun)
