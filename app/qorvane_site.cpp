@@ -2,9 +2,11 @@
 #include "SavedOptions.h"
 #include "SettingsFile.h"
 #include "SiteRun.h"
+#include "SiteWalk.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QTextStream>
 #include <unistd.h>
 
@@ -31,8 +33,36 @@ struct Arguments
     SiteOptions options;
     bool dryRun = false;
     bool quiet = false;
-    QStringList paths;
+    bool hidden = false;
+    QList<QByteArray> paths;
 };
+
+// An argument whose bytes are not text stands for itself through this marker and its
+// position, since a page's name need not be valid text and Qt reads arguments as text.
+const QString RawMarker = QStringLiteral("\x01raw:");
+
+QStringList argumentsKeepingBytes(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        const QString text = QFile::decodeName(bytes);
+        const bool kept = QFile::encodeName(text) == bytes || bytes.startsWith('-');
+        arguments.append(kept ? text : RawMarker + QString::number(i));
+    }
+    return arguments;
+}
+
+QByteArray argumentBytes(const QString& argument, char* argv[])
+{
+    return argument.startsWith(RawMarker) ? QByteArray(argv[argument.mid(RawMarker.size()).toInt()])
+                                          : QFile::encodeName(argument);
+}
+
+bool helpAsked(const QCommandLineParser& parser)
+{
+    return parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"));
+}
 
 bool parseForms(const QString& value, ConversionSettings& settings)
 {
@@ -64,7 +94,7 @@ bool parseScope(const QString& value, ConversionSettings& settings)
 }
 
 // Fills args, or returns the usage error's message.
-QString parse(const QStringList& argv, Arguments& args, QCommandLineParser& parser)
+QString parse(const QStringList& argv, char* rawArgv[], Arguments& args, QCommandLineParser& parser)
 {
     parser.setApplicationDescription(QStringLiteral(
         "Rewrites every mail address in web pages (.html, .htm, .xhtml) into character references and URL "
@@ -81,14 +111,16 @@ QString parse(const QStringList& argv, Arguments& args, QCommandLineParser& pars
     const QCommandLineOption links(QStringLiteral("links"), QStringLiteral("Also rewrite http/https link targets."));
     const QCommandLineOption dryRun(QStringLiteral("dry-run"), QStringLiteral("Write nothing; list what would change."));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Print errors only."));
-    parser.addOptions({forms, scope, noDot, noAt, lineBreak, links, dryRun, quiet});
+    const QCommandLineOption hidden(QStringLiteral("hidden"),
+                                    QStringLiteral("Also walk hidden entries (.name) and node_modules folders."));
+    parser.addOptions({forms, scope, noDot, noAt, lineBreak, links, dryRun, quiet, hidden});
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Folders or pages to rewrite."),
                                  QStringLiteral("PATH..."));
     if (!parser.parse(argv))
         return parser.errorText();
-    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version")))
+    if (helpAsked(parser) || parser.isSet(QStringLiteral("version")))
         return {};
 
     // A build step that names its forms or scope gets exactly what it names, whatever the window last saved.
@@ -108,7 +140,9 @@ QString parse(const QStringList& argv, Arguments& args, QCommandLineParser& pars
     args.options.links = parser.isSet(links);
     args.dryRun = parser.isSet(dryRun);
     args.quiet = parser.isSet(quiet);
-    args.paths = parser.positionalArguments();
+    args.hidden = parser.isSet(hidden);
+    for (const QString& path : parser.positionalArguments())
+        args.paths.append(argumentBytes(path, rawArgv));
     if (args.paths.isEmpty())
         return QStringLiteral("no PATH given");
     return {};
@@ -124,49 +158,63 @@ void showProgress(bool shown, qsizetype done, qsizetype total, const QString& pa
     err().flush();
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+struct Totals
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("qorvane-site"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(QORVANE_VERSION));
-    QCommandLineParser parser;
-    Arguments args;
-    const QString usageError = parse(QCoreApplication::arguments(), args, parser);
-    if (!usageError.isEmpty()) {
-        err() << "qorvane-site: " << usageError << "\nTry 'qorvane-site --help'.\n";
-        return ExitUsage;
-    }
-    if (parser.isSet(QStringLiteral("help"))) {
-        out() << parser.helpText();
-        return ExitOk;
-    }
-    if (parser.isSet(QStringLiteral("version"))) {
-        out() << "qorvane-site " << QCoreApplication::applicationVersion() << '\n';
-        return ExitOk;
-    }
-
-    QStringList missing;
-    const QStringList pages = SiteRun::collectPages(args.paths, &missing);
-    for (const QString& path : missing)
-        err() << "qorvane-site: " << path << ": no such file or folder\n";
-    const bool progress = !args.quiet && isatty(STDERR_FILENO);
     int changed = 0;
     int addresses = 0;
-    int errors = int(missing.size());
+    int errors = 0;
+};
+
+void reportProblem(const PageOutcome& outcome, Totals& totals)
+{
+    ++totals.errors;
+    err() << "qorvane-site: " << outcome.path << ": " << SiteRun::problemText(outcome) << '\n';
+    err().flush();
+}
+
+// Entries left out on purpose: said once, so that nothing is skipped in silence.
+void reportSkipped(const Arguments& args, const SiteWalk& walk)
+{
+    // Quiet runs note them only when no PATH named a page at all.
+    if (!args.quiet || walk.pages.isEmpty())
+        for (const QByteArray& path : walk.notPages)
+            err() << "qorvane-site: " << shownName(path) << ": not a page (.html, .htm, .xhtml); skipped\n";
+    if (args.quiet)
+        return;
+    if (walk.hiddenSkipped > 0 && args.dryRun)
+        out() << walk.hiddenSkipped << " hidden entries and node_modules folders skipped (--hidden walks them)\n";
+    if (walk.leftovers > 0)
+        out() << walk.leftovers << (args.dryRun ? " temporary files of an earlier run found; a run removes them\n"
+                                                : " temporary files of an earlier run removed\n");
+}
+
+int rewrite(const Arguments& args)
+{
+    QList<QByteArray> paths = args.paths;
+    std::list<PageFile::FolderLock> locks;
+    Totals totals;
+    if (!args.dryRun)
+        for (const PageOutcome& outcome : SiteRun::lockFolders(&paths, &locks))
+            reportProblem(outcome, totals);
+    const SiteWalk walk = SiteWalk::walk(paths, args.hidden, !args.dryRun);
+    for (const PageOutcome& outcome : walk.problems)
+        reportProblem(outcome, totals);
+    reportSkipped(args, walk);
+    SiteTask task;
+    task.options = args.options;
+    task.dryRun = args.dryRun;
+    const bool progress = !args.quiet && isatty(STDERR_FILENO);
     qsizetype done = 0;
-    SiteRun::processAll(pages, args.options, args.dryRun, false, [&](const PageOutcome& outcome) {
+    SiteRun::processAll(walk.pages, task, [&](const PageOutcome& outcome) {
         if (progress)
             err() << "\r\033[K";
         if (outcome.failed()) {
-            ++errors;
-            err() << "qorvane-site: " << outcome.path << ": " << SiteRun::problemText(outcome) << '\n';
-            err().flush();
+            reportProblem(outcome, totals);
         }
+        // A page holding a link the options cannot hide is still rewritten around it.
         if (outcome.addresses > 0 && (!outcome.failed() || outcome.problem == PageProblem::CannotHide)) {
-            ++changed;
-            addresses += outcome.addresses;
+            ++totals.changed;
+            totals.addresses += outcome.addresses;
             if (!args.quiet) {
                 out() << outcome.path << ": " << outcome.addresses
                       << (outcome.addresses == 1 ? " address" : " addresses") << '\n';
@@ -176,11 +224,39 @@ int main(int argc, char* argv[])
                 out().flush();
             }
         }
-        showProgress(progress, ++done, pages.size(), outcome.path);
+        showProgress(progress, ++done, walk.pages.size(), outcome.path);
         return true;
     });
     if (!args.quiet)
-        out() << pages.size() << " pages, " << changed << (args.dryRun ? " to change, " : " changed, ") << addresses
-              << " addresses, " << errors << " errors" << (args.dryRun ? " (dry run, nothing written)" : "") << '\n';
-    return errors > 0 ? ExitFileFailed : ExitOk;
+        out() << walk.pages.size() << " pages, " << totals.changed << (args.dryRun ? " to change, " : " changed, ")
+              << totals.addresses << " addresses, " << totals.errors << " errors"
+              << (args.dryRun ? " (dry run, nothing written)" : "") << '\n';
+    // PATHs that named no page at all are a mistake, not an empty site.
+    const bool nothingNamed = walk.pages.isEmpty() && !walk.notPages.isEmpty();
+    return totals.errors > 0 || nothingNamed ? ExitFileFailed : ExitOk;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("qorvane-site"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QORVANE_VERSION));
+    QCommandLineParser parser;
+    Arguments args;
+    const QString usageError = parse(argumentsKeepingBytes(argc, argv), argv, args, parser);
+    if (!usageError.isEmpty()) {
+        err() << "qorvane-site: " << usageError << "\nTry 'qorvane-site --help'.\n";
+        return ExitUsage;
+    }
+    if (helpAsked(parser)) {
+        out() << parser.helpText();
+        return ExitOk;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        out() << "qorvane-site " << QCoreApplication::applicationVersion() << '\n';
+        return ExitOk;
+    }
+    return rewrite(args);
 }

@@ -1,18 +1,29 @@
 #include "FileAccess.h"
 
 #include "AppError.h"
+#include "FileLocations.h"
+#include "PageFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
+#include <QCryptographicHash>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+std::function<void(FileAccess::Step)> stepHook;
+
+void step(FileAccess::Step reached)
+{
+    if (stepHook)
+        stepHook(reached);
+}
 
 int numberFor(int error, const QString& path)
 {
@@ -40,11 +51,11 @@ int numberFor(int error, const QString& path)
 }
 
 // Writes all bytes from offset 0; 0 when every write succeeded, else the errno.
-int writeAll(int fd, const QByteArray& bytes)
+int writeAll(int fd, const QByteArray& bytes, qsizetype offset = 0)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), off_t(done));
+        const ssize_t n = ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), off_t(offset + done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -67,42 +78,95 @@ int closeAfter(int fd, int error)
     return error != 0 ? error : closed;
 }
 
-int openTemporaryBeside(const QByteArray& target, QByteArray* temporary)
+// A write in place is cut short by a crash, so the old bytes wait in the user's cache folder
+// until the new ones are whole; the next read or write of the file puts them back.
+QByteArray backupPathFor(const QByteArray& target)
 {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        *temporary = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".tmp";
-        // The mode passes through the umask like any new file's.
-        const int fd = ::open(temporary->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
+    const QByteArray key = QCryptographicHash::hash(target, QCryptographicHash::Sha1).toHex();
+    return QFile::encodeName(FileLocations::userCacheFolder()) + "/unfinished-" + key;
 }
 
-// The target's folder refuses new names (or renames over the file): overwrite the
-// file itself, and when that fails part way, write its old bytes back.
+QByteArray absolute(const QString& path)
+{
+    return QFile::encodeName(QFileInfo(path).absoluteFilePath());
+}
+
+// Overwrites fd from its start with bytes and syncs; 0 or the errno.
+int overwrite(int fd, const QByteArray& bytes)
+{
+    const qsizetype half = bytes.size() / 2;
+    int error = writeAll(fd, bytes.left(half), 0);
+    if (error == 0)
+        step(FileAccess::Step::HalfWritten);
+    if (error == 0)
+        error = writeAll(fd, bytes.mid(half), half);
+    if (error == 0 && ::ftruncate(fd, off_t(bytes.size())) != 0)
+        error = errno;
+    return error == 0 ? sync(fd) : error;
+}
+
+void keepBackup(const QByteArray& target, const QByteArray& old)
+{
+    const QString folder = FileLocations::userCacheFolder();
+    if (!QDir().mkpath(folder))
+        fail(folder, EACCES);
+    QByteArray temporary;
+    const int fd = PageFile::createTemporary(QFile::encodeName(folder), 0600, &temporary);
+    if (fd < 0)
+        fail(folder, errno);
+    int error = writeAll(fd, target + '\n' + old);
+    error = closeAfter(fd, error == 0 ? sync(fd) : error);
+    if (error == 0 && ::rename(temporary.constData(), backupPathFor(target).constData()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temporary.constData());
+        fail(folder, error);
+    }
+}
+
+// The target's folder refuses new names (or renames over the file): overwrite the file
+// itself, with its old bytes kept aside until the new ones are synced.
 void writeInPlace(const QString& path, const QByteArray& target, const QByteArray& bytes)
 {
-    QFile reader(path);
-    QByteArray old;
-    bool haveOld = reader.open(QIODevice::ReadOnly);
-    if (haveOld) {
-        old = reader.readAll();
-        haveOld = reader.error() == QFileDevice::NoError;
-    }
+    const QByteArray old = FileAccess::read(path);
     const int fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
         fail(path, errno);
-    int error = writeAll(fd, bytes);
-    if (error == 0 && ::ftruncate(fd, off_t(bytes.size())) != 0)
-        error = errno;
-    if (error == 0)
-        error = sync(fd);
-    if (error != 0 && haveOld && writeAll(fd, old) == 0 && ::ftruncate(fd, off_t(old.size())) == 0)
-        sync(fd);
+    try {
+        keepBackup(target, old);
+    } catch (const AppError&) {
+        ::close(fd);
+        throw;
+    }
+    step(FileAccess::Step::BackupKept);
+    int error = overwrite(fd, bytes);
+    if (error != 0 && overwrite(fd, old) == 0)
+        ::unlink(backupPathFor(target).constData());
     error = closeAfter(fd, error);
     if (error != 0)
         fail(path, error);
+    step(FileAccess::Step::Written);
+    ::unlink(backupPathFor(target).constData());
+}
+
+// Puts back the old bytes of a write in place that did not finish; throws when it cannot,
+// since the file itself may be cut.
+void finishInterrupted(const QString& path)
+{
+    const QByteArray target = absolute(path);
+    const QByteArray backup = backupPathFor(target);
+    if (::access(backup.constData(), F_OK) != 0)
+        return;
+    QFile file(QFile::decodeName(backup));
+    const QByteArray kept = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (!kept.startsWith(target + '\n'))
+        fail(QFile::decodeName(backup), EIO);
+    const int fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        fail(path, errno);
+    if (const int error = closeAfter(fd, overwrite(fd, kept.mid(target.size() + 1))); error != 0)
+        fail(path, error);
+    ::unlink(backup.constData());
 }
 
 bool folderRefuses(int error)
@@ -114,8 +178,19 @@ bool folderRefuses(int error)
 
 namespace FileAccess {
 
+int errorNumber(int error, const QString& path)
+{
+    return numberFor(error, path);
+}
+
+void setStepHookForTest(std::function<void(Step)> hook)
+{
+    stepHook = std::move(hook);
+}
+
 QByteArray read(const QString& path)
 {
+    finishInterrupted(path);
     QFile file(path);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly))
@@ -132,12 +207,13 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
     // A link is followed, so the file it names is replaced and the link stays.
     const QFileInfo info(path);
     const QString real = info.isSymLink() ? info.symLinkTarget() : path;
-    const QByteArray target = QFile::encodeName(real);
+    const QByteArray target = absolute(real);
+    finishInterrupted(real);
     struct stat old {};
     const bool existed = ::stat(target.constData(), &old) == 0 && S_ISREG(old.st_mode);
 
     QByteArray temporary;
-    const int fd = openTemporaryBeside(target, &temporary);
+    const int fd = PageFile::createTemporary(QFile::encodeName(QFileInfo(real).absolutePath()), 0666, &temporary);
     if (fd < 0) {
         const int error = errno;
         if (existed && folderRefuses(error))

@@ -35,3 +35,8 @@ FileLocations FileLocations::forThisProgram()
                         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
                         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
 }
+
+QString FileLocations::userCacheFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/qorvane");
+}

@@ -19,4 +19,7 @@ struct FileLocations
                                       const QString& userDataHome);
     // The locations of the running program.
     static FileLocations forThisProgram();
+    // Where the old bytes of a file wait while it is overwritten in place, for any copy:
+    // that way is taken only when the file's own folder refuses new files. Not created here.
+    static QString userCacheFolder();
 };

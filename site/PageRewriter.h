@@ -21,8 +21,12 @@ enum class PageProblem {
     CheckFailed,         // detail: what the check found
     ReadOnly,
     WriteFailed,         // detail: the system's reason
-    Restored,            // the written page failed its check and was put back; detail: what it found
-    RestoreFailed,       // ... and could not be put back; detail: what it found and why
+    LinkOutside,         // a link whose final target is outside the folders given; detail: the target
+    LinkBroken,          // a link that leads nowhere or in a circle; detail: the system's reason
+    NotRegular,          // a FIFO, device or socket: never opened
+    HardLinked,          // detail: how many names the file has
+    ChangedMeanwhile,    // another program wrote the page while it was rewritten; its version stands
+    Busy,                // another run holds the folder
 };
 
 struct SiteOptions

@@ -1,10 +1,15 @@
 #include "SiteJob.h"
 
+#include "SiteWalk.h"
+
+#include <QCoreApplication>
+#include <QFile>
 #include <QThread>
 
-SiteJob::SiteJob(QStringList paths, SiteOptions options, bool dryRun, QObject* parent)
-    : QObject(parent), m_paths(std::move(paths)), m_options(options), m_dryRun(dryRun)
+SiteJob::SiteJob(QStringList paths, SiteTask task, QObject* parent)
+    : QObject(parent), m_paths(std::move(paths)), m_task(std::move(task))
 {
+    m_task.cancelled = m_cancelled.get();
 }
 
 SiteJob::~SiteJob()
@@ -19,6 +24,7 @@ SiteJob::~SiteJob()
 void SiteJob::start()
 {
     m_thread = QThread::create([this] { run(); });
+    connect(m_thread, &QThread::finished, this, [this] { emit finished(*m_cancelled); });
     m_thread->start();
 }
 
@@ -27,20 +33,31 @@ bool SiteJob::isRunning() const
     return m_thread && m_thread->isRunning();
 }
 
+void SiteJob::release()
+{
+    cancel();
+    disconnect();
+    setParent(QCoreApplication::instance());
+    if (isRunning())
+        connect(m_thread, &QThread::finished, this, &QObject::deleteLater);
+    else
+        deleteLater();
+}
+
 void SiteJob::run()
 {
-    QStringList missing;
-    const QStringList pages = SiteRun::collectPages(m_paths, &missing);
-    QMetaObject::invokeMethod(this, [this, total = int(pages.size())] { emit pagesCounted(total); });
-    for (const QString& path : missing) {
-        PageOutcome outcome;
-        outcome.path = path;
-        outcome.problem = PageProblem::Missing;
+    QList<QByteArray> paths;
+    for (const QString& path : m_paths)
+        paths.append(QFile::encodeName(path));
+    std::list<PageFile::FolderLock> locks;
+    QList<PageOutcome> early = m_task.dryRun ? QList<PageOutcome>{} : SiteRun::lockFolders(&paths, &locks);
+    const SiteWalk walk = SiteWalk::walk(paths, false, !m_task.dryRun);
+    early += walk.problems;
+    QMetaObject::invokeMethod(this, [this, total = int(walk.pages.size())] { emit pagesCounted(total); });
+    for (const PageOutcome& outcome : early)
         QMetaObject::invokeMethod(this, [this, outcome] { emit pageDone(outcome); });
-    }
-    SiteRun::processAll(pages, m_options, m_dryRun, true, [this](const PageOutcome& outcome) {
+    SiteRun::processAll(walk.pages, m_task, [this](const PageOutcome& outcome) {
         QMetaObject::invokeMethod(this, [this, outcome] { emit pageDone(outcome); });
-        return !m_cancelled;
+        return !*m_cancelled;
     });
-    QMetaObject::invokeMethod(this, [this, cancelled = bool(m_cancelled)] { emit finished(cancelled); });
 }

@@ -4,23 +4,30 @@
 
 #include <QObject>
 #include <atomic>
+#include <memory>
 
 class QThread;
 
 // A site run on a thread of its own, so a window stays responsive; results come back
-// as signals on the job's own thread. Cancelling stops before the next page, so every
-// page is either wholly done or untouched.
+// as signals on the job's own thread. Cancelling is seen between pages and inside a
+// page up to its rename, so every page is either wholly done or untouched.
 class SiteJob : public QObject
 {
     Q_OBJECT
 
 public:
-    SiteJob(QStringList paths, SiteOptions options, bool dryRun, QObject* parent = nullptr);
+    // task.cancelled is replaced by the job's own.
+    SiteJob(QStringList paths, SiteTask task, QObject* parent = nullptr);
+    // Waits for the thread: give the job away (release) rather than delete a running one
+    // where nobody may wait.
     ~SiteJob() override;
 
     void start();
-    void cancel() { m_cancelled = true; }
+    void cancel() { *m_cancelled = true; }
     bool isRunning() const;
+    // Cancels, cuts every tie with the receivers, and deletes the job once its thread has
+    // ended, so nobody waits for the page in hand; the application holds it till then.
+    void release();
 
 signals:
     void pagesCounted(int total);
@@ -31,8 +38,7 @@ private:
     void run();
 
     const QStringList m_paths;
-    const SiteOptions m_options;
-    const bool m_dryRun;
-    std::atomic<bool> m_cancelled{false};
+    SiteTask m_task;
+    std::shared_ptr<std::atomic<bool>> m_cancelled = std::make_shared<std::atomic<bool>>(false);
     QThread* m_thread = nullptr;
 };

@@ -1,81 +1,96 @@
 #include "SiteRun.h"
 
 #include "AppError.h"
-#include "FileAccess.h"
 #include "Random.h"
 
-#include <QDirIterator>
-#include <QFileInfo>
+#include <QCryptographicHash>
 #include <QThread>
 #include <condition_variable>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <thread>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-// Root may write anywhere; a page its owner marked read-only is still left alone.
-bool writable(const QString& path)
+QByteArray digestOf(const QByteArray& bytes)
 {
-    const QFileInfo info(path);
-    const auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    return info.isWritable() && (info.permissions() & anyWrite);
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+// The page as its plan rewrites it: the same replacements at the same places.
+PageRewrite fromPlan(const QByteArray& bytes, const PagePlan& plan)
+{
+    PageRewrite rewrite;
+    rewrite.before = bytes;
+    rewrite.encoding = plan.encoding;
+    rewrite.changes = plan.changes;
+    rewrite.problem = plan.problem;
+    rewrite.detail = plan.detail;
+    qsizetype copied = 0;
+    for (const SpanChange& change : plan.changes) {
+        rewrite.after += QByteArrayView(bytes).sliced(copied, change.span.start - copied);
+        rewrite.after += change.replacement;
+        copied = change.span.end;
+    }
+    rewrite.after += QByteArrayView(bytes).sliced(copied);
+    return rewrite;
+}
+
+PageRewrite rewriteOf(const PageRef& page, const QByteArray& bytes, const SiteTask& task, RandomSource& random,
+                      PageOutcome& outcome)
+{
+    if (!task.plans && !task.wantPlan)
+        return rewritePage(bytes, task.options, random);
+    const QByteArray digest = digestOf(bytes);
+    if (task.wantPlan)
+        outcome.plan.digest = digest;
+    if (task.plans) {
+        const auto plan = task.plans->constFind(page.named);
+        if (plan != task.plans->constEnd() && plan->digest == digest)
+            return fromPlan(bytes, *plan);
+        outcome.drawnAgain = true;
+    }
+    return rewritePage(bytes, task.options, random);
+}
+
+bool cancelled(const SiteTask& task)
+{
+    return task.cancelled && task.cancelled->load();
+}
+
+// A page its owner marked read-only is left alone, also when root could write it.
+bool writable(const PageRef& page, const PageFile::Stamp& stamp)
+{
+    return (stamp.mode & 0222) != 0 && ::access(page.real.constData(), W_OK) == 0;
 }
 
 } // namespace
 
 namespace SiteRun {
 
-bool isPage(const QString& path)
-{
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == QLatin1String("html") || suffix == QLatin1String("htm") || suffix == QLatin1String("xhtml");
-}
-
-QStringList collectPages(const QStringList& paths, QStringList* missing)
-{
-    QStringList pages;
-    for (const QString& path : paths) {
-        const QFileInfo info(path);
-        if (info.isDir()) {
-            QStringList inFolder;
-            QDirIterator it(path, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-            while (it.hasNext()) {
-                const QString file = it.next();
-                if (isPage(file))
-                    inFolder.append(file);
-            }
-            inFolder.sort();
-            pages += inFolder;
-        } else if (info.isFile()) {
-            // A shell pattern such as public/* names style sheets and images too: only pages count.
-            if (isPage(path))
-                pages.append(path);
-        } else {
-            missing->append(path);
-        }
-    }
-    pages.removeDuplicates();
-    return pages;
-}
-
-PageOutcome processPage(const QString& path, const SiteOptions& options, bool dryRun, bool wantLines,
-                        RandomSource& random)
+PageOutcome processPage(const PageRef& page, const SiteTask& task, RandomSource& random)
 {
     PageOutcome outcome;
-    outcome.path = path;
-    const auto fail = [&outcome](PageProblem problem, const QString& detail) {
+    outcome.file = page.named;
+    outcome.path = shownName(page.named);
+    const auto fail = [&outcome](PageProblem problem, const QString& detail = {}, int number = 0) {
         outcome.problem = problem;
         outcome.detail = detail;
+        outcome.errorNumber = number;
         return outcome;
     };
-    PageRewrite rewrite;
+    PageFile::Contents contents;
     try {
-        rewrite = rewritePage(FileAccess::read(path), options, random);
+        contents = PageFile::read(page.real);
     } catch (const AppError& error) {
-        outcome.errorNumber = error.number();
-        return fail(PageProblem::Unreadable, error.detail());
+        if (error.number() == AppError::BadFileMode)
+            return fail(PageProblem::NotRegular);
+        return fail(PageProblem::Unreadable, error.detail(), error.number());
     }
+    const PageRewrite rewrite = rewriteOf(page, contents.bytes, task, random, outcome);
     if (rewrite.problem != PageProblem::None && rewrite.problem != PageProblem::CannotHide)
         return fail(rewrite.problem, rewrite.detail);
     // A link the options cannot hide stays as it was; the rest of the page is still written.
@@ -84,45 +99,40 @@ PageOutcome processPage(const QString& path, const SiteOptions& options, bool dr
     outcome.addresses = int(rewrite.changes.size());
     for (const SpanChange& change : rewrite.changes)
         outcome.found.append(change.span.text);
-    if (wantLines)
+    if (task.wantLines)
         outcome.lines = changedLines(rewrite);
+    if (task.wantPlan) {
+        outcome.plan.encoding = rewrite.encoding;
+        outcome.plan.changes = rewrite.changes;
+        outcome.plan.problem = rewrite.problem;
+        outcome.plan.detail = rewrite.detail;
+    }
     if (rewrite.changes.isEmpty())
         return outcome;
-    // Checked before the write too, so a faulty rewrite never reaches the disk.
+    // The new bytes are checked before they reach the disk; nothing is read back or restored after.
     if (const QString problem = checkRewrite(rewrite, rewrite.after); !problem.isEmpty())
         return fail(PageProblem::CheckFailed, problem);
-    if (dryRun)
+    if (contents.stamp.links > 1) // a rename would part this name from the others
+        return fail(PageProblem::HardLinked, QString::number(contents.stamp.links));
+    if (!writable(page, contents.stamp))
+        return fail(PageProblem::ReadOnly);
+    if (task.dryRun)
         return outcome;
-    if (!writable(path))
-        return fail(PageProblem::ReadOnly, {});
+    if (task.beforeReplace)
+        task.beforeReplace(page);
     try {
-        FileAccess::writeAtomically(path, rewrite.after);
+        switch (PageFile::replace(page.real, rewrite.after, contents.stamp, [&task] { return !cancelled(task); })) {
+        case PageFile::Replaced::Written: outcome.written = true; break;
+        case PageFile::Replaced::Cancelled: outcome.cancelled = true; break;
+        case PageFile::Replaced::ChangedMeanwhile: return fail(PageProblem::ChangedMeanwhile);
+        }
     } catch (const AppError& error) {
-        outcome.errorNumber = error.number();
-        return fail(PageProblem::WriteFailed, error.detail());
+        return fail(PageProblem::WriteFailed, error.detail(), error.number());
     }
-    // The content was checked before the write; bytes that read back the same pass the same check.
-    QString problem;
-    try {
-        if (FileAccess::read(path) != rewrite.after)
-            problem = QStringLiteral("the file does not read back as written");
-    } catch (const AppError& error) {
-        problem = error.detail();
-    }
-    if (problem.isEmpty()) {
-        outcome.written = true;
-        return outcome;
-    }
-    try {
-        FileAccess::writeAtomically(path, rewrite.before);
-    } catch (const AppError& error) {
-        outcome.errorNumber = error.number();
-        return fail(PageProblem::RestoreFailed, problem + QStringLiteral("; ") + error.detail());
-    }
-    return fail(PageProblem::Restored, problem);
+    return outcome;
 }
 
-void processAll(const QStringList& pages, const SiteOptions& options, bool dryRun, bool wantLines,
+void processAll(const QList<PageRef>& pages, const SiteTask& task,
                 const std::function<bool(const PageOutcome&)>& report)
 {
     const int workers = std::clamp(QThread::idealThreadCount(), 1, 4);
@@ -140,11 +150,11 @@ void processAll(const QStringList& pages, const SiteOptions& options, bool dryRu
             {
                 std::unique_lock lock(mutex);
                 changed.wait(lock, [&] { return stop || next >= pages.size() || next < reported + ahead; });
-                if (stop || next >= pages.size())
+                if (stop || cancelled(task) || next >= pages.size())
                     return;
                 index = next++;
             }
-            PageOutcome outcome = processPage(pages[index], options, dryRun, wantLines, random);
+            PageOutcome outcome = processPage(pages[index], task, random);
             std::lock_guard lock(mutex);
             done.emplace(index, std::move(outcome));
             changed.notify_all();
@@ -159,10 +169,14 @@ void processAll(const QStringList& pages, const SiteOptions& options, bool dryRu
         {
             std::unique_lock lock(mutex);
             changed.wait(lock, [&] {
-                return done.count(reported) > 0 || (reported == next && (stop || next >= pages.size()));
+                return done.count(reported) > 0 ||
+                       (reported == next && (stop || cancelled(task) || next >= pages.size()));
             });
-            if (done.count(reported) == 0)
+            if (done.count(reported) == 0) {
+                stop = true;
+                changed.notify_all();
                 break;
+            }
             outcome = std::move(done.extract(reported).mapped());
         }
         const bool goOn = report(outcome);
@@ -173,6 +187,35 @@ void processAll(const QStringList& pages, const SiteOptions& options, bool dryRu
     }
     for (std::thread& thread : threads)
         thread.join();
+}
+
+QList<PageOutcome> lockFolders(QList<QByteArray>* paths, std::list<PageFile::FolderLock>* held)
+{
+    QList<PageOutcome> busy;
+    QList<QByteArray> free;
+    QList<QByteArray> locked;
+    for (const QByteArray& path : *paths) {
+        char* resolved = ::realpath(path.constData(), nullptr);
+        QByteArray folder = resolved ? QByteArray(resolved) : QByteArray();
+        std::free(resolved);
+        struct stat st {};
+        if (!folder.isEmpty() && ::stat(folder.constData(), &st) == 0 && !S_ISDIR(st.st_mode))
+            folder = folder.left(std::max<qsizetype>(1, folder.lastIndexOf('/')));
+        // A folder named twice is held once; one that cannot be opened is reported by the walk.
+        if (folder.isEmpty() || locked.contains(folder) || held->emplace_back().lock(folder) || errno != EWOULDBLOCK) {
+            locked.append(folder);
+            free.append(path);
+            continue;
+        }
+        held->pop_back();
+        PageOutcome outcome;
+        outcome.file = path;
+        outcome.path = shownName(path);
+        outcome.problem = PageProblem::Busy;
+        busy.append(outcome);
+    }
+    *paths = free;
+    return busy;
 }
 
 QString problemText(const PageOutcome& outcome)
@@ -188,10 +231,17 @@ QString problemText(const PageOutcome& outcome)
     case PageProblem::CannotHide: return QStringLiteral("these options cannot hide \"%1\"").arg(detail);
     case PageProblem::CheckFailed: return QStringLiteral("left unchanged, the rewrite failed its check: ") + detail;
     case PageProblem::ReadOnly: return QStringLiteral("the file is read-only");
-    case PageProblem::WriteFailed: return QStringLiteral("cannot be written: ") + detail;
-    case PageProblem::Restored: return QStringLiteral("the written page failed its check and was restored: ") + detail;
-    case PageProblem::RestoreFailed:
-        return QStringLiteral("the written page failed its check and COULD NOT be restored: ") + detail;
+    case PageProblem::WriteFailed: return QStringLiteral("cannot be written, left unchanged: ") + detail;
+    case PageProblem::LinkOutside:
+        return QStringLiteral("a link to \"%1\", outside the given PATHs; left as it is").arg(detail);
+    case PageProblem::LinkBroken: return QStringLiteral("a link that leads nowhere: ") + detail;
+    case PageProblem::NotRegular: return QStringLiteral("not a regular file; not opened");
+    case PageProblem::HardLinked:
+        return QStringLiteral("has %1 hard links, which a rewrite would part; left as it is").arg(detail);
+    case PageProblem::ChangedMeanwhile:
+        return QStringLiteral("changed by another program while it was rewritten; its version is kept");
+    case PageProblem::Busy:
+        return QStringLiteral("another qorvane-site run is rewriting this folder; try again when it has finished");
     }
     return {};
 }

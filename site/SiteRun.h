@@ -1,42 +1,45 @@
 #pragma once
 
-#include "PageRewriter.h"
+#include "PageFile.h"
+#include "PageOutcome.h"
 
-#include <QStringList>
+#include <QHash>
+#include <atomic>
 #include <functional>
+#include <list>
+#include <memory>
 
 class RandomSource;
 
-// What happened to one page.
-struct PageOutcome
+// How the pages of one run are handled.
+struct SiteTask
 {
-    QString path;
-    int addresses = 0;          // rewritten, or to be rewritten in a dry run
-    QStringList found;          // the addresses as they stood
-    QList<ChangedLine> lines;   // for showing the change; filled when asked for
-    PageProblem problem = PageProblem::None;
-    QString detail;
-    int errorNumber = 0;        // the file system's error, for a message in the window's words
-    bool written = false;
-
-    bool failed() const { return problem != PageProblem::None; }
+    SiteOptions options;
+    bool dryRun = false;
+    bool wantLines = false;
+    bool wantPlan = false;
+    // Checked between pages and inside a page up to the moment of its rename.
+    const std::atomic<bool>* cancelled = nullptr;
+    // Plans of an earlier dry run, by the name a page was reached by: a page that still
+    // reads as it did then gets exactly those replacements.
+    std::shared_ptr<const QHash<QByteArray, PagePlan>> plans;
+    // Test hook: runs between a page's read and its rename.
+    std::function<void(const PageRef&)> beforeReplace;
 };
 
 namespace SiteRun {
 
-// Pages under the given folders (recursively, in a stable order) and the given files
-// that are pages; a path that does not exist goes to *missing.
-QStringList collectPages(const QStringList& paths, QStringList* missing);
-bool isPage(const QString& path);
-// Reads, rewrites, writes atomically (unless dryRun), reads back and checks; a page
-// that fails the check is put back as it was.
-PageOutcome processPage(const QString& path, const SiteOptions& options, bool dryRun, bool wantLines,
-                        RandomSource& random);
+// Reads, rewrites, checks the new bytes and (unless a dry run) puts them in place of the
+// page by a rename, unless the page changed since it was read.
+PageOutcome processPage(const PageRef& page, const SiteTask& task, RandomSource& random);
 // processPage for every page, on several threads, each with a generator of its own;
 // report gets the outcomes in the order of pages, on the calling thread, and stops the
 // run by returning false. At most a few pages are held at a time.
-void processAll(const QStringList& pages, const SiteOptions& options, bool dryRun, bool wantLines,
+void processAll(const QList<PageRef>& pages, const SiteTask& task,
                 const std::function<bool(const PageOutcome&)>& report);
+// Takes each folder a run writes into (a folder PATH, or a page's folder) for this run;
+// a folder another run holds comes back as an outcome, and is left out of *paths.
+QList<PageOutcome> lockFolders(QList<QByteArray>* paths, std::list<PageFile::FolderLock>* held);
 // The outcome's problem as the command line reports it.
 QString problemText(const PageOutcome& outcome);
 

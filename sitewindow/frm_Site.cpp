@@ -41,10 +41,17 @@ frm_Site::frm_Site(std::function<ConversionSettings()> options, QWidget* parent)
     resize(760, 560);
 }
 
-// The job goes first: it stops after the pages in hand and waits for them.
 frm_Site::~frm_Site()
 {
-    delete m_job;
+    releaseJob();
+}
+
+// Nobody waits for the page in hand: it stops before its rename, and its job ends on its own.
+void frm_Site::releaseJob()
+{
+    if (m_job)
+        m_job->release();
+    m_job = nullptr;
 }
 
 void frm_Site::buildWidgets()
@@ -138,8 +145,11 @@ void frm_Site::cmd_Apply_Click()
 
 void frm_Site::cmd_Cancel_Click()
 {
-    if (m_job)
-        m_job->cancel();
+    if (!isRunning())
+        return;
+    m_job->cancel();
+    cmd_Cancel->setEnabled(false);
+    showStatus(QStringLiteral("中止しています..."));
 }
 
 void frm_Site::startJob(bool dryRun)
@@ -156,16 +166,26 @@ void frm_Site::startJob(bool dryRun)
         showStatus(QStringLiteral("出力形式が選択されていません。"), true);
         return;
     }
-    delete m_job;
+    releaseJob();
     m_dryRun = dryRun;
     m_outcomes.clear();
     lst_Pages->clear();
     tbl_Lines->setRowCount(0);
-    m_pages = m_changed = m_addresses = m_errors = 0;
+    m_pages = m_changed = m_addresses = m_errors = m_drawnAgain = 0;
     prg_Run->setRange(0, 0);
     prg_Run->setValue(0);
     showStatus(dryRun ? QStringLiteral("確認しています...") : QStringLiteral("変換しています..."));
-    m_job = new SiteJob({folder}, {conversion, chk_Links->isChecked()}, dryRun, this);
+    SiteTask task;
+    task.options = {conversion, chk_Links->isChecked()};
+    task.dryRun = dryRun;
+    task.wantLines = true;
+    task.wantPlan = dryRun;
+    task.beforeReplace = m_beforeReplace;
+    if (dryRun)
+        m_plans = std::make_shared<QHash<QByteArray, PagePlan>>();
+    else
+        task.plans = m_plans;
+    m_job = new SiteJob({folder}, std::move(task), this);
     connect(m_job, &SiteJob::pagesCounted, this, &frm_Site::pagesCounted);
     connect(m_job, &SiteJob::pageDone, this, &frm_Site::pageDone);
     connect(m_job, &SiteJob::finished, this, &frm_Site::jobFinished);
@@ -179,9 +199,15 @@ void frm_Site::pagesCounted(int total)
     prg_Run->setRange(0, std::max(total, 1));
 }
 
-void frm_Site::pageDone(const PageOutcome& outcome)
+void frm_Site::pageDone(const PageOutcome& given)
 {
+    PageOutcome outcome = given;
+    if (m_dryRun && !outcome.failed())
+        m_plans->insert(outcome.file, std::exchange(outcome.plan, {}));
     prg_Run->setValue(prg_Run->value() + 1);
+    if (outcome.cancelled)
+        return; // stopped before its rename: untouched
+    m_drawnAgain += outcome.drawnAgain && outcome.addresses > 0;
     if (outcome.failed())
         ++m_errors;
     else if (outcome.addresses == 0)
@@ -190,6 +216,8 @@ void frm_Site::pageDone(const PageOutcome& outcome)
         ++m_changed;
     m_addresses += outcome.failed() ? 0 : outcome.addresses;
     QString state = problemText(outcome);
+    if (state.isEmpty() && outcome.drawnAgain)
+        state = QStringLiteral("確認の後に変更されていたため、新しく変換しました");
     if (state.isEmpty())
         state = m_dryRun ? QStringLiteral("変換します") : QStringLiteral("変換しました");
     const QString shown = QDir::toNativeSeparators(QDir(txt_Folder->text()).relativeFilePath(outcome.path));
@@ -208,7 +236,9 @@ void frm_Site::jobFinished(bool cancelled)
     setRunning(false);
     prg_Run->setRange(0, std::max(m_pages, 1));
     const QString counts = QStringLiteral("%1ページ中 %2ページ、アドレス %3個").arg(m_pages).arg(m_changed).arg(m_addresses);
-    const QString errors = m_errors > 0 ? QStringLiteral("、エラー %1件").arg(m_errors) : QString();
+    QString errors = m_errors > 0 ? QStringLiteral("、エラー %1件").arg(m_errors) : QString();
+    if (m_drawnAgain > 0)
+        errors += QStringLiteral("、確認の後に変更されたページ %1件は新しく変換").arg(m_drawnAgain);
     if (cancelled)
         showStatus(QStringLiteral("中止しました。それまでのページは") +
                    (m_dryRun ? QStringLiteral("確認済みです。") : QStringLiteral("変換済みです。")) + errors);
@@ -273,19 +303,20 @@ QString frm_Site::problemText(const PageOutcome& outcome) const
     case PageProblem::CannotHide: return QStringLiteral("この設定では %1 を変換できません。").arg(detail);
     case PageProblem::CheckFailed: return QStringLiteral("変換結果の確認で問題が見つかったため変更しません。");
     case PageProblem::ReadOnly: return QStringLiteral("読み取り専用のため変更しません。");
-    case PageProblem::Restored: return QStringLiteral("書き込み後の確認で問題が見つかったため元に戻しました。");
-    case PageProblem::RestoreFailed: return QStringLiteral("書き込み後の確認で問題が見つかり、元に戻せませんでした。");
+    case PageProblem::LinkOutside: return QStringLiteral("指定したフォルダの外を指すリンクのため変更しません。");
+    case PageProblem::LinkBroken: return QStringLiteral("リンク先が見つかりません。");
+    case PageProblem::NotRegular: return QStringLiteral("通常のファイルではないため開きません。");
+    case PageProblem::HardLinked: return QStringLiteral("ハードリンクが %1 個あるため変更しません。").arg(detail);
+    case PageProblem::ChangedMeanwhile: return QStringLiteral("変換中にほかのプログラムが変更したため、そのままにしました。");
+    case PageProblem::Busy: return QStringLiteral("ほかの変換がこのフォルダを処理中です。終わってからやり直してください。");
     }
     return {};
 }
 
 void frm_Site::closeEvent(QCloseEvent* event)
 {
-    // Stops after the page in hand, so no page is left half written.
-    if (m_job) {
-        m_job->cancel();
-        delete m_job;
-        m_job = nullptr;
-    }
+    // The page in hand stops before its rename, so no page is left half written.
+    releaseJob();
+    setRunning(false);
     event->accept();
 }

@@ -28,6 +28,8 @@ public:
 
     // Test hook: the folder the next "参照" returns instead of asking.
     void setNextFolderAnswer(const QString& folder) { m_nextFolder = folder; }
+    // Test hook: runs on the worker between a page's read and its rename.
+    void setBeforeReplaceForTest(std::function<void(const PageRef&)> hook) { m_beforeReplace = std::move(hook); }
 
     void cmd_Browse_Click();
     void cmd_Check_Click();
@@ -47,6 +49,7 @@ private:
     void pagesCounted(int total);
     void pageDone(const PageOutcome& outcome);
     void jobFinished(bool cancelled);
+    void releaseJob();
     void showLines(int row);
     void setRunning(bool running);
     void showStatus(const QString& text, bool error = false);
@@ -57,6 +60,10 @@ private:
     SiteJob* m_job = nullptr;
     bool m_dryRun = true;
     QString m_checkedFolder; // the folder of the last finished dry run; applying needs one
+    // What the last dry run drew for each page, so that applying writes what was shown.
+    std::shared_ptr<QHash<QByteArray, PagePlan>> m_plans;
+    std::function<void(const PageRef&)> m_beforeReplace;
+    int m_drawnAgain = 0;
     QList<PageOutcome> m_outcomes;
     int m_pages = 0;
     int m_changed = 0;

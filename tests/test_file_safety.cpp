@@ -1,5 +1,6 @@
 #include "AddressImage.h"
 #include "AppError.h"
+#include "FileAccess.h"
 #include "PreviewPages.h"
 #include "SettingsFile.h"
 #include "TopWindowFixture.h"
@@ -8,8 +9,10 @@
 #include <QDir>
 #include <QImage>
 #include <QtTest>
+#include <csignal>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 namespace {
 
@@ -26,6 +29,19 @@ int numberAsNobody(const std::function<void()>& step)
     }
     return root && (::seteuid(0) != 0 || ::setegid(0) != 0) ? -2 : number;
 }
+
+// A cache folder anybody may write, so a write in place as nobody can keep the old bytes there.
+struct OpenCache
+{
+    QTemporaryDir dir;
+    OpenCache()
+    {
+        ::chmod(QFile::encodeName(dir.path()).constData(), 0777);
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.path()));
+    }
+    ~OpenCache() { qunsetenv("XDG_CACHE_HOME"); }
+    QStringList kept() const { return QDir(dir.path() + "/qorvane").entryList(QDir::Files); }
+};
 
 } // namespace
 
@@ -119,6 +135,7 @@ private slots:
         QFETCH(int, fileMode);
         QFETCH(int, number);
         TopWindowFixture f;
+        OpenCache cache;
         // Every key there already and a shorter input: the file shrinks in place.
         const QByteArray head = "[Top]\r\nTop=0\r\n[Left]\r\nLeft=0\r\n[Mail]\r\nMail=";
         const QByteArray rest = "\r\n[INI_VER]\r\nINI_VER=1\r\n[OPTION]\r\nRET=0\r\n@ENT=0\r\nDOT=0\r\n[ENT_OUT_OP]\r\n"
@@ -131,6 +148,53 @@ private slots:
         ::chmod(QFile::encodeName(f.base()).constData(), 0700);
         QCOMPARE(f.readFile("mirelt.ini"), head + (number == 0 ? "" : "an input longer than none") + rest);
         QCOMPARE(QDir(f.base()).entryList(QDir::Files), QStringList{"mirelt.ini"});
+        QCOMPARE(cache.kept(), QStringList{});
+    }
+
+    void writeInPlaceKilledAtAnyStepLeavesTheOldOrTheNewFile_data()
+    {
+        QTest::addColumn<int>("killedAt");
+        QTest::newRow("old bytes kept") << int(FileAccess::Step::BackupKept);
+        QTest::newRow("half written") << int(FileAccess::Step::HalfWritten);
+        QTest::newRow("written, old bytes not yet dropped") << int(FileAccess::Step::Written);
+        QTest::newRow("not killed") << -1;
+    }
+
+    void writeInPlaceKilledAtAnyStepLeavesTheOldOrTheNewFile()
+    {
+        QFETCH(int, killedAt);
+        if (::geteuid() != 0)
+            QSKIP("a folder that refuses new files to a writer of its files needs a second user");
+        OpenCache cache;
+        QTemporaryDir folder;
+        const QString path = folder.filePath("mirelt.ini");
+        const QByteArray old = QByteArray("[OPTION]\r\nRET=1\r\n").repeated(5000), now = "[OPTION]\r\nRET=0\r\n";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size() && file.setPermissions(QFile::Permissions(0x6666)));
+        file.close();
+        ::chmod(QFile::encodeName(folder.path()).constData(), 0555);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(2);
+            FileAccess::setStepHookForTest([killedAt](FileAccess::Step step) {
+                if (int(step) == killedAt)
+                    ::raise(SIGKILL);
+            });
+            try {
+                FileAccess::writeAtomically(path, now);
+            } catch (const AppError&) {
+                ::_exit(3);
+            }
+            ::_exit(0);
+        }
+        int status = 0;
+        QVERIFY(child > 0 && ::waitpid(child, &status, 0) == child);
+        QCOMPARE(WIFSIGNALED(status) ? -WTERMSIG(status) : WEXITSTATUS(status), killedAt < 0 ? 0 : -SIGKILL);
+        QCOMPARE(cache.kept().size(), killedAt < 0 ? 0 : 1);
+        QCOMPARE(FileAccess::read(path), killedAt < 0 ? now : old); // the read puts the old bytes back
+        QCOMPARE(cache.kept(), QStringList{});
+        ::chmod(QFile::encodeName(folder.path()).constData(), 0700);
     }
 
     void imageWiderThanTheEncoderAllowsKeepsTheOldOne()

@@ -1,10 +1,16 @@
 #include "GeneratedLinks.h"
 #include "PageRewriter.h"
 #include "ScriptedRandom.h"
+#include "SiteRun.h"
+#include "SiteWalk.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,13 +36,225 @@ int runSite(QProcess& run, const QStringList& arguments)
     return run.waitForFinished() ? run.exitCode() : -1;
 }
 
+QByteArray readAt(const QByteArray& path)
+{
+    std::ifstream file(path.constData(), std::ios::binary);
+    return file ? QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(file), {})) : "unreadable";
+}
+
+bool writeAt(const QByteArray& path, const QByteArray& bytes)
+{
+    std::ofstream file(path.constData(), std::ios::binary);
+    return bool(file.write(bytes.constData(), bytes.size()).flush());
+}
+
+// A tree from entries "name" (a page), "name -> target" (a link), "name/" (a folder), "name|" (a FIFO).
+void build(const QByteArray& root, const QList<QByteArray>& entries)
+{
+    for (const QByteArray& entry : entries) {
+        const qsizetype arrow = entry.indexOf(" -> ");
+        const QByteArray path = root + '/' + (arrow < 0 ? entry : entry.left(arrow));
+        if (arrow >= 0)
+            QVERIFY(::symlink(entry.mid(arrow + 4).constData(), path.constData()) == 0);
+        else if (entry.endsWith('/'))
+            QVERIFY(::mkdir(path.constData(), 0777) == 0);
+        else if (entry.endsWith('|'))
+            QVERIFY(::mkfifo(path.chopped(1).constData(), 0666) == 0);
+        else
+            QVERIFY(writeAt(path, Page));
+    }
+}
+
+const QByteArray Long = QByteArray(245, 'x') + ".html"; // with a temporary name beside it, past 255 bytes
+
+const SiteTask AllDecimal{{{true, false, false, EntityScope::All}, false}};
+
+PageOutcome processOne(const QByteArray& path, const SiteTask& task)
+{
+    ScriptedRandom random(QList<double>(5000, 0.0));
+    return SiteRun::processPage({path, path}, task, random);
+}
+
 } // namespace
 
 class SiteTest : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir m_tree;
+    QByteArray m_dryRun;
+    QByteArray m_said;
+    QByteArray m_summary;
+
+    QByteArray at(const QByteArray& name) const { return QFile::encodeName(m_tree.path()) + "/site/" + name; }
+
 private slots:
+    void initTestCase()
+    {
+        const QByteArray root = QFile::encodeName(m_tree.path());
+        build(root, {"site/", "outside/", "outside/o.html", "outside/end.html", "outside/mid.html -> end.html"});
+        build(root + "/site", {"a.html", "in/", "in/b.html", "link-in.html -> in/b.html", "linkdir -> in",
+                               "out.html -> ../outside/o.html", "outdir -> ../outside", "sub/", "sub/end.html",
+                               "sub/mid.html -> end.html", "c.html -> sub/mid.html", "chain.html -> ../outside/mid.html",
+                               "loop.html -> loop2.html", "loop2.html -> loop.html", "fifo.html|", "pipe.html -> fifo.html",
+                               "zero.html -> /dev/zero", "bad\xff.html", Long, "hard.html", ".git/", ".git/x.html",
+                               ".hidden.html", "node_modules/", "node_modules/y.html", ".qorvane-old.tmp"});
+        QVERIFY(::link(at("hard.html"), at("hard2.html")) == 0);
+        if (::geteuid() == 0)
+            QVERIFY(::chown(at("a.html"), 65534, 65534) == 0 && ::chmod(at("a.html"), 0600) == 0);
+        QByteArray live; // a temporary file of a run still alive
+        QVERIFY(PageFile::createTemporary(root + "/site", 0600, &live) >= 0);
+        QProcess run;
+        run.setWorkingDirectory(m_tree.path());
+        QCOMPARE(runSite(run, {"--forms=decimal", "--scope=all", "--dry-run", "site"}), 1);
+        m_dryRun = run.readAllStandardOutput();
+        QCOMPARE(runSite(run, {"--forms=decimal", "--scope=all", "site", "./site/"}), 1); // named twice, taken once
+        m_said = run.readAllStandardError();
+        m_summary = run.readAllStandardOutput();
+        QVERIFY(::access(at(".qorvane-old.tmp"), F_OK) != 0 && ::access(live, F_OK) == 0);
+    }
+
+    // Qt's removal skips names that are not text.
+    void cleanupTestCase() { std::filesystem::remove_all(QFile::encodeName(m_tree.path()).toStdString()); }
+
+    void everyEntryIsTakenOrReported_data()
+    {
+        QTest::addColumn<QByteArray>("entry");
+        QTest::addColumn<QByteArray>("said");    // after "site/<entry>: "; empty: nothing said
+        QTest::addColumn<QByteArray>("checked"); // the real file behind it
+        QTest::addColumn<bool>("rewritten");
+        const auto row = [](const char* name, const QByteArray& entry, const QByteArray& said, const QByteArray& checked,
+                            bool rewritten) { QTest::newRow(name) << entry << said << checked << rewritten; };
+        row("page", "a.html", "", "a.html", true);
+        row("page link inside", "link-in.html", "", "in/b.html", true);
+        row("folder link inside", "linkdir", "", "in/b.html", true);
+        row("page link outside", "out.html", "a link to", "../outside/o.html", false);
+        row("folder link outside", "outdir", "a link to", "../outside/o.html", false);
+        row("chain outside", "chain.html", "a link to", "../outside/end.html", false);
+        row("chain inside", "c.html", "", "sub/end.html", true);
+        row("loop", "loop.html", "a link that leads nowhere", "", false);
+        row("FIFO", "fifo.html", "not a regular file", "", false);
+        row("FIFO behind a link", "pipe.html", "not a regular file", "", false);
+        row("device behind a link", "zero.html", "a link to \"/dev/zero\"", "", false);
+        row("name not valid UTF-8", "bad\xff.html", "", "bad\xff.html", true);
+        row("250-byte name", Long, "", Long, true);
+        row("hard link", "hard.html", "has 2 hard links", "hard2.html", false);
+        row("hidden folder", ".git/x.html", "", ".git/x.html", false);
+        row("hidden page", ".hidden.html", "", ".hidden.html", false);
+        row("node_modules", "node_modules/y.html", "", "node_modules/y.html", false);
+    }
+
+    void everyEntryIsTakenOrReported()
+    {
+        QFETCH(QByteArray, entry);
+        QFETCH(QByteArray, said);
+        QFETCH(QByteArray, checked);
+        QFETCH(bool, rewritten);
+        const QByteArray line = "qorvane-site: site/" + shownName(entry).toUtf8() + ": " + said;
+        QCOMPARE(said.isEmpty() ? m_said.count("site/" + shownName(entry).toUtf8() + ":") : m_said.count(line),
+                 said.isEmpty() ? 0 : 1);
+        if (!checked.isEmpty())
+            QCOMPARE(readAt(at(checked)).startsWith(Page.left(39) + "&#97;&#64;"), rewritten);
+    }
+
+    void eachRealPageOnceLinksStayLinksOwnerAndModeKept()
+    {
+        QVERIFY(m_summary.endsWith("6 pages, 5 changed, 15 addresses, 9 errors\n"));
+        QVERIFY(QFileInfo(m_tree.filePath("site/sub/mid.html")).isSymLink() &&
+                QFileInfo(m_tree.filePath("site/link-in.html")).isSymLink());
+        QVERIFY(m_dryRun.startsWith("3 hidden entries and node_modules folders skipped (--hidden walks them)\n"));
+        QVERIFY(m_dryRun.contains("site/bad\\xff.html: 3 addresses"));
+        struct stat st {};
+        QVERIFY(::stat(at("a.html"), &st) == 0);
+        if (::geteuid() == 0)
+            QCOMPARE(QList<unsigned>({st.st_uid, st.st_gid, st.st_mode & 07777}), QList<unsigned>({65534, 65534, 0600}));
+    }
+
+    void unreadableFolderIsReported()
+    {
+        QTemporaryDir dir;
+        const QByteArray root = QFile::encodeName(dir.path());
+        build(root, {"locked/", "locked/p.html"});
+        QVERIFY(::chmod(root, 0755) == 0 && ::chmod(root + "/locked", 0) == 0);
+        if (::geteuid() == 0 && (::setegid(65534) != 0 || ::seteuid(65534) != 0))
+            QSKIP("no user nobody to read as");
+        const SiteWalk walk = SiteWalk::walk({root}, false, false);
+        ::seteuid(0);
+        ::setegid(0);
+        QCOMPARE(walk.problems.size(), 1);
+        QCOMPARE(walk.problems[0].problem, PageProblem::Unreadable);
+        QCOMPARE(walk.problems[0].file, root + "/locked");
+    }
+
+    void pageChangedBetweenReadAndRenameIsLeftToTheOtherWriter_data()
+    {
+        QTest::addColumn<bool>("cancelled");
+        QTest::newRow("another writer") << false;
+        QTest::newRow("cancelled just before the rename") << true;
+    }
+
+    void pageChangedBetweenReadAndRenameIsLeftToTheOtherWriter()
+    {
+        QFETCH(bool, cancelled);
+        QTemporaryDir dir;
+        const QByteArray path = QFile::encodeName(dir.filePath("p.html"));
+        QVERIFY(writeAt(path, Page));
+        std::atomic<bool> stop{false};
+        SiteTask task = AllDecimal;
+        task.cancelled = &stop;
+        task.beforeReplace = [&](const PageRef&) { cancelled ? void(stop = true) : void(writeAt(path, "theirs")); };
+        const PageOutcome outcome = processOne(path, task);
+        QCOMPARE(outcome.problem, cancelled ? PageProblem::None : PageProblem::ChangedMeanwhile);
+        QCOMPARE(outcome.cancelled, cancelled);
+        QCOMPARE(readAt(path), cancelled ? Page : QByteArray("theirs"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"p.html"});
+    }
+
+    void folderRefusingNewFilesLeavesThePage()
+    {
+        QTemporaryDir dir;
+        const QByteArray path = QFile::encodeName(dir.filePath("p.html"));
+        QVERIFY(writeAt(path, Page) && ::chmod(path, 0666) == 0 && ::chmod(QFile::encodeName(dir.path()), 0555) == 0);
+        if (::geteuid() == 0 && (::setegid(65534) != 0 || ::seteuid(65534) != 0))
+            QSKIP("no user nobody to write as");
+        const PageOutcome outcome = processOne(path, AllDecimal);
+        ::seteuid(0);
+        ::setegid(0);
+        ::chmod(QFile::encodeName(dir.path()), 0700);
+        QCOMPARE(SiteRun::problemText(outcome), QString("cannot be written, left unchanged: Permission denied"));
+        QCOMPARE(readAt(path), Page);
+    }
+
+    void twoRunsAtOnceLeaveEveryPageRewritten()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 100; ++i)
+            writePage(dir, QStringLiteral("p%1.html").arg(i), Page.repeated(50));
+        QProcess first, second;
+        const QStringList options{"--forms=decimal", "--scope=at", "--quiet", dir.path()};
+        first.start(QStringLiteral(QORVANE_SITE), options);
+        second.start(QStringLiteral(QORVANE_SITE), options);
+        for (QProcess* run : {&first, &second}) {
+            QVERIFY(run->waitForFinished());
+            QVERIFY(run->exitCode() == 0 || run->readAllStandardError().contains("another qorvane-site run is rewriting"));
+        }
+        for (const QString& name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
+            QVERIFY2(name.endsWith(".html") && !readPage(dir.filePath(name)).contains('@'), qPrintable(name));
+    }
+
+    void pathGivenAsBytesIsTaken()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeAt(QFile::encodeName(dir.path()) + "/bad\xff.html", Page));
+        QProcess run;
+        run.setWorkingDirectory(dir.path());
+        run.start("/bin/sh", {"-c", "exec \"$0\" --forms=decimal --scope=at \"$(printf 'bad\\377.html')\"", QORVANE_SITE});
+        QVERIFY(run.waitForFinished());
+        QCOMPARE(run.exitCode(), 0);
+        QVERIFY(!readAt(QFile::encodeName(dir.path()) + "/bad\xff.html").contains('@'));
+        ::unlink(QFile::encodeName(dir.path()) + "/bad\xff.html");
+    }
+
     void rewritesOnlyAddressBytes_data()
     {
         QTest::addColumn<QByteArray>("page");
@@ -163,6 +381,9 @@ private slots:
         QCOMPARE(int(QFile::permissions(page) & 0x7777), 0x6640);
         for (const QStringList& usage : {QStringList{"--scope=most", "x"}, {"--forms=", "x"}, {"--forms=hex"}})
             QCOMPARE(runSite(run, usage), 2);
+        QCOMPARE(runSite(run, {"--help-all"}), 0);
+        QCOMPARE(runSite(run, {"--forms=hex", dir.filePath("c.txt")}), 1);
+        QVERIFY(run.readAllStandardError().endsWith("c.txt: not a page (.html, .htm, .xhtml); skipped\n"));
     }
 
     void killDuringRunLeavesWholePages()

@@ -1,5 +1,9 @@
+#include "SiteJob.h"
 #include "TopWindowFixture.h"
 #include "frm_Site.h"
+
+#include <QElapsedTimer>
+#include <QSemaphore>
 
 static const QByteArray Page = "<p>Mail a@b.cd</p>\n<p>none</p>\n<a href='mailto:c@d.ef'>c</a>\n";
 
@@ -8,7 +12,64 @@ class SiteWindowTest : public QObject
 {
     Q_OBJECT
 
+    // The site window over the folder "site", its dry run done.
+    frm_Site* checked(TopWindowFixture& f, QSignalSpy** finished)
+    {
+        f.w().mn_file_site->trigger();
+        auto* site = f.window->findChild<frm_Site*>();
+        *finished = new QSignalSpy(site, &frm_Site::runFinished);
+        site->setNextFolderAnswer(f.base() + "/site");
+        site->cmd_Browse_Click();
+        site->cmd_Check_Click();
+        [&] { QTRY_COMPARE((*finished)->count(), 1); }();
+        return site;
+    }
+
 private slots:
+    void applyWritesWhatTheCheckShowedAndDrawsChangedPagesAgain()
+    {
+        TopWindowFixture f(TopWindowFixture::Started);
+        f.writeFile("site/a.html", Page);
+        f.writeFile("site/b.html", Page);
+        QSignalSpy* finished = nullptr;
+        frm_Site* site = checked(f, &finished);
+        auto* pages = site->findChild<QTreeWidget*>("lst_Pages");
+        auto* lines = site->findChild<QTableWidget*>("tbl_Lines");
+        pages->setCurrentItem(pages->topLevelItem(0));
+        const QString shown = lines->item(0, 2)->text() + '\n' + lines->item(1, 2)->text();
+        f.writeFile("site/b.html", Page + "<p>new</p>");
+        site->cmd_Apply_Click();
+        QTRY_COMPARE(finished->count(), 2);
+        const QStringList written = QString::fromUtf8(f.readFile("site/a.html")).split('\n');
+        QCOMPARE(written[0] + '\n' + written[2], shown);
+        QCOMPARE(pages->topLevelItem(1)->text(2), QStringLiteral("確認の後に変更されていたため、新しく変換しました"));
+        QVERIFY(!f.readFile("site/b.html").contains('@'));
+        delete finished;
+    }
+
+    void closingDuringASlowPageAnswersAtOnceAndLeavesItWhole()
+    {
+        TopWindowFixture f(TopWindowFixture::Started);
+        f.writeFile("site/a.html", Page);
+        QSignalSpy* finished = nullptr;
+        frm_Site* site = checked(f, &finished);
+        QSemaphore entered, gate;
+        site->setBeforeReplaceForTest([&](const PageRef&) {
+            entered.release();
+            gate.acquire();
+        });
+        site->cmd_Apply_Click();
+        QTRY_COMPARE(entered.available(), 1);
+        QElapsedTimer closing;
+        closing.start();
+        site->close();
+        QVERIFY2(closing.elapsed() < 500, qPrintable(QString::number(closing.elapsed())));
+        gate.release();
+        QTRY_VERIFY(qApp->findChildren<SiteJob*>().isEmpty());
+        QCOMPARE(f.readFile("site/a.html"), Page);
+        delete finished;
+    }
+
     void dryRunListsApplyWritesAndStopLeavesPagesWhole()
     {
         TopWindowFixture f(TopWindowFixture::Started);

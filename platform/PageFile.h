@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QByteArray>
+#include <functional>
+
+// A page of a site, read and replaced by the file system's own names (bytes), so that a
+// name that is not valid text is handled like any other and a page is never written in place.
+namespace PageFile {
+
+// What tells one state of a file from another: a writer that replaced or changed the
+// file since it was read changes at least one of these.
+struct Stamp
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    quint64 links = 0;
+    unsigned owner = 0;
+    unsigned group = 0;
+    unsigned mode = 0;
+
+    bool sameFile(const Stamp& other) const
+    {
+        return device == other.device && inode == other.inode && size == other.size && modifiedNs == other.modifiedNs;
+    }
+};
+
+struct Contents
+{
+    QByteArray bytes;
+    Stamp stamp;
+};
+
+enum class Replaced { Written, ChangedMeanwhile, Cancelled };
+
+// Opens only a regular file, never through a final link and never waiting (a FIFO, a
+// device): anything else throws an AppError whose detail is the reason alone.
+Contents read(const QByteArray& path);
+// Writes a hidden temporary file beside path, gives it the owner, group and mode of the
+// page as read, syncs it, asks goOn, checks that the page is still the one read, and only
+// then renames it over the page. Never writes the page itself: a folder that refuses the
+// new file is a failure (AppError), and the page stays as it was in every outcome.
+Replaced replace(const QByteArray& path, const QByteArray& bytes, const Stamp& read,
+                 const std::function<bool()>& goOn);
+// Whether name is one of the temporary files this program writes.
+bool isTemporaryName(const QByteArray& name);
+// Creates a temporary file in folder (mode passes through the umask), open for writing and
+// held for as long as this process keeps it open; -1 with errno on failure.
+int createTemporary(const QByteArray& folder, int mode, QByteArray* path);
+// Removes a temporary file whose writer is no longer alive; false when it is in use.
+bool removeIfStale(const QByteArray& path);
+
+// Holds a folder for one run; another run that asks for it meanwhile is refused.
+class FolderLock
+{
+public:
+    FolderLock() = default;
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    ~FolderLock();
+    // False with errno when it could not; EWOULDBLOCK when another process holds it.
+    bool lock(const QByteArray& folder);
+
+private:
+    int m_fd = -1;
+};
+
+} // namespace PageFile

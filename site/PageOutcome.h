@@ -1,0 +1,46 @@
+#pragma once
+
+#include "PageRewriter.h"
+
+#include <QStringList>
+
+// A page as the walk reached it: the name it was reached by, shown to the user, and the
+// real file (links resolved) that is read and replaced. Both are the file system's bytes.
+struct PageRef
+{
+    QByteArray named;
+    QByteArray real;
+};
+
+// What the rewrite drew for a page, kept so that applying it later writes exactly that:
+// the page's bytes are known again by their digest, and only the replacements are held.
+struct PagePlan
+{
+    QByteArray digest;
+    std::optional<PageEncoding> encoding;
+    QList<SpanChange> changes;
+    PageProblem problem = PageProblem::None; // a link left because the options cannot hide it
+    QString detail;
+};
+
+// What happened to one page (or to an entry of a folder that was not taken).
+struct PageOutcome
+{
+    QString path;               // the name as shown: bytes that are not text appear as \xHH
+    QByteArray file;            // the name as reached, bytes
+    int addresses = 0;          // rewritten, or to be rewritten in a dry run
+    QStringList found;          // the addresses as they stood
+    QList<ChangedLine> lines;   // for showing the change; filled when asked for
+    PageProblem problem = PageProblem::None;
+    QString detail;
+    int errorNumber = 0;        // the file system's error, for a message in the window's words
+    bool written = false;
+    bool cancelled = false;     // stopped before it was written; the page is as it was
+    bool drawnAgain = false;    // changed since its plan was made, so rewritten afresh
+    PagePlan plan;              // filled when asked for
+
+    bool failed() const { return problem != PageProblem::None; }
+};
+
+// A file system name as text, to be shown: valid UTF-8 as it is, any other byte as \xHH.
+QString shownName(const QByteArray& name);
