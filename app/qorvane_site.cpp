@@ -211,8 +211,7 @@ int rewrite(const Arguments& args)
         if (outcome.failed()) {
             reportProblem(outcome, totals);
         }
-        // A page holding a link the options cannot hide is still rewritten around it.
-        if (outcome.addresses > 0 && (!outcome.failed() || outcome.problem == PageProblem::CannotHide)) {
+        if (outcome.changesPage()) {
             ++totals.changed;
             totals.addresses += outcome.addresses;
             if (!args.quiet) {

@@ -40,6 +40,8 @@ struct PageOutcome
     PagePlan plan;              // filled when asked for
 
     bool failed() const { return problem != PageProblem::None; }
+    // A page holding a link the options cannot hide is still rewritten around that link.
+    bool changesPage() const { return addresses > 0 && (!failed() || problem == PageProblem::CannotHide); }
 };
 
 // A file system name as text, to be shown: valid UTF-8 as it is, any other byte as \xHH.

@@ -202,19 +202,19 @@ void frm_Site::pagesCounted(int total)
 void frm_Site::pageDone(const PageOutcome& given)
 {
     PageOutcome outcome = given;
-    if (m_dryRun && !outcome.failed())
+    if (m_dryRun && (!outcome.failed() || outcome.changesPage()))
         m_plans->insert(outcome.file, std::exchange(outcome.plan, {}));
     prg_Run->setValue(prg_Run->value() + 1);
     if (outcome.cancelled)
         return; // stopped before its rename: untouched
     m_drawnAgain += outcome.drawnAgain && outcome.addresses > 0;
-    if (outcome.failed())
-        ++m_errors;
-    else if (outcome.addresses == 0)
+    if (!outcome.failed() && outcome.addresses == 0)
         return; // a page with nothing to change is not listed
-    else
+    m_errors += outcome.failed();
+    if (outcome.changesPage()) {
         ++m_changed;
-    m_addresses += outcome.failed() ? 0 : outcome.addresses;
+        m_addresses += outcome.addresses;
+    }
     QString state = problemText(outcome);
     if (state.isEmpty() && outcome.drawnAgain)
         state = QStringLiteral("確認の後に変更されていたため、新しく変換しました");
