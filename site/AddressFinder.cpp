@@ -173,7 +173,7 @@ void AddressFinder::collect()
         } else if (node->type == GUMBO_NODE_TEXT && node->v.text.original_text.data && node->parent &&
                    !(node->parent->type == GUMBO_NODE_ELEMENT && rawTextParent(node->parent->v.element.tag))) {
             const qsizetype start = offsetOf(node->v.text.original_text.data);
-            m_candidates.append({{start, start + qsizetype(node->v.text.original_text.length)}, false});
+            m_candidates.append({{start, start + qsizetype(node->v.text.original_text.length)}, Source::Text});
         }
         for (unsigned i = children ? children->length : 0; i > 0; --i)
             stack.append(static_cast<const GumboNode*>(children->data[i - 1]));
@@ -195,6 +195,7 @@ void AddressFinder::collect()
     }
     if (offStart >= 0)
         m_offZones.append({offStart, m_bytes.size()});
+    sortAndMerge(m_markup);
 }
 
 void AddressFinder::collectComment(const GumboNode* node)
@@ -211,27 +212,54 @@ void AddressFinder::collectElement(const GumboNode* node)
             m_markup.append({offsetOf(tag->data), offsetOf(tag->data) + qsizetype(tag->length)});
     if (element.tag == GUMBO_TAG_META && m_charset.isEmpty())
         m_charset = charsetOfMeta(element);
-    const GumboAttribute* href = gumbo_get_attribute(&element.attributes, "href");
-    if (!href || !href->original_value.data || href->original_value.length == 0 || !element.original_tag.data)
+    if (!element.original_tag.data)
         return;
-    // Only an attribute written in this tag's own source (not one the parser moved here).
-    qsizetype start = offsetOf(href->original_value.data);
-    qsizetype end = start + qsizetype(href->original_value.length);
     const qsizetype tagStart = offsetOf(element.original_tag.data);
-    if (start < tagStart || end > tagStart + qsizetype(element.original_tag.length))
-        return;
-    const char first = m_bytes[start];
-    if ((first == '"' || first == '\'') && end - start >= 2 && m_bytes[end - 1] == first) {
-        ++start;
-        --end;
+    const qsizetype tagEnd = tagStart + qsizetype(element.original_tag.length);
+    for (unsigned i = 0; i < element.attributes.length; ++i) {
+        const auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
+        if (!attribute->original_value.data || attribute->original_value.length == 0)
+            continue;
+        // Only an attribute written in this tag's own source (not one the parser moved here).
+        qsizetype start = offsetOf(attribute->original_value.data);
+        qsizetype end = start + qsizetype(attribute->original_value.length);
+        if (start < tagStart || end > tagEnd)
+            continue;
+        const char first = m_parsed.at(start); // at(): a non-const [] would detach the parsed bytes
+        if ((first == '"' || first == '\'') && end - start >= 2 && m_parsed.at(end - 1) == first) {
+            ++start;
+            --end;
+        }
+        const bool href = qstrcmp(attribute->name, "href") == 0;
+        m_candidates.append({{start, end}, href ? Source::Href : Source::Attribute});
     }
-    m_candidates.append({{start, end}, true});
 }
 
 bool AddressFinder::touchable(Range range) const
 {
-    const auto overlaps = [range](const Range& other) { return range.start < other.end && other.start < range.end; };
-    return std::none_of(m_offZones.begin(), m_offZones.end(), overlaps);
+    return !overlapsAny(m_offZones, range);
+}
+
+// ranges are in source order and disjoint: a page with many addresses and many tags
+// costs a search per address, not a pass over the page's tags.
+bool AddressFinder::overlapsAny(const QList<Range>& ranges, Range range)
+{
+    const auto after = std::upper_bound(ranges.begin(), ranges.end(), range.start,
+                                        [](qsizetype at, const Range& other) { return at < other.end; });
+    return after != ranges.end() && after->start < range.end;
+}
+
+void AddressFinder::sortAndMerge(QList<Range>& ranges)
+{
+    std::sort(ranges.begin(), ranges.end(), [](const Range& a, const Range& b) { return a.start < b.start; });
+    QList<Range> merged;
+    for (const Range& range : ranges) {
+        if (!merged.isEmpty() && range.start <= merged.last().end)
+            merged.last().end = std::max(merged.last().end, range.end);
+        else
+            merged.append(range);
+    }
+    ranges = merged;
 }
 
 QList<AddressSpan> AddressFinder::find(const PageEncoding& encoding, bool links) const
@@ -240,10 +268,11 @@ QList<AddressSpan> AddressFinder::find(const PageEncoding& encoding, bool links)
     for (const Candidate& candidate : m_candidates) {
         if (!touchable(candidate.range))
             continue;
-        if (candidate.isHref)
+        if (candidate.source == Source::Href)
             findInHref(candidate.range, encoding, links, spans);
         else
-            findInText(candidate.range, encoding, spans);
+            findInText(candidate.range, candidate.source == Source::Text ? SpanKind::Text : SpanKind::AttributeValue,
+                       spans);
     }
     std::sort(spans.begin(), spans.end(), [](const AddressSpan& a, const AddressSpan& b) { return a.start < b.start; });
     // The tree may hold one source element twice (a formatting element the parser reopens).
@@ -254,47 +283,40 @@ QList<AddressSpan> AddressFinder::find(const PageEncoding& encoding, bool links)
     return distinct;
 }
 
-void AddressFinder::findInText(Range range, const PageEncoding& encoding, QList<AddressSpan>& spans) const
+// Read in the stand-in, where every character outside ASCII is bytes that are never part of
+// an address, whatever the page's encoding.
+void AddressFinder::findInText(Range range, SpanKind kind, QList<AddressSpan>& spans) const
 {
-    const char* data = m_bytes.constData();
+    const char* data = m_parsed.constData();
     qsizetype runStart = range.start;
     bool runHasAt = false;
-    for (qsizetype pos = range.start; pos <= range.end;) {
-        // An ASCII byte is a character of its own in every encoding read here.
-        const qsizetype length = pos >= range.end || static_cast<unsigned char>(data[pos]) < 0x80
-                                     ? 1
-                                     : encoding.charLength(data + pos, range.end - pos);
-        const bool inRun = pos < range.end && length == 1 && addressByte(data[pos]);
-        if (inRun) {
+    for (qsizetype pos = range.start; pos <= range.end; ++pos) {
+        if (pos < range.end && addressByte(data[pos])) {
             runHasAt = runHasAt || data[pos] == '@';
-            pos += 1;
             continue;
         }
         if (runHasAt) {
             for (const Range& found : addressesInRun(QString::fromLatin1(data + runStart, pos - runStart))) {
                 const Range inPage{runStart + found.start, runStart + found.end};
-                const bool inMarkup = std::any_of(m_markup.begin(), m_markup.end(), [inPage](const Range& r) {
-                    return inPage.start < r.end && r.start < inPage.end;
-                });
-                if (!inMarkup)
-                    spans.append({inPage.start, inPage.end, SpanKind::Text,
+                // A value lies in its tag; text that reaches into a tag is not text.
+                if (kind == SpanKind::AttributeValue || !overlapsAny(m_markup, inPage))
+                    spans.append({inPage.start, inPage.end, kind,
                                   QString::fromLatin1(data + inPage.start, inPage.end - inPage.start)});
             }
         }
         runHasAt = false;
-        pos += length;
-        runStart = pos;
+        runStart = pos + 1;
     }
 }
 
 void AddressFinder::findInHref(Range value, const PageEncoding& encoding, bool links, QList<AddressSpan>& spans) const
 {
     const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; };
-    while (value.start < value.end && space(m_bytes[value.start]))
+    while (value.start < value.end && space(m_parsed[value.start]))
         ++value.start;
-    while (value.end > value.start && space(m_bytes[value.end - 1]))
+    while (value.end > value.start && space(m_parsed[value.end - 1]))
         --value.end;
-    const QByteArray head = m_bytes.mid(value.start, 8).toLower();
+    const QByteArray head = m_parsed.mid(value.start, 8).toLower();
     SpanKind kind = SpanKind::MailtoHref;
     qsizetype prefix = 0;
     if (head.startsWith("mailto:"))
@@ -304,7 +326,7 @@ void AddressFinder::findInHref(Range value, const PageEncoding& encoding, bool l
     else if (links && head.startsWith("https://"))
         prefix = 8, kind = SpanKind::LinkHref;
     else
-        return;
+        return findInText(value, SpanKind::AttributeValue, spans); // only a value, as any other
     const Range tail{value.start + prefix, value.end};
     const QString source = encoding.decode(QByteArrayView(m_bytes).sliced(tail.start, tail.end - tail.start));
     if (tail.end > tail.start && looksUnprotected(kind, source))

@@ -35,10 +35,11 @@ public:
     };
 
 private:
+    enum class Source { Text, Href, Attribute };
     struct Candidate
     {
         Range range;
-        bool isHref;
+        Source source;
     };
 
     void parse();
@@ -47,7 +48,9 @@ private:
     void collectComment(const struct GumboInternalNode* node);
     qsizetype offsetOf(const char* data) const { return data - m_parsed.constData(); }
     bool touchable(Range range) const;
-    void findInText(Range range, const PageEncoding& encoding, QList<AddressSpan>& spans) const;
+    static bool overlapsAny(const QList<Range>& ranges, Range range);
+    static void sortAndMerge(QList<Range>& ranges);
+    void findInText(Range range, SpanKind kind, QList<AddressSpan>& spans) const;
     void findInHref(Range value, const PageEncoding& encoding, bool links, QList<AddressSpan>& spans) const;
 
     // The parse tree lives in blocks freed all at once with the finder: parsing a page

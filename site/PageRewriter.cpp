@@ -59,6 +59,52 @@ QString shortened(const QString& line, qsizetype first, qsizetype last)
            (to < line.size() ? QStringLiteral("…") : QString());
 }
 
+// Where each span of the UTF-8 twin lies in the wide page: a character of one to three
+// UTF-8 bytes is two bytes there, one of four is four.
+void moveToWide(PageRewrite& rewrite, const QByteArray& twin, qsizetype twinStart, qsizetype wideStart)
+{
+    qsizetype from = twinStart;
+    qsizetype at = wideStart;
+    const auto advanceTo = [&](qsizetype to) {
+        for (; from < to; ++from)
+            if ((static_cast<unsigned char>(twin[from]) & 0xC0) != 0x80)
+                at += static_cast<unsigned char>(twin[from]) >= 0xF0 ? 4 : 2;
+        return at;
+    };
+    for (SpanChange& change : rewrite.changes) {
+        change.span.start = advanceTo(change.span.start);
+        change.span.end = advanceTo(change.span.end);
+        change.replacement = rewrite.encoding->encode(QString::fromUtf8(change.replacement));
+    }
+}
+
+// A UTF-16 page is rewritten through its UTF-8 twin: valid UTF-16 goes there and back
+// unchanged, so only the bytes of an address differ.
+PageRewrite rewriteWide(const QByteArray& bytes, const PageEncoding& wide, const SiteOptions& options,
+                        RandomSource& random)
+{
+    constexpr qsizetype Mark = 2;
+    const QString text = wide.decode(QByteArrayView(bytes).sliced(Mark));
+    if (wide.encode(text) != QByteArrayView(bytes).sliced(Mark)) {
+        PageRewrite broken;
+        broken.before = bytes;
+        broken.problem = PageProblem::UnsupportedEncoding;
+        broken.detail = QString::fromLatin1(wide.name());
+        return broken;
+    }
+    const QByteArray utf8Mark = "\xEF\xBB\xBF";
+    const QByteArray twin = utf8Mark + text.toUtf8();
+    PageRewrite rewrite = rewritePage(twin, options, random);
+    const QByteArray after = rewrite.after;
+    rewrite.before = bytes;
+    rewrite.encoding = wide;
+    if (rewrite.problem != PageProblem::None)
+        return rewrite;
+    rewrite.after = bytes.left(Mark) + wide.encode(QString::fromUtf8(QByteArrayView(after).sliced(utf8Mark.size())));
+    moveToWide(rewrite, twin, utf8Mark.size(), Mark);
+    return rewrite;
+}
+
 } // namespace
 
 PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, RandomSource& random)
@@ -70,6 +116,8 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
         rewrite.after = bytes;
         return rewrite;
     }
+    if (const auto mark = PageEncoding::byByteOrderMark(bytes); mark && mark->wide())
+        return rewriteWide(bytes, *mark, options, random);
     AddressFinder finder(bytes);
     rewrite.encoding = PageEncoding::choose(bytes, finder.declaredCharset(), &rewrite.detail);
     if (!rewrite.encoding) {

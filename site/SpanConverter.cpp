@@ -48,7 +48,8 @@ std::optional<QString> SpanConverter::convert(const AddressSpan& span,
                                               const std::function<bool(const QString&)>& hidden)
 {
     for (int attempt = 0; attempt < Attempts; ++attempt) {
-        const QString source = span.kind == SpanKind::Text
+        const bool referencesOnly = span.kind == SpanKind::Text || span.kind == SpanKind::AttributeValue;
+        const QString source = referencesOnly
                                    ? convertText(span.text)
                                    : convertHref(span.text, span.kind == SpanKind::MailtoHref);
         if (faithful(span, source) && hidden(source))
@@ -63,6 +64,8 @@ bool SpanConverter::faithful(const AddressSpan& span, const QString& source)
         return false;
     if (span.kind == SpanKind::Text)
         return HtmlDecode::text(source) == span.text;
+    if (span.kind == SpanKind::AttributeValue)
+        return HtmlDecode::attributeValue(source) == span.text;
     return HtmlDecode::sameHref(HtmlDecode::attributeValue(source), span.text);
 }
 

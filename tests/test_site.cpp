@@ -1,3 +1,4 @@
+#include "FileLocations.h"
 #include "PageRewriter.h"
 #include "ScriptedRandom.h"
 
@@ -9,7 +10,16 @@ namespace {
 
 // "a@b.cd" and its pieces as scope "all" with decimal references writes them.
 const QByteArray A = "&#97;&#64;&#98;&#46;&#99;&#100;";
+// UTF-16LE with a lone surrogate before its "@".
+const QByteArray Broken("\xFF\xFE\x00\xD8@\x00", 6);
 const QByteArray Page = "<!DOCTYPE html><title>t</title><p>Mail a@b.cd or x@y.jp.</p><a href=\"mailto:c@d.ef\">c</a>\n";
+
+// A page in UTF-16LE with its byte-order mark.
+QByteArray wide(const QByteArray& utf8)
+{
+    const QString text = QString::fromUtf8(utf8);
+    return "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
 
 QString writePage(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {
@@ -51,7 +61,7 @@ private slots:
              "a@b.cd <p>a@b.cd</p><title>a@b.cd</title><p>&amp;a@b.cd &copy;</p>(a@b.cd) a@b.cd. a@b.cd、a@b.cd");
         row("addresses sharing characters", "a@b.cd@b.cd", A + "&#64;&#98;&#46;&#99;&#100;");
         const QByteArray alone = "<script>a@b.cd</script><style>/*a@b.cd*/</style><textarea>a@b.cd</textarea>"
-                                 "<!-- a@b.cd --><img alt=\"a@b.cd\">a&#64;b.cd &#97;@b&#46;cd";
+                                 "<!-- a@b.cd --><img alt=\"a&#64;b.cd\">a&#64;b.cd &#97;@b&#46;cd";
         row("left alone", alone, alone);
         row("off zone, off to the end", "<!-- qorvane:off -->a@b.cd<!-- qorvane:on -->a@b.cd<!--qorvane:off-->a@b.cd",
             "<!-- qorvane:off -->a@b.cd<!-- qorvane:on -->" + A + "<!--qorvane:off-->a@b.cd");
@@ -67,7 +77,21 @@ private slots:
         each("Shift_JIS detected", "<p>\x82\xA8\x96\xE2\x82\xA2\x8D\x87\x82\xED\x82\xB9 \x98\x41@b.cd a@b.cd");
         row("EUC-JP query", "<meta charset=euc-jp><a href='mailto:a@b.cd?\xA4\xA2'>",
             "<meta charset=euc-jp><a href='mailto:" + A + "&#63;&#12354;'>");
-        row("UTF-16", "\xFF\xFEz@b.cd", "error: UTF-16");
+        each("every attribute value, any quoting; an href that is no link",
+             "<link rev=made href=\"a@b.cd\"><meta name=author content='a@b.cd'><input value=a@b.cd title=\"x a@b.cd\">"
+             "<a href=\"http://a@b.cd/\"><svg><text aria-label=\"a@b.cd\">");
+        row("attributes in an off zone", "<!--qorvane:off--><img alt=a@b.cd><!--qorvane:on-->",
+            "<!--qorvane:off--><img alt=a@b.cd><!--qorvane:on-->");
+        // Each second byte below is ASCII ("@", "A" or a digit) inside a two-byte character.
+        each("EUC-KR", "<meta charset=euc-kr><p>\xB0\xA1\xC5\x41@b.cd a@b.cd");
+        each("Big5", "<meta charset=big5><p>\xA4\x40" "b.cd a@b.cd");
+        each("GB18030", "<meta charset=gbk><p>\x81\x40" "b.cd \x81\x30\x81\x30@b.cd a@b.cd");
+        each("windows-1252", "<meta charset=windows-1252><p>caf\xE9 a@b.cd");
+        each("ISO-2022-JP", "<meta charset=iso-2022-jp><p>\x1B$B$\"@b\x1B(B.cd a@b.cd");
+        row("UTF-16LE with byte-order mark", wide("<p title=a@b.cd>\xE9\x80\xA3 a@b.cd"),
+            wide("<p title=" + A + ">\xE9\x80\xA3 " + A));
+        row("UTF-16 with a broken character", Broken, "error: UTF-16LE");
+        row("a label browsers show no text for", "<meta charset=iso-2022-kr><p>a@b.cd", "error: iso-2022-kr");
     }
 
     void rewritesOnlyAddressBytes()
@@ -106,6 +130,48 @@ private slots:
         QCOMPARE(int(QFile::permissions(page) & 0x7777), 0x6640);
         for (const QStringList& usage : {QStringList{"--scope=most", "x"}, {"--forms=", "x"}, {"--forms=hex"}})
             QCOMPARE(runSite(run, usage), 2);
+    }
+
+    void pipeRewritesOnePageOrPassesItThrough_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<int>("exitCode");
+        const QStringList all{"--forms=decimal", "--scope=all", "-"};
+        QTest::newRow("rewritten") << all << QByteArray("<p>a@b.cd") << "<p>" + A << 0;
+        QTest::newRow("dry run") << QStringList{"--dry-run"} + all << QByteArray("<p>a@b.cd") << QByteArray("<p>a@b.cd")
+                                 << 0;
+        QTest::newRow("cannot be rewritten") << all << Broken << Broken << 1;
+        QTest::newRow("with a path") << QStringList{"--forms=decimal", "-", "x"} << QByteArray("a@b.cd") << QByteArray()
+                                     << 2;
+    }
+
+    void pipeRewritesOnePageOrPassesItThrough()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QProcess run;
+        run.start(QStringLiteral(QORVANE_SITE), arguments);
+        run.write(input);
+        run.closeWriteChannel();
+        QVERIFY(run.waitForFinished());
+        QTEST(run.readAllStandardOutput(), "output");
+        QTEST(run.exitCode(), "exitCode");
+        QCOMPARE(run.readAllStandardError().contains("-: "), run.exitCode() == 1);
+    }
+
+    void readingSettingsCreatesNoFolder()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir().mkpath(dir.filePath("bin/" QORVANE_DATA_FROM_BIN)));
+        const auto locate = [&dir](FileLocations::Folders folders) {
+            return FileLocations::forProgramIn(dir.filePath("bin"), dir.filePath("config"), dir.filePath("data"), folders);
+        };
+        locate(FileLocations::Folders::LeaveMissing);
+        QVERIFY(!QFileInfo::exists(dir.filePath("config")) && !QFileInfo::exists(dir.filePath("data")));
+        QCOMPARE(locate(FileLocations::Folders::Create).settingsFolder, dir.filePath("config/qorvane"));
+        QVERIFY(QFileInfo(dir.filePath("config/qorvane")).isDir() && QFileInfo(dir.filePath("data/qorvane")).isDir());
     }
 
     void killDuringRunLeavesWholePages()
