@@ -73,7 +73,7 @@ struct KnownEncoding
 {
     const char* iconvName;
     PageEncoding::Family family;
-    const char* labels; // the labels browsers accept for it, space-separated
+    const char* labels; // the labels browsers accept for it (and the detector's name for it), space-separated
 };
 
 // The encodings browsers know, by the labels they accept. "replacement" and x-user-defined
@@ -119,7 +119,7 @@ const KnownEncoding Known[] = {
     {"KOI8-R", PageEncoding::Family::SingleByte, "cskoi8r koi koi8 koi8-r koi8_r"},
     {"KOI8-U", PageEncoding::Family::SingleByte, "koi8-ru koi8-u"},
     {"MACINTOSH", PageEncoding::Family::SingleByte, "csmacintosh mac macintosh x-mac-roman"},
-    {"MAC-CYRILLIC", PageEncoding::Family::SingleByte, "x-mac-cyrillic x-mac-ukrainian"},
+    {"MAC-CYRILLIC", PageEncoding::Family::SingleByte, "x-mac-cyrillic x-mac-ukrainian mac-cyrillic"},
     {"CP874", PageEncoding::Family::SingleByte, "dos-874 iso-8859-11 iso8859-11 iso885911 tis-620 windows-874"},
     {"WINDOWS-1250", PageEncoding::Family::SingleByte, "cp1250 windows-1250 x-cp1250"},
     {"WINDOWS-1251", PageEncoding::Family::SingleByte, "cp1251 windows-1251 x-cp1251"},
