@@ -51,6 +51,21 @@ bool harvesterFindsNothingNew(const PageRewrite& rewrite, const QByteArray& writ
     return true;
 }
 
+// A line end as the page writes it (in UTF-16 two bytes, at an even offset), searched
+// forwards from at or backwards from at; -1 when there is none.
+qsizetype lineEnd(const PageRewrite& rewrite, qsizetype at, bool backwards)
+{
+    const bool wide = rewrite.encoding->wide();
+    const QByteArray end = rewrite.encoding->encode(QStringLiteral("\n"));
+    while (at >= 0) {
+        at = backwards ? rewrite.before.lastIndexOf(end, at) : rewrite.before.indexOf(end, at);
+        if (at < 0 || !wide || at % 2 == 0)
+            return at;
+        at += backwards ? -1 : 1;
+    }
+    return -1;
+}
+
 QString shortened(const QString& line, qsizetype first, qsizetype last)
 {
     const qsizetype from = std::max<qsizetype>(0, first - ContextChars);
@@ -173,14 +188,23 @@ QList<ChangedLine> changedLines(const PageRewrite& rewrite)
 {
     QList<ChangedLine> lines;
     const QList<qsizetype> starts = newStarts(rewrite);
+    const qsizetype step = rewrite.encoding && rewrite.encoding->wide() ? 2 : 1;
+    const qsizetype firstLine = step == 2 ? 2 : 0; // after UTF-16's byte-order mark
+    int number = 1;
+    qsizetype counted = firstLine; // line ends before here are in number
     for (qsizetype i = 0; i < rewrite.changes.size();) {
         const AddressSpan& first = rewrite.changes[i].span;
-        const qsizetype lineStart = rewrite.before.lastIndexOf('\n', first.start - 1) + 1;
-        qsizetype lineEnd = rewrite.before.indexOf('\n', first.start);
-        if (lineEnd < 0)
-            lineEnd = rewrite.before.size();
+        const qsizetype previousEnd = lineEnd(rewrite, first.start - step, true);
+        const qsizetype lineStart = previousEnd < firstLine ? firstLine : previousEnd + step;
+        qsizetype end = lineEnd(rewrite, first.start, false);
+        if (end < 0)
+            end = rewrite.before.size();
+        for (qsizetype at = lineEnd(rewrite, counted, false); at >= 0 && at < lineStart;
+             at = lineEnd(rewrite, at + step, false))
+            ++number;
+        counted = lineStart;
         qsizetype last = i;
-        while (last + 1 < rewrite.changes.size() && rewrite.changes[last + 1].span.start < lineEnd)
+        while (last + 1 < rewrite.changes.size() && rewrite.changes[last + 1].span.start < end)
             ++last;
         const qsizetype shiftAtStart = starts[i] - first.start;
         const SpanChange& lastChange = rewrite.changes[last];
@@ -188,12 +212,11 @@ QList<ChangedLine> changedLines(const PageRewrite& rewrite)
         const auto decode = [&](const QByteArray& bytes, qsizetype from, qsizetype to) {
             return rewrite.encoding->decode(QByteArrayView(bytes).sliced(from, to - from));
         };
-        const QString before = decode(rewrite.before, lineStart, lineEnd);
-        const QString after = decode(rewrite.after, lineStart + shiftAtStart, lineEnd + shiftAtEnd);
+        const QString before = decode(rewrite.before, lineStart, end);
+        const QString after = decode(rewrite.after, lineStart + shiftAtStart, end + shiftAtEnd);
         const qsizetype head = decode(rewrite.before, lineStart, first.start).size();
-        const qsizetype tail = decode(rewrite.before, lastChange.span.end, lineEnd).size();
-        lines.append({int(rewrite.before.left(lineStart).count('\n')) + 1,
-                      shortened(before, head, before.size() - tail).trimmed(),
+        const qsizetype tail = decode(rewrite.before, lastChange.span.end, end).size();
+        lines.append({number, shortened(before, head, before.size() - tail).trimmed(),
                       shortened(after, head, after.size() - tail).trimmed()});
         i = last + 1;
     }

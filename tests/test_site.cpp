@@ -132,6 +132,28 @@ private slots:
             QCOMPARE(runSite(run, usage), 2);
     }
 
+    void changedLinesShowEachLineOnce_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QStringList>("expected");
+        const QString a = QString::fromLatin1(A);
+        QTest::newRow("an address at the very start, two on one line")
+            << QByteArray("a@b.cd\nx\ny a@b.cd a@b.cd\n")
+            << QStringList{"1: a@b.cd > " + a, "3: y a@b.cd a@b.cd > y " + a + ' ' + a};
+        QTest::newRow("UTF-16, whose line ends are two bytes")
+            << wide("x\n\xE9\x80\xA3 a@b.cd\n") << QStringList{QString::fromUtf8("2: \xE9\x80\xA3 a@b.cd > \xE9\x80\xA3 ") + a};
+    }
+
+    void changedLinesShowEachLineOnce()
+    {
+        QFETCH(QByteArray, page);
+        ScriptedRandom random(QList<double>(5000, 0.0));
+        QStringList shown;
+        for (const ChangedLine& line : changedLines(rewritePage(page, {{true, false, false, EntityScope::All}}, random)))
+            shown.append(QStringLiteral("%1: %2 > %3").arg(line.number).arg(line.before, line.after));
+        QTEST(shown, "expected");
+    }
+
     void pipeRewritesOnePageOrPassesItThrough_data()
     {
         QTest::addColumn<QStringList>("arguments");
