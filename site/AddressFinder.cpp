@@ -39,9 +39,9 @@ bool addressByte(char c)
 
 // Every "@" with the address around it; addresses that share characters ("a@b.c@d.ef")
 // become one span, or hiding the first would leave the second readable.
-QList<AddressFinder::Range> addressesInRun(const QString& run)
+QList<PageLayout::Range> addressesInRun(const QString& run)
 {
-    QList<AddressFinder::Range> found;
+    QList<PageLayout::Range> found;
     for (qsizetype at = run.indexOf(QLatin1Char('@')); at >= 0; at = run.indexOf(QLatin1Char('@'), at + 1)) {
         qsizetype start = at;
         while (start > 0 && run[start - 1] != QLatin1Char('@'))
@@ -66,9 +66,7 @@ QByteArray charsetOfMeta(const GumboElement& meta)
     const GumboAttribute* content = gumbo_get_attribute(&meta.attributes, "content");
     if (!equiv || !content || QByteArray(equiv->value).trimmed().toLower() != "content-type")
         return {};
-    static const QRegularExpression pattern(QStringLiteral("charset\\s*=\\s*[\"']?([^\"';\\s]+)"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    return pattern.match(QString::fromUtf8(content->value)).captured(1).toLatin1();
+    return AddressScanner::charsetOfContentType(content->value);
 }
 
 } // namespace
@@ -115,7 +113,7 @@ void* AddressFinder::allocate(void* arena, size_t size)
     return memory;
 }
 
-AddressFinder::AddressFinder(const QByteArray& bytes) : m_bytes(bytes), m_parsed(bytes)
+AddressFinder::AddressFinder(const QByteArray& bytes, Mode mode) : m_bytes(bytes), m_parsed(bytes), m_mode(mode)
 {
     parse();
 }
@@ -132,16 +130,21 @@ void AddressFinder::useEncoding(const PageEncoding& encoding)
 void AddressFinder::parse()
 {
     m_blocks.clear();
-    m_candidates.clear();
-    m_markup.clear();
-    m_offZones.clear();
-    m_charset.clear();
+    m_layout = {};
+    const qsizetype skip = PageEncoding::bomLength(m_parsed);
+    if (m_mode == Mode::Fast) {
+        if (auto layout = AddressScanner::scan(m_parsed, skip)) {
+            m_layout = std::move(*layout);
+            m_handedOver = false;
+            return;
+        }
+    }
+    m_handedOver = true;
     GumboOptions options = kGumboDefaultOptions;
     options.allocator = &AddressFinder::allocate;
     options.deallocator = &AddressFinder::deallocate;
     options.userdata = this;
     options.max_errors = 0; // parse errors are of no use here
-    const qsizetype skip = PageEncoding::bomLength(m_parsed);
     m_output = gumbo_parse_with_options(&options, m_parsed.constData() + skip, m_parsed.size() - skip);
     collect();
 }
@@ -151,7 +154,7 @@ AddressFinder::~AddressFinder() = default;
 
 QByteArray AddressFinder::declaredCharset() const
 {
-    return m_charset;
+    return m_layout.charset;
 }
 
 void AddressFinder::collect()
@@ -173,7 +176,7 @@ void AddressFinder::collect()
         } else if (node->type == GUMBO_NODE_TEXT && node->v.text.original_text.data && node->parent &&
                    !(node->parent->type == GUMBO_NODE_ELEMENT && rawTextParent(node->parent->v.element.tag))) {
             const qsizetype start = offsetOf(node->v.text.original_text.data);
-            m_candidates.append({{start, start + qsizetype(node->v.text.original_text.length)}, Source::Text});
+            m_layout.candidates.append({{start, start + qsizetype(node->v.text.original_text.length)}, Source::Text});
         }
         for (unsigned i = children ? children->length : 0; i > 0; --i)
             stack.append(static_cast<const GumboNode*>(children->data[i - 1]));
@@ -189,19 +192,19 @@ void AddressFinder::collect()
         if (word == "qorvane:off" && offStart < 0)
             offStart = at;
         else if (word == "qorvane:on" && offStart >= 0) {
-            m_offZones.append({offStart, at});
+            m_layout.offZones.append({offStart, at});
             offStart = -1;
         }
     }
     if (offStart >= 0)
-        m_offZones.append({offStart, m_bytes.size()});
-    sortAndMerge(m_markup);
+        m_layout.offZones.append({offStart, m_bytes.size()});
+    sortAndMerge(m_layout.markup);
 }
 
 void AddressFinder::collectComment(const GumboNode* node)
 {
     const qsizetype start = offsetOf(node->v.text.original_text.data);
-    m_markup.append({start, start + qsizetype(node->v.text.original_text.length)});
+    m_layout.markup.append({start, start + qsizetype(node->v.text.original_text.length)});
 }
 
 void AddressFinder::collectElement(const GumboNode* node)
@@ -209,9 +212,9 @@ void AddressFinder::collectElement(const GumboNode* node)
     const GumboElement& element = node->v.element;
     for (const GumboStringPiece* tag : {&element.original_tag, &element.original_end_tag})
         if (tag->data && tag->length > 0)
-            m_markup.append({offsetOf(tag->data), offsetOf(tag->data) + qsizetype(tag->length)});
-    if (element.tag == GUMBO_TAG_META && m_charset.isEmpty())
-        m_charset = charsetOfMeta(element);
+            m_layout.markup.append({offsetOf(tag->data), offsetOf(tag->data) + qsizetype(tag->length)});
+    if (element.tag == GUMBO_TAG_META && m_layout.charset.isEmpty())
+        m_layout.charset = charsetOfMeta(element);
     if (!element.original_tag.data)
         return;
     const qsizetype tagStart = offsetOf(element.original_tag.data);
@@ -231,13 +234,13 @@ void AddressFinder::collectElement(const GumboNode* node)
             --end;
         }
         const bool href = qstrcmp(attribute->name, "href") == 0;
-        m_candidates.append({{start, end}, href ? Source::Href : Source::Attribute});
+        m_layout.candidates.append({{start, end}, href ? Source::Href : Source::Attribute});
     }
 }
 
 bool AddressFinder::touchable(Range range) const
 {
-    return !overlapsAny(m_offZones, range);
+    return !overlapsAny(m_layout.offZones, range);
 }
 
 // ranges are in source order and disjoint: a page with many addresses and many tags
@@ -265,7 +268,7 @@ void AddressFinder::sortAndMerge(QList<Range>& ranges)
 QList<AddressSpan> AddressFinder::find(const PageEncoding& encoding, bool links) const
 {
     QList<AddressSpan> spans;
-    for (const Candidate& candidate : m_candidates) {
+    for (const Candidate& candidate : m_layout.candidates) {
         if (!touchable(candidate.range))
             continue;
         if (candidate.source == Source::Href)
@@ -299,7 +302,7 @@ void AddressFinder::findInText(Range range, SpanKind kind, QList<AddressSpan>& s
             for (const Range& found : addressesInRun(QString::fromLatin1(data + runStart, pos - runStart))) {
                 const Range inPage{runStart + found.start, runStart + found.end};
                 // A value lies in its tag; text that reaches into a tag is not text.
-                if (kind == SpanKind::AttributeValue || !overlapsAny(m_markup, inPage))
+                if (kind == SpanKind::AttributeValue || !overlapsAny(m_layout.markup, inPage))
                     spans.append({inPage.start, inPage.end, kind,
                                   QString::fromLatin1(data + inPage.start, inPage.end - inPage.start)});
             }
