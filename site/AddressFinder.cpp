@@ -221,7 +221,9 @@ void AddressFinder::collectElement(const GumboNode* node)
     const qsizetype tagEnd = tagStart + qsizetype(element.original_tag.length);
     for (unsigned i = 0; i < element.attributes.length; ++i) {
         const auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
-        if (!attribute->original_value.data || attribute->original_value.length == 0)
+        // An attribute without a value has its name as its original value: a name is no value.
+        if (!attribute->original_value.data || attribute->original_value.length == 0 ||
+            attribute->original_value.data < attribute->original_name.data + attribute->original_name.length)
             continue;
         // Only an attribute written in this tag's own source (not one the parser moved here).
         qsizetype start = offsetOf(attribute->original_value.data);

@@ -267,8 +267,10 @@ bool Scanner::meta(const QList<Attribute>& attributes)
     const auto charset = value("charset");
     const auto equiv = value("http-equiv");
     const auto content = value("content");
+    // The parser decodes references, and replaces line ends, controls and some other characters.
+    const auto plain = [](char c) { return c != '&' && c != '\r' && static_cast<unsigned char>(c) - 0x20u < 0x5Fu; };
     for (const auto& v : {charset, equiv, content})
-        if (v && (v->contains('&') || v->contains('\r')))
+        if (v && !std::all_of(v->begin(), v->end(), [&](char c) { return plain(c) || c == ' ' || c == '\t'; }))
             return false;
     if (charset)
         layout.charset = charset->trimmed();

@@ -98,6 +98,7 @@ private slots:
         each("every attribute value, any quoting; an href that is no link",
              "<link rev=made href=\"a@b.cd\"><meta name=author content='a@b.cd'><input value=a@b.cd title=\"x a@b.cd\">"
              "<a href=\"http://a@b.cd/\"><svg><text aria-label=\"a@b.cd\">");
+        row("an attribute name is no value", "<p a@b.cd x=1>", "<p a@b.cd x=1>");
         row("attributes in an off zone", "<!--qorvane:off--><img alt=a@b.cd><!--qorvane:on-->",
             "<!--qorvane:off--><img alt=a@b.cd><!--qorvane:on-->");
         // Each second byte below is ASCII ("@", "A" or a digit) inside a two-byte character.

@@ -66,6 +66,10 @@ int main(int argc, char* argv[])
         if (!fast.handedOver && !same(fast, parser)) {
             ++differ;
             std::printf("differs: %s\n", argv[i]);
+            for (const Found* found : {&fast, &parser})
+                for (const AddressSpan& span : found->spans)
+                    std::printf("  %s %lld-%lld %s\n", found == &fast ? "scanner" : "parser ", qlonglong(span.start),
+                                qlonglong(span.end), qPrintable(span.text));
         }
     }
     std::printf("%d pages (%.1f MB): %d handed over to the parser, %d differ; finding: scanner path %.3f s, "
