@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <cctype>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -60,6 +61,11 @@ private:
     bool rawText(const QByteArray& name, qsizetype& pos);
     bool meta(const QList<Attribute>& attributes);
     qsizetype find(const char* what, qsizetype from) const { return m_page.indexOf(what, from); }
+    // Searched within [from, to) only: searching on to the page's end for every comment is quadratic.
+    bool holds(qsizetype from, qsizetype to, const char* what) const
+    {
+        return std::string_view(m_data + from, to - from).find(what) != std::string_view::npos;
+    }
     bool holdsAt(qsizetype from, qsizetype to) const { return QByteArrayView(m_data + from, to - from).contains('@'); }
 
     const QByteArray& m_page;
@@ -125,8 +131,7 @@ bool Scanner::markup(qsizetype& pos)
     if (end < 0)
         return false;
     const QByteArrayView inside(m_data + pos, end - pos);
-    const qsizetype word = find("qorvane", pos);
-    if (inside.contains('@') || (!doctype && word >= 0 && word < end))
+    if (inside.contains('@') || (!doctype && holds(pos, end, "qorvane")))
         return false;
     pos = end + 1;
     layout.markup.append({start, pos});
@@ -143,8 +148,7 @@ bool Scanner::comment(qsizetype& pos)
     const qsizetype end = find("-->", content);
     if (end < 0)
         return false;
-    const qsizetype bang = find("--!>", content);
-    if (bang >= 0 && bang < end)
+    if (holds(content, end + 3, "--!>"))
         return false;
     const QByteArray word = QByteArray(m_data + content, end - content).trimmed();
     if (word == "qorvane:off" && m_offStart < 0) {
