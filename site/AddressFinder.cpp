@@ -4,6 +4,7 @@
 #include "PageEncoding.h"
 
 #include <QRegularExpression>
+#include <cstring>
 #include <gumbo.h>
 
 namespace {
@@ -289,28 +290,26 @@ QList<AddressSpan> AddressFinder::find(const PageEncoding& encoding, bool links)
 }
 
 // Read in the stand-in, where every character outside ASCII is bytes that are never part of
-// an address, whatever the page's encoding.
+// an address, whatever the page's encoding. Only the runs of address bytes around an "@".
 void AddressFinder::findInText(Range range, SpanKind kind, QList<AddressSpan>& spans) const
 {
     const char* data = m_parsed.constData();
-    qsizetype runStart = range.start;
-    bool runHasAt = false;
-    for (qsizetype pos = range.start; pos <= range.end; ++pos) {
-        if (pos < range.end && addressByte(data[pos])) {
-            runHasAt = runHasAt || data[pos] == '@';
-            continue;
+    for (const char* at = static_cast<const char*>(std::memchr(data + range.start, '@', range.end - range.start)); at;) {
+        qsizetype runStart = at - data;
+        qsizetype runEnd = runStart + 1;
+        while (runStart > range.start && addressByte(data[runStart - 1]))
+            --runStart;
+        while (runEnd < range.end && addressByte(data[runEnd]))
+            ++runEnd;
+        for (const Range& found : addressesInRun(QString::fromLatin1(data + runStart, runEnd - runStart))) {
+            const Range inPage{runStart + found.start, runStart + found.end};
+            // A value lies in its tag; text that reaches into a tag is not text.
+            if (kind == SpanKind::AttributeValue || !overlapsAny(m_layout.markup, inPage))
+                spans.append({inPage.start, inPage.end, kind,
+                              QString::fromLatin1(data + inPage.start, inPage.end - inPage.start)});
         }
-        if (runHasAt) {
-            for (const Range& found : addressesInRun(QString::fromLatin1(data + runStart, pos - runStart))) {
-                const Range inPage{runStart + found.start, runStart + found.end};
-                // A value lies in its tag; text that reaches into a tag is not text.
-                if (kind == SpanKind::AttributeValue || !overlapsAny(m_layout.markup, inPage))
-                    spans.append({inPage.start, inPage.end, kind,
-                                  QString::fromLatin1(data + inPage.start, inPage.end - inPage.start)});
-            }
-        }
-        runHasAt = false;
-        runStart = pos + 1;
+        at = runEnd < range.end ? static_cast<const char*>(std::memchr(data + runEnd, '@', range.end - runEnd))
+                                : nullptr;
     }
 }
 
