@@ -1,4 +1,6 @@
 #include "FileLocations.h"
+#include "PipedPage.h"
+#include "Random.h"
 #include "SavedOptions.h"
 #include "SettingsFile.h"
 #include "SiteRun.h"
@@ -116,8 +118,10 @@ QString parse(const QStringList& argv, char* rawArgv[], Arguments& args, QComman
     parser.addOptions({forms, scope, noDot, noAt, lineBreak, links, dryRun, quiet, hidden});
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Folders or pages to rewrite."),
-                                 QStringLiteral("PATH..."));
+    parser.addPositionalArgument(
+        QStringLiteral("PATH"),
+        QStringLiteral("Folders or pages to rewrite; \"-\" rewrites one page from standard input to standard output."),
+        QStringLiteral("PATH..."));
     if (!parser.parse(argv))
         return parser.errorText();
     if (helpAsked(parser) || parser.isSet(QStringLiteral("version")))
@@ -125,9 +129,10 @@ QString parse(const QStringList& argv, char* rawArgv[], Arguments& args, QComman
 
     // A build step that names its forms or scope gets exactly what it names, whatever the window last saved.
     ConversionSettings& settings = args.options.conversion;
-    if (!parser.isSet(forms) && !parser.isSet(scope))
-        settings = conversionFromStored(
-            SettingsFile::load(SettingsFile::path(FileLocations::forThisProgram().settingsFolder)));
+    if (!parser.isSet(forms) && !parser.isSet(scope)) {
+        const auto locations = FileLocations::forThisProgram(FileLocations::Folders::LeaveMissing);
+        settings = conversionFromStored(SettingsFile::load(SettingsFile::path(locations.settingsFolder)));
+    }
     if (parser.isSet(forms) && !parseForms(parser.value(forms), settings))
         return QStringLiteral("--forms takes a list of decimal, hex and percent, not \"%1\"").arg(parser.value(forms));
     if (parser.isSet(scope) && !parseScope(parser.value(scope), settings))
@@ -156,6 +161,25 @@ void showProgress(bool shown, qsizetype done, qsizetype total, const QString& pa
     if (done == total)
         err() << "\r\033[K";
     err().flush();
+}
+
+// "-": one page from standard input to standard output, messages to stderr only.
+int rewritePipe(const Arguments& args)
+{
+    QFile in;
+    QFile pipeOut;
+    if (!in.open(stdin, QIODevice::ReadOnly) || !pipeOut.open(stdout, QIODevice::WriteOnly))
+        return ExitFileFailed;
+    SystemRandom random;
+    const PipedPage piped = rewritePipedPage(in.readAll(), args.options, args.dryRun, random);
+    const bool written = pipeOut.write(piped.page) == piped.page.size() && pipeOut.flush();
+    if (piped.failed())
+        err() << "qorvane-site: -: " << piped.problem << '\n';
+    else if (!written)
+        err() << "qorvane-site: -: the page could not be written to standard output\n";
+    for (const QString& address : args.dryRun && !args.quiet ? piped.found : QStringList())
+        err() << "    " << address << '\n';
+    return piped.failed() || !written ? ExitFileFailed : ExitOk;
 }
 
 struct Totals
@@ -256,6 +280,12 @@ int main(int argc, char* argv[])
     if (parser.isSet(QStringLiteral("version"))) {
         out() << "qorvane-site " << QCoreApplication::applicationVersion() << '\n';
         return ExitOk;
+    }
+    if (args.paths.contains("-")) {
+        if (args.paths.size() == 1)
+            return rewritePipe(args);
+        err() << "qorvane-site: \"-\" (a page on standard input) cannot be combined with other paths\n";
+        return ExitUsage;
     }
     return rewrite(args);
 }

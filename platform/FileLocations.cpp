@@ -15,7 +15,7 @@ FileLocations FileLocations::portable(const QString& folder)
 }
 
 FileLocations FileLocations::forProgramIn(const QString& programFolder, const QString& userConfigHome,
-                                          const QString& userDataHome)
+                                          const QString& userDataHome, Folders folders)
 {
     const QString installedData = QDir::cleanPath(programFolder + QStringLiteral("/" QORVANE_DATA_FROM_BIN));
     if (!QFileInfo(installedData).isDir())
@@ -23,17 +23,19 @@ FileLocations FileLocations::forProgramIn(const QString& programFolder, const QS
     const FileLocations installed{userConfigHome + QStringLiteral("/qorvane"),
                                   userDataHome + QStringLiteral("/qorvane"),
                                   installedData + QLatin1Char('/') + GuideName};
+    if (folders == Folders::LeaveMissing)
+        return installed;
     // A failure shows later, as the message of the first write into the folder.
     QDir().mkpath(installed.settingsFolder);
     QDir().mkpath(installed.pagesFolder);
     return installed;
 }
 
-FileLocations FileLocations::forThisProgram()
+FileLocations FileLocations::forThisProgram(Folders folders)
 {
     return forProgramIn(QCoreApplication::applicationDirPath(),
                         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
-                        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+                        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation), folders);
 }
 
 QString FileLocations::userCacheFolder()

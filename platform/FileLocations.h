@@ -12,13 +12,16 @@ struct FileLocations
 
     // Everything in one folder, as a copy run from its own folder keeps it.
     static FileLocations portable(const QString& folder);
+    // A program that only reads what is there (the site command) leaves missing folders missing.
+    enum class Folders { Create, LeaveMissing };
+
     // A copy is installed when its program folder has the installed data folder
     // (../share/qorvane) beside it; then the user's own folders hold the user's
     // files, and are created here. Any other copy is portable.
     static FileLocations forProgramIn(const QString& programFolder, const QString& userConfigHome,
-                                      const QString& userDataHome);
+                                      const QString& userDataHome, Folders folders = Folders::Create);
     // The locations of the running program.
-    static FileLocations forThisProgram();
+    static FileLocations forThisProgram(Folders folders = Folders::Create);
     // Where the old bytes of a file wait while it is overwritten in place, for any copy:
     // that way is taken only when the file's own folder refuses new files. Not created here.
     static QString userCacheFolder();

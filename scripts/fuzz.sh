@@ -12,7 +12,7 @@ mkdir -p build-fuzz/artifacts
 export QT_QPA_PLATFORM=offscreen
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
 status=0
-for target in fuzz_profile fuzz_address_file fuzz_cp932 fuzz_transparency fuzz_convert fuzz_site_rewrite; do
+for target in fuzz_profile fuzz_address_file fuzz_cp932 fuzz_transparency fuzz_convert fuzz_site_rewrite fuzz_address_scanner; do
     corpus="build-fuzz/corpus/$target"
     mkdir -p "$corpus"
     regressions="tests/fuzz/regressions/$target"

@@ -4,6 +4,7 @@
 #include "PageEncoding.h"
 
 #include <QRegularExpression>
+#include <cstring>
 #include <gumbo.h>
 
 namespace {
@@ -39,9 +40,9 @@ bool addressByte(char c)
 
 // Every "@" with the address around it; addresses that share characters ("a@b.c@d.ef")
 // become one span, or hiding the first would leave the second readable.
-QList<AddressFinder::Range> addressesInRun(const QString& run)
+QList<PageLayout::Range> addressesInRun(const QString& run)
 {
-    QList<AddressFinder::Range> found;
+    QList<PageLayout::Range> found;
     for (qsizetype at = run.indexOf(QLatin1Char('@')); at >= 0; at = run.indexOf(QLatin1Char('@'), at + 1)) {
         qsizetype start = at;
         while (start > 0 && run[start - 1] != QLatin1Char('@'))
@@ -66,9 +67,7 @@ QByteArray charsetOfMeta(const GumboElement& meta)
     const GumboAttribute* content = gumbo_get_attribute(&meta.attributes, "content");
     if (!equiv || !content || QByteArray(equiv->value).trimmed().toLower() != "content-type")
         return {};
-    static const QRegularExpression pattern(QStringLiteral("charset\\s*=\\s*[\"']?([^\"';\\s]+)"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    return pattern.match(QString::fromUtf8(content->value)).captured(1).toLatin1();
+    return AddressScanner::charsetOfContentType(content->value);
 }
 
 } // namespace
@@ -115,7 +114,7 @@ void* AddressFinder::allocate(void* arena, size_t size)
     return memory;
 }
 
-AddressFinder::AddressFinder(const QByteArray& bytes) : m_bytes(bytes), m_parsed(bytes)
+AddressFinder::AddressFinder(const QByteArray& bytes, Mode mode) : m_bytes(bytes), m_parsed(bytes), m_mode(mode)
 {
     parse();
 }
@@ -132,16 +131,21 @@ void AddressFinder::useEncoding(const PageEncoding& encoding)
 void AddressFinder::parse()
 {
     m_blocks.clear();
-    m_candidates.clear();
-    m_markup.clear();
-    m_offZones.clear();
-    m_charset.clear();
+    m_layout = {};
+    const qsizetype skip = PageEncoding::bomLength(m_parsed);
+    if (m_mode == Mode::Fast) {
+        if (auto layout = AddressScanner::scan(m_parsed, skip)) {
+            m_layout = std::move(*layout);
+            m_handedOver = false;
+            return;
+        }
+    }
+    m_handedOver = true;
     GumboOptions options = kGumboDefaultOptions;
     options.allocator = &AddressFinder::allocate;
     options.deallocator = &AddressFinder::deallocate;
     options.userdata = this;
     options.max_errors = 0; // parse errors are of no use here
-    const qsizetype skip = PageEncoding::bomLength(m_parsed);
     m_output = gumbo_parse_with_options(&options, m_parsed.constData() + skip, m_parsed.size() - skip);
     collect();
 }
@@ -151,7 +155,7 @@ AddressFinder::~AddressFinder() = default;
 
 QByteArray AddressFinder::declaredCharset() const
 {
-    return m_charset;
+    return m_layout.charset;
 }
 
 void AddressFinder::collect()
@@ -173,7 +177,7 @@ void AddressFinder::collect()
         } else if (node->type == GUMBO_NODE_TEXT && node->v.text.original_text.data && node->parent &&
                    !(node->parent->type == GUMBO_NODE_ELEMENT && rawTextParent(node->parent->v.element.tag))) {
             const qsizetype start = offsetOf(node->v.text.original_text.data);
-            m_candidates.append({{start, start + qsizetype(node->v.text.original_text.length)}, false});
+            m_layout.candidates.append({{start, start + qsizetype(node->v.text.original_text.length)}, Source::Text});
         }
         for (unsigned i = children ? children->length : 0; i > 0; --i)
             stack.append(static_cast<const GumboNode*>(children->data[i - 1]));
@@ -189,18 +193,19 @@ void AddressFinder::collect()
         if (word == "qorvane:off" && offStart < 0)
             offStart = at;
         else if (word == "qorvane:on" && offStart >= 0) {
-            m_offZones.append({offStart, at});
+            m_layout.offZones.append({offStart, at});
             offStart = -1;
         }
     }
     if (offStart >= 0)
-        m_offZones.append({offStart, m_bytes.size()});
+        m_layout.offZones.append({offStart, m_bytes.size()});
+    sortAndMerge(m_layout.markup);
 }
 
 void AddressFinder::collectComment(const GumboNode* node)
 {
     const qsizetype start = offsetOf(node->v.text.original_text.data);
-    m_markup.append({start, start + qsizetype(node->v.text.original_text.length)});
+    m_layout.markup.append({start, start + qsizetype(node->v.text.original_text.length)});
 }
 
 void AddressFinder::collectElement(const GumboNode* node)
@@ -208,42 +213,72 @@ void AddressFinder::collectElement(const GumboNode* node)
     const GumboElement& element = node->v.element;
     for (const GumboStringPiece* tag : {&element.original_tag, &element.original_end_tag})
         if (tag->data && tag->length > 0)
-            m_markup.append({offsetOf(tag->data), offsetOf(tag->data) + qsizetype(tag->length)});
-    if (element.tag == GUMBO_TAG_META && m_charset.isEmpty())
-        m_charset = charsetOfMeta(element);
-    const GumboAttribute* href = gumbo_get_attribute(&element.attributes, "href");
-    if (!href || !href->original_value.data || href->original_value.length == 0 || !element.original_tag.data)
+            m_layout.markup.append({offsetOf(tag->data), offsetOf(tag->data) + qsizetype(tag->length)});
+    if (element.tag == GUMBO_TAG_META && m_layout.charset.isEmpty())
+        m_layout.charset = charsetOfMeta(element);
+    if (!element.original_tag.data)
         return;
-    // Only an attribute written in this tag's own source (not one the parser moved here).
-    qsizetype start = offsetOf(href->original_value.data);
-    qsizetype end = start + qsizetype(href->original_value.length);
     const qsizetype tagStart = offsetOf(element.original_tag.data);
-    if (start < tagStart || end > tagStart + qsizetype(element.original_tag.length))
-        return;
-    const char first = m_bytes[start];
-    if ((first == '"' || first == '\'') && end - start >= 2 && m_bytes[end - 1] == first) {
-        ++start;
-        --end;
+    const qsizetype tagEnd = tagStart + qsizetype(element.original_tag.length);
+    for (unsigned i = 0; i < element.attributes.length; ++i) {
+        const auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
+        // An attribute without a value has its name as its original value: a name is no value.
+        if (!attribute->original_value.data || attribute->original_value.length == 0 ||
+            attribute->original_value.data < attribute->original_name.data + attribute->original_name.length)
+            continue;
+        // Only an attribute written in this tag's own source (not one the parser moved here).
+        qsizetype start = offsetOf(attribute->original_value.data);
+        qsizetype end = start + qsizetype(attribute->original_value.length);
+        if (start < tagStart || end > tagEnd)
+            continue;
+        const char first = m_parsed.at(start); // at(): a non-const [] would detach the parsed bytes
+        if ((first == '"' || first == '\'') && end - start >= 2 && m_parsed.at(end - 1) == first) {
+            ++start;
+            --end;
+        }
+        const bool href = qstrcmp(attribute->name, "href") == 0;
+        m_layout.candidates.append({{start, end}, href ? Source::Href : Source::Attribute});
     }
-    m_candidates.append({{start, end}, true});
 }
 
 bool AddressFinder::touchable(Range range) const
 {
-    const auto overlaps = [range](const Range& other) { return range.start < other.end && other.start < range.end; };
-    return std::none_of(m_offZones.begin(), m_offZones.end(), overlaps);
+    return !overlapsAny(m_layout.offZones, range);
+}
+
+// ranges are in source order and disjoint: a page with many addresses and many tags
+// costs a search per address, not a pass over the page's tags.
+bool AddressFinder::overlapsAny(const QList<Range>& ranges, Range range)
+{
+    const auto after = std::upper_bound(ranges.begin(), ranges.end(), range.start,
+                                        [](qsizetype at, const Range& other) { return at < other.end; });
+    return after != ranges.end() && after->start < range.end;
+}
+
+void AddressFinder::sortAndMerge(QList<Range>& ranges)
+{
+    std::sort(ranges.begin(), ranges.end(), [](const Range& a, const Range& b) { return a.start < b.start; });
+    QList<Range> merged;
+    for (const Range& range : ranges) {
+        if (!merged.isEmpty() && range.start <= merged.last().end)
+            merged.last().end = std::max(merged.last().end, range.end);
+        else
+            merged.append(range);
+    }
+    ranges = merged;
 }
 
 QList<AddressSpan> AddressFinder::find(const PageEncoding& encoding, bool links) const
 {
     QList<AddressSpan> spans;
-    for (const Candidate& candidate : m_candidates) {
+    for (const Candidate& candidate : m_layout.candidates) {
         if (!touchable(candidate.range))
             continue;
-        if (candidate.isHref)
+        if (candidate.source == Source::Href)
             findInHref(candidate.range, encoding, links, spans);
         else
-            findInText(candidate.range, encoding, spans);
+            findInText(candidate.range, candidate.source == Source::Text ? SpanKind::Text : SpanKind::AttributeValue,
+                       spans);
     }
     std::sort(spans.begin(), spans.end(), [](const AddressSpan& a, const AddressSpan& b) { return a.start < b.start; });
     // The tree may hold one source element twice (a formatting element the parser reopens).
@@ -254,47 +289,38 @@ QList<AddressSpan> AddressFinder::find(const PageEncoding& encoding, bool links)
     return distinct;
 }
 
-void AddressFinder::findInText(Range range, const PageEncoding& encoding, QList<AddressSpan>& spans) const
+// Read in the stand-in, where every character outside ASCII is bytes that are never part of
+// an address, whatever the page's encoding. Only the runs of address bytes around an "@".
+void AddressFinder::findInText(Range range, SpanKind kind, QList<AddressSpan>& spans) const
 {
-    const char* data = m_bytes.constData();
-    qsizetype runStart = range.start;
-    bool runHasAt = false;
-    for (qsizetype pos = range.start; pos <= range.end;) {
-        // An ASCII byte is a character of its own in every encoding read here.
-        const qsizetype length = pos >= range.end || static_cast<unsigned char>(data[pos]) < 0x80
-                                     ? 1
-                                     : encoding.charLength(data + pos, range.end - pos);
-        const bool inRun = pos < range.end && length == 1 && addressByte(data[pos]);
-        if (inRun) {
-            runHasAt = runHasAt || data[pos] == '@';
-            pos += 1;
-            continue;
+    const char* data = m_parsed.constData();
+    for (const char* at = static_cast<const char*>(std::memchr(data + range.start, '@', range.end - range.start)); at;) {
+        qsizetype runStart = at - data;
+        qsizetype runEnd = runStart + 1;
+        while (runStart > range.start && addressByte(data[runStart - 1]))
+            --runStart;
+        while (runEnd < range.end && addressByte(data[runEnd]))
+            ++runEnd;
+        for (const Range& found : addressesInRun(QString::fromLatin1(data + runStart, runEnd - runStart))) {
+            const Range inPage{runStart + found.start, runStart + found.end};
+            // A value lies in its tag; text that reaches into a tag is not text.
+            if (kind == SpanKind::AttributeValue || !overlapsAny(m_layout.markup, inPage))
+                spans.append({inPage.start, inPage.end, kind,
+                              QString::fromLatin1(data + inPage.start, inPage.end - inPage.start)});
         }
-        if (runHasAt) {
-            for (const Range& found : addressesInRun(QString::fromLatin1(data + runStart, pos - runStart))) {
-                const Range inPage{runStart + found.start, runStart + found.end};
-                const bool inMarkup = std::any_of(m_markup.begin(), m_markup.end(), [inPage](const Range& r) {
-                    return inPage.start < r.end && r.start < inPage.end;
-                });
-                if (!inMarkup)
-                    spans.append({inPage.start, inPage.end, SpanKind::Text,
-                                  QString::fromLatin1(data + inPage.start, inPage.end - inPage.start)});
-            }
-        }
-        runHasAt = false;
-        pos += length;
-        runStart = pos;
+        at = runEnd < range.end ? static_cast<const char*>(std::memchr(data + runEnd, '@', range.end - runEnd))
+                                : nullptr;
     }
 }
 
 void AddressFinder::findInHref(Range value, const PageEncoding& encoding, bool links, QList<AddressSpan>& spans) const
 {
     const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; };
-    while (value.start < value.end && space(m_bytes[value.start]))
+    while (value.start < value.end && space(m_parsed[value.start]))
         ++value.start;
-    while (value.end > value.start && space(m_bytes[value.end - 1]))
+    while (value.end > value.start && space(m_parsed[value.end - 1]))
         --value.end;
-    const QByteArray head = m_bytes.mid(value.start, 8).toLower();
+    const QByteArray head = m_parsed.mid(value.start, 8).toLower();
     SpanKind kind = SpanKind::MailtoHref;
     qsizetype prefix = 0;
     if (head.startsWith("mailto:"))
@@ -304,7 +330,7 @@ void AddressFinder::findInHref(Range value, const PageEncoding& encoding, bool l
     else if (links && head.startsWith("https://"))
         prefix = 8, kind = SpanKind::LinkHref;
     else
-        return;
+        return findInText(value, SpanKind::AttributeValue, spans); // only a value, as any other
     const Range tail{value.start + prefix, value.end};
     const QString source = encoding.decode(QByteArrayView(m_bytes).sliced(tail.start, tail.end - tail.start));
     if (tail.end > tail.start && looksUnprotected(kind, source))

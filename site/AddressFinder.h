@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AddressScanner.h"
 #include "AddressSpan.h"
 
 #include <QByteArray>
@@ -15,8 +16,12 @@ struct GumboInternalOutput;
 class AddressFinder
 {
 public:
+    // Fast: the single-pass scanner, handing the page to the parser when it must;
+    // Parser: the parser alone, the reference the scanner is compared with.
+    enum class Mode { Fast, Parser };
+
     // bytes must outlive the finder; a leading byte-order mark is skipped.
-    explicit AddressFinder(const QByteArray& bytes);
+    explicit AddressFinder(const QByteArray& bytes, Mode mode = Mode::Fast);
     ~AddressFinder();
     AddressFinder(const AddressFinder&) = delete;
     AddressFinder& operator=(const AddressFinder&) = delete;
@@ -27,19 +32,14 @@ public:
     void useEncoding(const PageEncoding& encoding);
     // The addresses of the page in source order; links adds http/https hrefs.
     QList<AddressSpan> find(const PageEncoding& encoding, bool links) const;
+    // Whether the last parse was the parser's rather than the scanner's.
+    bool handedOver() const { return m_handedOver; }
 
-    struct Range
-    {
-        qsizetype start;
-        qsizetype end;
-    };
+    using Range = PageLayout::Range;
 
 private:
-    struct Candidate
-    {
-        Range range;
-        bool isHref;
-    };
+    using Source = PageLayout::Source;
+    using Candidate = PageLayout::Candidate;
 
     void parse();
     void collect();
@@ -47,7 +47,9 @@ private:
     void collectComment(const struct GumboInternalNode* node);
     qsizetype offsetOf(const char* data) const { return data - m_parsed.constData(); }
     bool touchable(Range range) const;
-    void findInText(Range range, const PageEncoding& encoding, QList<AddressSpan>& spans) const;
+    static bool overlapsAny(const QList<Range>& ranges, Range range);
+    static void sortAndMerge(QList<Range>& ranges);
+    void findInText(Range range, SpanKind kind, QList<AddressSpan>& spans) const;
     void findInHref(Range value, const PageEncoding& encoding, bool links, QList<AddressSpan>& spans) const;
 
     // The parse tree lives in blocks freed all at once with the finder: parsing a page
@@ -61,8 +63,7 @@ private:
     const QByteArray& m_bytes;
     QByteArray m_parsed; // what the tokenizer reads: the page, or its valid-UTF-8 stand-in
     GumboInternalOutput* m_output = nullptr;
-    QByteArray m_charset;
-    QList<Candidate> m_candidates;
-    QList<Range> m_markup;  // tags and comments: never part of an address
-    QList<Range> m_offZones; // between qorvane:off and qorvane:on
+    Mode m_mode;
+    bool m_handedOver = false;
+    PageLayout m_layout;
 };

@@ -3,7 +3,9 @@
 #include <QString>
 #include <QStringView>
 
-enum class SpanKind { Text, MailtoHref, LinkHref };
+// AttributeValue: any other attribute value (and an href that is not a link target); the
+// parser decodes it once like text, so references there leave the page's DOM as it was.
+enum class SpanKind { Text, MailtoHref, LinkHref, AttributeValue };
 
 // One address in a page: where its source bytes lie and what they say.
 struct AddressSpan

@@ -68,35 +68,85 @@ QByteArray detectName(const QByteArray& bytes)
     return name;
 }
 
+
+struct KnownEncoding
+{
+    const char* iconvName;
+    PageEncoding::Family family;
+    const char* labels; // the labels browsers accept for it (and the detector's name for it), space-separated
+};
+
+// The encodings browsers know, by the labels they accept. "replacement" and x-user-defined
+// are left out: a browser shows no text for the first, and iconv knows neither.
+const KnownEncoding Known[] = {
+    {"UTF-8", PageEncoding::Family::Utf8, "unicode-1-1-utf-8 unicode11utf8 unicode20utf8 utf-8 utf8 x-unicode20utf8"},
+    {"UTF-16LE", PageEncoding::Family::Utf16Le,
+     "csunicode iso-10646-ucs-2 ucs-2 unicode unicodefeff utf-16 utf-16le"},
+    {"UTF-16BE", PageEncoding::Family::Utf16Be, "unicodefffe utf-16be"},
+    {"CP932", PageEncoding::Family::ShiftJis,
+     "csshiftjis ms932 ms_kanji shift-jis shift_jis sjis windows-31j x-sjis cp932"},
+    {"EUC-JP", PageEncoding::Family::EucJp, "cseucpkdfmtjapanese euc-jp x-euc-jp eucjp"},
+    {"ISO-2022-JP", PageEncoding::Family::Iso2022Jp, "csiso2022jp iso-2022-jp"},
+    {"CP949", PageEncoding::Family::EucKr,
+     "cseuckr csksc56011987 euc-kr iso-ir-149 korean ks_c_5601-1987 ks_c_5601-1989 ksc5601 ksc_5601 windows-949"},
+    {"BIG5-HKSCS", PageEncoding::Family::Big5, "big5 big5-hkscs cn-big5 csbig5 x-x-big5"},
+    {"GB18030", PageEncoding::Family::Gb18030,
+     "chinese csgb2312 csiso58gb231280 gb2312 gb_2312 gb_2312-80 gbk iso-ir-58 x-gbk gb18030"},
+    {"IBM866", PageEncoding::Family::SingleByte, "866 cp866 csibm866 ibm866"},
+    {"ISO-8859-2", PageEncoding::Family::SingleByte,
+     "csisolatin2 iso-8859-2 iso-ir-101 iso8859-2 iso88592 iso_8859-2 iso_8859-2:1987 l2 latin2"},
+    {"ISO-8859-3", PageEncoding::Family::SingleByte,
+     "csisolatin3 iso-8859-3 iso-ir-109 iso8859-3 iso88593 iso_8859-3 iso_8859-3:1988 l3 latin3"},
+    {"ISO-8859-4", PageEncoding::Family::SingleByte,
+     "csisolatin4 iso-8859-4 iso-ir-110 iso8859-4 iso88594 iso_8859-4 iso_8859-4:1988 l4 latin4"},
+    {"ISO-8859-5", PageEncoding::Family::SingleByte,
+     "csisolatincyrillic cyrillic iso-8859-5 iso-ir-144 iso8859-5 iso88595 iso_8859-5 iso_8859-5:1988"},
+    {"ISO-8859-6", PageEncoding::Family::SingleByte,
+     "arabic asmo-708 csiso88596e csiso88596i csisolatinarabic ecma-114 iso-8859-6 iso-8859-6-e iso-8859-6-i "
+     "iso-ir-127 iso8859-6 iso88596 iso_8859-6 iso_8859-6:1987"},
+    {"ISO-8859-7", PageEncoding::Family::SingleByte,
+     "csisolatingreek ecma-118 elot_928 greek greek8 iso-8859-7 iso-ir-126 iso8859-7 iso88597 iso_8859-7 "
+     "iso_8859-7:1987 sun_eu_greek"},
+    {"ISO-8859-8", PageEncoding::Family::SingleByte,
+     "csiso88598e csisolatinhebrew hebrew iso-8859-8 iso-8859-8-e iso-ir-138 iso8859-8 iso88598 iso_8859-8 "
+     "iso_8859-8:1988 visual csiso88598i iso-8859-8-i logical"},
+    {"ISO-8859-10", PageEncoding::Family::SingleByte,
+     "csisolatin6 iso-8859-10 iso-ir-157 iso8859-10 iso885910 l6 latin6"},
+    {"ISO-8859-13", PageEncoding::Family::SingleByte, "iso-8859-13 iso8859-13 iso885913"},
+    {"ISO-8859-14", PageEncoding::Family::SingleByte, "iso-8859-14 iso8859-14 iso885914"},
+    {"ISO-8859-15", PageEncoding::Family::SingleByte, "csisolatin9 iso-8859-15 iso8859-15 iso885915 iso_8859-15 l9"},
+    {"ISO-8859-16", PageEncoding::Family::SingleByte, "iso-8859-16"},
+    {"KOI8-R", PageEncoding::Family::SingleByte, "cskoi8r koi koi8 koi8-r koi8_r"},
+    {"KOI8-U", PageEncoding::Family::SingleByte, "koi8-ru koi8-u"},
+    {"MACINTOSH", PageEncoding::Family::SingleByte, "csmacintosh mac macintosh x-mac-roman"},
+    {"MAC-CYRILLIC", PageEncoding::Family::SingleByte, "x-mac-cyrillic x-mac-ukrainian mac-cyrillic"},
+    {"CP874", PageEncoding::Family::SingleByte, "dos-874 iso-8859-11 iso8859-11 iso885911 tis-620 windows-874"},
+    {"WINDOWS-1250", PageEncoding::Family::SingleByte, "cp1250 windows-1250 x-cp1250"},
+    {"WINDOWS-1251", PageEncoding::Family::SingleByte, "cp1251 windows-1251 x-cp1251"},
+    // Browsers read a page labelled Latin-1 or ASCII as windows-1252.
+    {"WINDOWS-1252", PageEncoding::Family::SingleByte,
+     "ansi_x3.4-1968 ascii cp1252 cp819 csisolatin1 ibm819 iso-8859-1 iso-ir-100 iso8859-1 iso88591 iso_8859-1 "
+     "iso_8859-1:1987 l1 latin1 us-ascii windows-1252 x-cp1252"},
+    {"WINDOWS-1253", PageEncoding::Family::SingleByte, "cp1253 windows-1253 x-cp1253"},
+    {"WINDOWS-1254", PageEncoding::Family::SingleByte,
+     "cp1254 csisolatin5 iso-8859-9 iso-ir-148 iso8859-9 iso88599 iso_8859-9 iso_8859-9:1989 l5 latin5 "
+     "windows-1254 x-cp1254"},
+    {"WINDOWS-1255", PageEncoding::Family::SingleByte, "cp1255 windows-1255 x-cp1255"},
+    {"WINDOWS-1256", PageEncoding::Family::SingleByte, "cp1256 windows-1256 x-cp1256"},
+    {"WINDOWS-1257", PageEncoding::Family::SingleByte, "cp1257 windows-1257 x-cp1257"},
+    {"WINDOWS-1258", PageEncoding::Family::SingleByte, "cp1258 windows-1258 x-cp1258"},
+};
+
 } // namespace
 
 std::optional<PageEncoding> PageEncoding::fromName(const QByteArray& rawName)
 {
     const QByteArray name = rawName.trimmed().toLower();
-    static const char* const utf8Names[] = {"utf-8", "utf8", "unicode-1-1-utf-8", "ascii", "us-ascii"};
-    static const char* const sjisNames[] = {"shift_jis", "shift-jis", "sjis", "x-sjis", "windows-31j",
-                                            "cp932", "ms932", "ms_kanji", "csshiftjis"};
-    static const char* const eucNames[] = {"euc-jp", "eucjp", "x-euc-jp", "cseucpkdfmtjapanese"};
-    for (const char* n : utf8Names)
-        if (name == n)
-            return utf8();
-    for (const char* n : sjisNames)
-        if (name == n)
-            return PageEncoding(Family::ShiftJis, "CP932");
-    for (const char* n : eucNames)
-        if (name == n)
-            return PageEncoding(Family::EucJp, "EUC-JP");
-    // Browsers read a page declared Latin-1 as windows-1252.
-    if (name == "iso-8859-1" || name == "latin1" || name == "l1")
-        return PageEncoding(Family::SingleByte, "WINDOWS-1252");
-    if (name.startsWith("iso-8859-") || name.startsWith("windows-125")) {
-        const QByteArray iconvName = name.toUpper();
-        iconv_t cd = iconv_open("UTF-8", iconvName.constData());
-        if (cd == reinterpret_cast<iconv_t>(-1))
-            return std::nullopt;
-        iconv_close(cd);
-        return PageEncoding(Family::SingleByte, iconvName);
-    }
+    if (name.isEmpty())
+        return std::nullopt;
+    for (const KnownEncoding& known : Known)
+        if (QByteArray(known.labels).split(' ').contains(name))
+            return PageEncoding(known.family, known.iconvName);
     return std::nullopt;
 }
 
@@ -105,23 +155,36 @@ qsizetype PageEncoding::bomLength(const QByteArray& bytes)
     return bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
 }
 
+std::optional<PageEncoding> PageEncoding::byByteOrderMark(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return utf8();
+    if (bytes.startsWith("\xFF\xFE"))
+        return fromName("utf-16le");
+    if (bytes.startsWith("\xFE\xFF"))
+        return fromName("utf-16be");
+    return std::nullopt;
+}
+
 std::optional<PageEncoding> PageEncoding::choose(const QByteArray& bytes, const QByteArray& declared, QString* unsupported)
 {
-    if (bomLength(bytes) > 0)
-        return utf8();
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        *unsupported = QStringLiteral("UTF-16");
+    if (auto encoding = byByteOrderMark(bytes))
+        return encoding;
+    // Labels a browser knows but reads no text through: the page is shown as it is.
+    if (QByteArray("csiso2022kr hz-gb-2312 iso-2022-cn iso-2022-cn-ext iso-2022-kr replacement x-user-defined")
+            .split(' ')
+            .contains(declared.trimmed().toLower())) {
+        *unsupported = QString::fromLatin1(declared.trimmed());
         return std::nullopt;
     }
-    QByteArray name = declared;
     // A page cannot declare itself UTF-16 in its own bytes; browsers then read UTF-8.
-    if (name.toLower().startsWith("utf-16"))
-        name = "utf-8";
-    if (name.isEmpty())
-        name = isAscii(bytes) ? QByteArray("utf-8") : detectName(bytes);
-    if (auto encoding = fromName(name))
+    if (auto encoding = fromName(declared))
+        return encoding->wide() ? utf8() : encoding;
+    const QByteArray detected = isAscii(bytes) ? QByteArray("utf-8") : detectName(bytes);
+    // Detection only guesses at UTF-16 without a byte-order mark; no browser reads a page so.
+    if (auto encoding = fromName(detected); encoding && !encoding->wide())
         return encoding;
-    *unsupported = QString::fromLatin1(name);
+    *unsupported = QString::fromLatin1(declared.isEmpty() ? detected : declared.trimmed());
     return std::nullopt;
 }
 
@@ -130,6 +193,8 @@ qsizetype PageEncoding::charLength(const char* p, qsizetype left) const
     const auto at = [p, left](qsizetype i) { return i < left ? static_cast<unsigned char>(p[i]) : 0u; };
     const auto in = [](unsigned byte, unsigned low, unsigned high) { return byte >= low && byte <= high; };
     const unsigned lead = at(0);
+    // Where the trail ranges are wider than the characters defined, a pair is taken as one
+    // character: an ASCII byte is then never mistaken for the text around it.
     switch (m_family) {
     case Family::Utf8: {
         const auto cont = [&](qsizetype i, unsigned low = 0x80, unsigned high = 0xBF) { return in(at(i), low, high); };
@@ -154,14 +219,58 @@ qsizetype PageEncoding::charLength(const char* p, qsizetype left) const
         if (in(lead, 0xA1, 0xFE) && in(at(1), 0xA1, 0xFE))
             return 2;
         return 1;
+    case Family::EucKr: return in(lead, 0x81, 0xFE) && in(at(1), 0x41, 0xFE) ? 2 : 1;
+    case Family::Big5: return in(lead, 0x81, 0xFE) && (in(at(1), 0x40, 0x7E) || in(at(1), 0xA1, 0xFE)) ? 2 : 1;
+    case Family::Gb18030:
+        if (in(lead, 0x81, 0xFE) && in(at(1), 0x30, 0x39) && in(at(2), 0x81, 0xFE) && in(at(3), 0x30, 0x39))
+            return 4;
+        return in(lead, 0x81, 0xFE) && (in(at(1), 0x40, 0x7E) || in(at(1), 0x80, 0xFE)) ? 2 : 1;
+    case Family::Iso2022Jp:
+    case Family::Utf16Le:
+    case Family::Utf16Be:
     case Family::SingleByte: return 1;
     }
     return 1;
 }
 
+namespace {
+
+const char* const Fillers[] = {"~", "\xC2\xA0", "\xE3\x80\x80", "\xF0\x9F\x80\x80"};
+
+// ISO-2022-JP switches between ASCII and double-byte text with escape sequences, all in
+// ASCII bytes: the sequences and the double-byte text are what the tokenizer must not read.
+QByteArray maskIso2022Jp(const QByteArray& bytes)
+{
+    QByteArray masked = bytes;
+    bool doubleByte = false;
+    bool katakana = false;
+    for (qsizetype pos = 0; pos < masked.size();) {
+        const QByteArrayView rest = QByteArrayView(bytes).sliced(pos);
+        if (rest.startsWith("\x1B$@") || rest.startsWith("\x1B$B") || rest.startsWith("\x1B(B") ||
+            rest.startsWith("\x1B(J") || rest.startsWith("\x1B(I")) {
+            doubleByte = rest[1] == '$';
+            katakana = rest[2] == 'I';
+            std::memcpy(masked.data() + pos, Fillers[2], 3);
+            pos += 3;
+        } else if (doubleByte && pos + 1 < masked.size() && rest[0] >= 0x21 && rest[0] <= 0x7E && rest[1] >= 0x21 &&
+                   rest[1] <= 0x7E) {
+            std::memcpy(masked.data() + pos, Fillers[1], 2);
+            pos += 2;
+        } else {
+            if (doubleByte || katakana || static_cast<unsigned char>(rest[0]) >= 0x80 || rest[0] == '\x1B')
+                masked[pos] = Fillers[0][0];
+            ++pos;
+        }
+    }
+    return masked;
+}
+
+} // namespace
+
 QByteArray PageEncoding::asValidUtf8(const QByteArray& bytes) const
 {
-    static const char* const fillers[] = {"~", "\xC2\xA0", "\xE3\x80\x80", "\xF0\x9F\x80\x80"};
+    if (m_family == Family::Iso2022Jp)
+        return maskIso2022Jp(bytes);
     QByteArray masked = bytes; // shares the bytes until the first change
     for (qsizetype pos = 0; pos < masked.size();) {
         const char* data = masked.constData();
@@ -171,7 +280,7 @@ QByteArray PageEncoding::asValidUtf8(const QByteArray& bytes) const
         }
         const qsizetype length = charLength(data + pos, masked.size() - pos);
         if (m_family != Family::Utf8 || length == 1)
-            std::memcpy(masked.data() + pos, fillers[length - 1], length);
+            std::memcpy(masked.data() + pos, Fillers[length - 1], length);
         pos += length;
     }
     return masked;

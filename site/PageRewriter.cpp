@@ -51,12 +51,73 @@ bool harvesterFindsNothingNew(const PageRewrite& rewrite, const QByteArray& writ
     return true;
 }
 
+// A line end as the page writes it (in UTF-16 two bytes, at an even offset), searched
+// forwards from at or backwards from at; -1 when there is none.
+qsizetype lineEnd(const PageRewrite& rewrite, qsizetype at, bool backwards)
+{
+    const bool wide = rewrite.encoding->wide();
+    const QByteArray end = rewrite.encoding->encode(QStringLiteral("\n"));
+    while (at >= 0) {
+        at = backwards ? rewrite.before.lastIndexOf(end, at) : rewrite.before.indexOf(end, at);
+        if (at < 0 || !wide || at % 2 == 0)
+            return at;
+        at += backwards ? -1 : 1;
+    }
+    return -1;
+}
+
 QString shortened(const QString& line, qsizetype first, qsizetype last)
 {
     const qsizetype from = std::max<qsizetype>(0, first - ContextChars);
     const qsizetype to = std::min(line.size(), last + ContextChars);
     return (from > 0 ? QStringLiteral("…") : QString()) + line.mid(from, to - from) +
            (to < line.size() ? QStringLiteral("…") : QString());
+}
+
+// Where each span of the UTF-8 twin lies in the wide page: a character of one to three
+// UTF-8 bytes is two bytes there, one of four is four.
+void moveToWide(PageRewrite& rewrite, const QByteArray& twin, qsizetype twinStart, qsizetype wideStart)
+{
+    qsizetype from = twinStart;
+    qsizetype at = wideStart;
+    const auto advanceTo = [&](qsizetype to) {
+        for (; from < to; ++from)
+            if ((static_cast<unsigned char>(twin[from]) & 0xC0) != 0x80)
+                at += static_cast<unsigned char>(twin[from]) >= 0xF0 ? 4 : 2;
+        return at;
+    };
+    for (SpanChange& change : rewrite.changes) {
+        change.span.start = advanceTo(change.span.start);
+        change.span.end = advanceTo(change.span.end);
+        change.replacement = rewrite.encoding->encode(QString::fromUtf8(change.replacement));
+    }
+}
+
+// A UTF-16 page is rewritten through its UTF-8 twin: valid UTF-16 goes there and back
+// unchanged, so only the bytes of an address differ.
+PageRewrite rewriteWide(const QByteArray& bytes, const PageEncoding& wide, const SiteOptions& options,
+                        RandomSource& random)
+{
+    constexpr qsizetype Mark = 2;
+    const QString text = wide.decode(QByteArrayView(bytes).sliced(Mark));
+    if (wide.encode(text) != QByteArrayView(bytes).sliced(Mark)) {
+        PageRewrite broken;
+        broken.before = bytes;
+        broken.problem = PageProblem::UnsupportedEncoding;
+        broken.detail = QString::fromLatin1(wide.name());
+        return broken;
+    }
+    const QByteArray utf8Mark = "\xEF\xBB\xBF";
+    const QByteArray twin = utf8Mark + text.toUtf8();
+    PageRewrite rewrite = rewritePage(twin, options, random);
+    const QByteArray after = rewrite.after;
+    rewrite.before = bytes;
+    rewrite.encoding = wide;
+    if (rewrite.problem != PageProblem::None)
+        return rewrite;
+    rewrite.after = bytes.left(Mark) + wide.encode(QString::fromUtf8(QByteArrayView(after).sliced(utf8Mark.size())));
+    moveToWide(rewrite, twin, utf8Mark.size(), Mark);
+    return rewrite;
 }
 
 } // namespace
@@ -70,6 +131,8 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
         rewrite.after = bytes;
         return rewrite;
     }
+    if (const auto mark = PageEncoding::byByteOrderMark(bytes); mark && mark->wide())
+        return rewriteWide(bytes, *mark, options, random);
     AddressFinder finder(bytes);
     rewrite.encoding = PageEncoding::choose(bytes, finder.declaredCharset(), &rewrite.detail);
     if (!rewrite.encoding) {
@@ -128,14 +191,23 @@ QList<ChangedLine> changedLines(const PageRewrite& rewrite)
 {
     QList<ChangedLine> lines;
     const QList<qsizetype> starts = newStarts(rewrite);
+    const qsizetype step = rewrite.encoding && rewrite.encoding->wide() ? 2 : 1;
+    const qsizetype firstLine = step == 2 ? 2 : 0; // after UTF-16's byte-order mark
+    int number = 1;
+    qsizetype counted = firstLine; // line ends before here are in number
     for (qsizetype i = 0; i < rewrite.changes.size();) {
         const AddressSpan& first = rewrite.changes[i].span;
-        const qsizetype lineStart = rewrite.before.lastIndexOf('\n', first.start - 1) + 1;
-        qsizetype lineEnd = rewrite.before.indexOf('\n', first.start);
-        if (lineEnd < 0)
-            lineEnd = rewrite.before.size();
+        const qsizetype previousEnd = lineEnd(rewrite, first.start - step, true);
+        const qsizetype lineStart = previousEnd < firstLine ? firstLine : previousEnd + step;
+        qsizetype end = lineEnd(rewrite, first.start, false);
+        if (end < 0)
+            end = rewrite.before.size();
+        for (qsizetype at = lineEnd(rewrite, counted, false); at >= 0 && at < lineStart;
+             at = lineEnd(rewrite, at + step, false))
+            ++number;
+        counted = lineStart;
         qsizetype last = i;
-        while (last + 1 < rewrite.changes.size() && rewrite.changes[last + 1].span.start < lineEnd)
+        while (last + 1 < rewrite.changes.size() && rewrite.changes[last + 1].span.start < end)
             ++last;
         const qsizetype shiftAtStart = starts[i] - first.start;
         const SpanChange& lastChange = rewrite.changes[last];
@@ -143,12 +215,11 @@ QList<ChangedLine> changedLines(const PageRewrite& rewrite)
         const auto decode = [&](const QByteArray& bytes, qsizetype from, qsizetype to) {
             return rewrite.encoding->decode(QByteArrayView(bytes).sliced(from, to - from));
         };
-        const QString before = decode(rewrite.before, lineStart, lineEnd);
-        const QString after = decode(rewrite.after, lineStart + shiftAtStart, lineEnd + shiftAtEnd);
+        const QString before = decode(rewrite.before, lineStart, end);
+        const QString after = decode(rewrite.after, lineStart + shiftAtStart, end + shiftAtEnd);
         const qsizetype head = decode(rewrite.before, lineStart, first.start).size();
-        const qsizetype tail = decode(rewrite.before, lastChange.span.end, lineEnd).size();
-        lines.append({int(rewrite.before.left(lineStart).count('\n')) + 1,
-                      shortened(before, head, before.size() - tail).trimmed(),
+        const qsizetype tail = decode(rewrite.before, lastChange.span.end, end).size();
+        lines.append({number, shortened(before, head, before.size() - tail).trimmed(),
                       shortened(after, head, after.size() - tail).trimmed()});
         i = last + 1;
     }

@@ -48,16 +48,17 @@ std::optional<QString> SpanConverter::convert(const AddressSpan& span,
                                               const std::function<bool(const QString&)>& hidden)
 {
     ConversionSettings settings = m_settings;
-    if (span.kind == SpanKind::Text) {
-        // In text only references work: the percent form is for inside a tag, and a line
-        // break would show as a gap in the address.
+    const bool referencesOnly = span.kind == SpanKind::Text || span.kind == SpanKind::AttributeValue;
+    if (referencesOnly) {
+        // In text and in a value that is no link only references work: the percent form is for a link,
+        // and a line break would show as a gap in the address.
         settings.percent = settings.lineBreak = false;
         settings.decimal = settings.decimal || !settings.hex;
     } else {
         settings.lineBreak = settings.lineBreak && span.kind == SpanKind::MailtoHref;
     }
     const auto write = [&] {
-        return span.kind == SpanKind::Text ? run(span.text, settings) : convertHref(span, settings);
+        return referencesOnly ? run(span.text, settings) : convertHref(span, settings);
     };
     for (int attempt = 0; attempt < Attempts; ++attempt) {
         const QString source = write();
@@ -81,6 +82,8 @@ bool SpanConverter::faithful(const AddressSpan& span, const QString& source, boo
         return false;
     if (span.kind == SpanKind::Text)
         return HtmlDecode::text(source) == span.text;
+    if (span.kind == SpanKind::AttributeValue)
+        return HtmlDecode::attributeValue(source) == span.text;
     return HtmlDecode::sameHref(linkPrefix(span.kind), HtmlDecode::attributeValue(source), span.text, pageIsUtf8);
 }
 

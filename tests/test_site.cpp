@@ -1,3 +1,5 @@
+#include "AddressFinder.h"
+#include "FileLocations.h"
 #include "GeneratedLinks.h"
 #include "PageRewriter.h"
 #include "ScriptedRandom.h"
@@ -16,7 +18,33 @@ namespace {
 
 // "a@b.cd" and its pieces as scope "all" with decimal references writes them.
 const QByteArray A = "&#97;&#64;&#98;&#46;&#99;&#100;";
+// UTF-16LE with a lone surrogate before its "@".
+const QByteArray Broken("\xFF\xFE\x00\xD8@\x00", 6);
 const QByteArray Page = "<!DOCTYPE html><title>t</title><p>Mail a@b.cd or x@y.jp.</p><a href=\"mailto:c@d.ef\">c</a>\n";
+
+// A page in UTF-16LE with its byte-order mark.
+QByteArray wide(const QByteArray& utf8)
+{
+    const QString text = QString::fromUtf8(utf8);
+    return "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
+// Every span the finder gives, and the declared encoding; *handedOver tells whether the parser gave them.
+QStringList spansOf(const QByteArray& page, AddressFinder::Mode mode, bool* handedOver = nullptr)
+{
+    AddressFinder finder(page, mode);
+    QString detail;
+    const auto encoding = PageEncoding::choose(page, finder.declaredCharset(), &detail);
+    if (!encoding)
+        return {"no encoding"};
+    finder.useEncoding(*encoding);
+    if (handedOver)
+        *handedOver = finder.handedOver();
+    QStringList spans{QString::fromLatin1(finder.declaredCharset())};
+    for (const AddressSpan& span : finder.find(*encoding, true))
+        spans.append(QStringLiteral("%1-%2 %3 %4").arg(span.start).arg(span.end).arg(int(span.kind)).arg(span.text));
+    return spans;
+}
 
 QString writePage(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {
@@ -270,7 +298,7 @@ private slots:
              "a@b.cd <p>a@b.cd</p><title>a@b.cd</title><p>&amp;a@b.cd &copy;</p>(a@b.cd) a@b.cd. a@b.cd、a@b.cd");
         row("addresses sharing characters", "a@b.cd@b.cd", A + "&#64;&#98;&#46;&#99;&#100;");
         const QByteArray alone = "<script>a@b.cd</script><style>/*a@b.cd*/</style><textarea>a@b.cd</textarea>"
-                                 "<!-- a@b.cd --><img alt=\"a@b.cd\">a&#64;b.cd &#97;@b&#46;cd";
+                                 "<!-- a@b.cd --><img alt=\"a&#64;b.cd\">a&#64;b.cd &#97;@b&#46;cd";
         row("left alone", alone, alone);
         row("off zone, off to the end", "<!-- qorvane:off -->a@b.cd<!-- qorvane:on -->a@b.cd<!--qorvane:off-->a@b.cd",
             "<!-- qorvane:off -->a@b.cd<!-- qorvane:on -->" + A + "<!--qorvane:off-->a@b.cd");
@@ -286,7 +314,22 @@ private slots:
         each("Shift_JIS detected", "<p>\x82\xA8\x96\xE2\x82\xA2\x8D\x87\x82\xED\x82\xB9 \x98\x41@b.cd a@b.cd");
         row("EUC-JP query", "<meta charset=euc-jp><a href='mailto:a@b.cd?\xA4\xA2'>",
             "<meta charset=euc-jp><a href='mailto:" + A + "&#63;&#12354;'>");
-        row("UTF-16", "\xFF\xFEz@b.cd", "error: UTF-16");
+        each("every attribute value, any quoting; an href that is no link",
+             "<link rev=made href=\"a@b.cd\"><meta name=author content='a@b.cd'><input value=a@b.cd title=\"x a@b.cd\">"
+             "<a href=\"http://a@b.cd/\"><svg><text aria-label=\"a@b.cd\">");
+        row("an attribute name is no value", "<p a@b.cd x=1>", "<p a@b.cd x=1>");
+        row("attributes in an off zone", "<!--qorvane:off--><img alt=a@b.cd><!--qorvane:on-->",
+            "<!--qorvane:off--><img alt=a@b.cd><!--qorvane:on-->");
+        // Each second byte below is ASCII ("@", "A" or a digit) inside a two-byte character.
+        each("EUC-KR", "<meta charset=euc-kr><p>\xB0\xA1\xC5\x41@b.cd a@b.cd");
+        each("Big5", "<meta charset=big5><p>\xA4\x40" "b.cd a@b.cd");
+        each("GB18030", "<meta charset=gbk><p>\x81\x40" "b.cd \x81\x30\x81\x30@b.cd a@b.cd");
+        each("windows-1252", "<meta charset=windows-1252><p>caf\xE9 a@b.cd");
+        each("ISO-2022-JP", "<meta charset=iso-2022-jp><p>\x1B$B$\"@b\x1B(B.cd a@b.cd");
+        row("UTF-16LE with byte-order mark", wide("<p title=a@b.cd>\xE9\x80\xA3 a@b.cd"),
+            wide("<p title=" + A + ">\xE9\x80\xA3 " + A));
+        row("UTF-16 with a broken character", Broken, "error: UTF-16LE");
+        row("a label browsers show no text for", "<meta charset=iso-2022-kr><p>a@b.cd", "error: iso-2022-kr");
     }
 
     void rewritesOnlyAddressBytes()
@@ -384,6 +427,120 @@ private slots:
         QCOMPARE(runSite(run, {"--help-all"}), 0);
         QCOMPARE(runSite(run, {"--forms=hex", dir.filePath("c.txt")}), 1);
         QVERIFY(run.readAllStandardError().endsWith("c.txt: not a page (.html, .htm, .xhtml); skipped\n"));
+    }
+
+    void scannerFindsWhatTheParserFinds_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<bool>("handedOver");
+        const auto scanned = [](const char* name, const QByteArray& page) { QTest::newRow(name) << page << false; };
+        const auto handed = [](const char* name, const QByteArray& page) { QTest::newRow(name) << page << true; };
+        scanned("data, tags, every quoting, text that is no tag",
+                "<!DOCTYPE html><html lang=ja><head><meta charset=\"utf-8\"><title>t a@b.cd</title></head><body>"
+                "<p id='a@b.cd' title=\"a@b.cd\" data-x=a@b.cd>a@b.cd <a href=\"mailto:a@b.cd\">m</a> "
+                "<a href=https://b.cd/>l</a> a < b <3 a@b.cd<</p></body></html>a@b.cd");
+        scanned("raw text, RCDATA, comments, off zones, bogus comments",
+                "<script>var s = 'a@b.cd</scripty>'; if (a<b) x@y.zz</script ><style>a@b.cd</style><textarea>a@b.cd"
+                "</textarea><xmp>a@b.cd</xmp><iframe>a@b.cd</iframe><noembed>a@b.cd</noembed>"
+                "<noframes>a@b.cd</noframes><!-- a@b.cd --><!-- qorvane:off -->a@b.cd<!--qorvane:on--><?xml x?>"
+                "<!x y></ x>a@b.cd</><!-- a --->b@c.de");
+        scanned("duplicate attributes, slashes, odd names, upper case",
+                "<p a=a@b.cd A=c@d.ef/ \"x@y.zz\"=1 title = 'q@r.st'/><img/alt=w@x.yz/><P TITLE=a@b.cd>"
+                "<SCRIPT>x@y.zz</SCRIPT><A HREF=MAILTO:a@b.cd>a@b.cd</A><title/>x@y.zz</title\n>");
+        scanned("forms one after another",
+                "<form action=\"mailto:a@b.cd\"><input value=a@b.cd></form><form action=mailto:c@d.ef></form>");
+        scanned("declared in http-equiv", "<meta http-equiv=Content-Type content=\"text/html; charset=Shift_JIS\">"
+                                          "<p>\x98\x41@b.cd a@b.cd");
+        scanned("tables, text the parser moves out of them",
+                "<table summary=a@b.cd>x@y.zz<tr title=t><td>a@b.cd<table><td>b@c.de</table></td></tr>q@r.st</table>");
+        handed("a table cell outside a table", "<p><td title=a@b.cd>");
+        handed("foreign content", "<svg><title>a@b.cd</title></svg>");
+        handed("script with an escape", "<script><!--<script>x</script>a@b.cd--></script>");
+        handed("a form within a form", "<form><form action=mailto:a@b.cd>");
+        handed("a second body", "<p>x<body title=a@b.cd>");
+        handed("an attribute name that starts with \"=\"", "<p =b@c.de>");
+        handed("an end tag with an address", "<p>x</a@b.cd>");
+        handed("a comment to the end", "<!-- a@b.cd");
+        handed("a null byte", QByteArray("a@b.cd\0", 7));
+        handed("noscript", "<noscript>a@b.cd</noscript>");
+        handed("a raw-text element to the end", "<style>a@b.cd");
+    }
+
+    void scannerFindsWhatTheParserFinds()
+    {
+        QFETCH(QByteArray, page);
+        bool handedOver = false;
+        const QStringList fast = spansOf(page, AddressFinder::Mode::Fast, &handedOver);
+        QTEST(handedOver, "handedOver");
+        QCOMPARE(fast.join(QLatin1Char('|')), spansOf(page, AddressFinder::Mode::Parser).join(QLatin1Char('|')));
+        QVERIFY(handedOver || fast.size() > 1); // a row that finds nothing proves nothing
+    }
+
+    void changedLinesShowEachLineOnce_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QStringList>("expected");
+        const QString a = QString::fromLatin1(A);
+        QTest::newRow("an address at the very start, two on one line")
+            << QByteArray("a@b.cd\nx\ny a@b.cd a@b.cd\n")
+            << QStringList{"1: a@b.cd > " + a, "3: y a@b.cd a@b.cd > y " + a + ' ' + a};
+        QTest::newRow("UTF-16, whose line ends are two bytes")
+            << wide("x\n\xE9\x80\xA3 a@b.cd\n")
+            << QStringList{QString::fromUtf8("2: \xE9\x80\xA3 a@b.cd > \xE9\x80\xA3 ") + a};
+    }
+
+    void changedLinesShowEachLineOnce()
+    {
+        QFETCH(QByteArray, page);
+        ScriptedRandom random(QList<double>(5000, 0.0));
+        QStringList shown;
+        const PageRewrite rewrite = rewritePage(page, {{true, false, false, EntityScope::All}}, random);
+        for (const ChangedLine& line : changedLines(rewrite))
+            shown.append(QStringLiteral("%1: %2 > %3").arg(line.number).arg(line.before, line.after));
+        QTEST(shown, "expected");
+    }
+
+    void pipeRewritesOnePageOrPassesItThrough_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<int>("exitCode");
+        const QStringList all{"--forms=decimal", "--scope=all", "-"};
+        QTest::newRow("rewritten") << all << QByteArray("<p>a@b.cd") << "<p>" + A << 0;
+        QTest::newRow("dry run") << QStringList{"--dry-run"} + all << QByteArray("<p>a@b.cd") << QByteArray("<p>a@b.cd")
+                                 << 0;
+        QTest::newRow("cannot be rewritten") << all << Broken << Broken << 1;
+        QTest::newRow("with a path") << QStringList{"--forms=decimal", "-", "x"} << QByteArray("a@b.cd") << QByteArray()
+                                     << 2;
+    }
+
+    void pipeRewritesOnePageOrPassesItThrough()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QProcess run;
+        run.start(QStringLiteral(QORVANE_SITE), arguments);
+        run.write(input);
+        run.closeWriteChannel();
+        QVERIFY(run.waitForFinished());
+        QTEST(run.readAllStandardOutput(), "output");
+        QTEST(run.exitCode(), "exitCode");
+        QCOMPARE(run.readAllStandardError().contains("-: "), run.exitCode() == 1);
+    }
+
+    void readingSettingsCreatesNoFolder()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir().mkpath(dir.filePath("bin/" QORVANE_DATA_FROM_BIN)));
+        const auto locate = [&dir](FileLocations::Folders folders) {
+            return FileLocations::forProgramIn(dir.filePath("bin"), dir.filePath("config"), dir.filePath("data"),
+                                               folders);
+        };
+        locate(FileLocations::Folders::LeaveMissing);
+        QVERIFY(!QFileInfo::exists(dir.filePath("config")) && !QFileInfo::exists(dir.filePath("data")));
+        QCOMPARE(locate(FileLocations::Folders::Create).settingsFolder, dir.filePath("config/qorvane"));
+        QVERIFY(QFileInfo(dir.filePath("config/qorvane")).isDir() && QFileInfo(dir.filePath("data/qorvane")).isDir());
     }
 
     void killDuringRunLeavesWholePages()

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Throughput of qorvane-site against posthtml + posthtml-obfuscate 0.1.5 on the same
-generated site, in the same run, and qorvane-site's peak memory as the site grows.
+generated sites (text-heavy and tag-heavy pages), in the same run, qorvane-site's peak memory
+as the site grows, and its time on one page holding n addresses.
 
     python3 bench/site/site_bench.py build/qorvane-site [pages]
 
@@ -36,14 +37,29 @@ def page(number, rng, size=35_000):
     return "".join(parts)
 
 
-def make_site(folder, pages, seed=1, size=35_000):
+def tag_heavy_page(number, rng, size=82_000):
+    """A <p class> and a link in every paragraph, five mailto: links on the page."""
+    parts = ["<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">",
+             f"<title>Manual {number}</title><link rel=\"stylesheet\" href=\"/s.css\"></head>\n<body>\n"]
+    paragraphs = 0
+    while sum(len(p) for p in parts) < size:
+        words = " ".join(rng.choice(WORDS[10:]) for _ in range(8))
+        link = (f"<a href=\"mailto:team{paragraphs}@example.org\">team</a>" if paragraphs % 120 == 60
+                else f"<a href=\"/docs/{rng.randint(1, 999)}.html#s{paragraphs}\">{rng.choice(WORDS[10:])}</a>")
+        parts.append(f"<p class=\"para p{paragraphs % 7}\">{words} {link} <code>{rng.choice(WORDS[10:])}</code>.</p>\n")
+        paragraphs += 1
+    parts.append("</body></html>\n")
+    return "".join(parts)
+
+
+def make_site(folder, pages, seed=1, size=35_000, make=page):
     rng = random.Random(seed)
     os.makedirs(folder)
     for n in range(pages):
         sub = os.path.join(folder, f"section{n % 5}")
         os.makedirs(sub, exist_ok=True)
         with open(os.path.join(sub, f"page{n}.html"), "w", encoding="utf-8") as f:
-            f.write(page(n, rng, size))
+            f.write(make(n, rng, size))
 
 
 def site_bytes(folder):
@@ -71,10 +87,10 @@ def peak_kib(site, source, work):
     return int(result.stderr.strip().splitlines()[-1])
 
 
-def compare(site, pages, parent):
+def compare(site, pages, parent, label="text-heavy", size=35_000, make=page):
     work = tempfile.mkdtemp(prefix="qorvane-site-bench-", dir=parent)
     source = os.path.join(work, "site")
-    make_site(source, pages)
+    make_site(source, pages, size=size, make=make)
     total = site_bytes(source)
     ours = [site, "--quiet", "--forms=decimal,hex,percent", "--scope=random"]
     theirs = ["node", os.path.join(HERE, "run_posthtml.js")]
@@ -82,7 +98,7 @@ def compare(site, pages, parent):
     for _ in range(5):  # interleaved, so both see the same machine load
         runs["qorvane-site"].append(timed(ours, source, work))
         runs["posthtml-obfuscate"].append(timed(theirs, source, work))
-    print(f"site in {parent}: {pages} pages, {total / pages / 1000:.1f} KB each, {total / 1e6:.2f} MB")
+    print(f"{label} site in {parent}: {pages} pages, {total / pages / 1000:.1f} KB each, {total / 1e6:.2f} MB")
     best = {}
     for name, measured in runs.items():
         wall = min(m[0] for m in measured)
@@ -96,6 +112,22 @@ def compare(site, pages, parent):
     shutil.rmtree(work)
 
 
+def many_addresses(site, parent):
+    """One page holding n addresses: the time should grow with n, not with n squared."""
+    work = tempfile.mkdtemp(prefix="qorvane-site-bench-", dir=parent)
+    for n in (2_000, 8_000, 32_000, 128_000):
+        source = os.path.join(work, f"n{n}")
+        os.makedirs(source)
+        with open(os.path.join(source, "list.html"), "w", encoding="utf-8") as f:
+            f.write("<!DOCTYPE html><title>members</title>\n")
+            f.write("".join(f"<p>write to <b>user{i}@example.org</b> now</p>\n" for i in range(n)))
+        size = site_bytes(source)
+        measured = [timed([site, "--quiet", "--forms=decimal,hex", "--scope=random"], source, work) for _ in range(3)]
+        print(f"one page of {n:7d} addresses ({size / 1e6:5.2f} MB): wall best {min(m[0] for m in measured):6.2f} s"
+              f"   CPU best {min(m[1] for m in measured):6.2f} s")
+    shutil.rmtree(work)
+
+
 def main():
     site = os.path.abspath(sys.argv[1])
     pages = int(sys.argv[2]) if len(sys.argv) > 2 else 120
@@ -103,6 +135,8 @@ def main():
     # each page to reach the disk (its atomic write syncs), which the npm tool does not do.
     for parent in ("/dev/shm", tempfile.gettempdir()):
         compare(site, pages, parent)
+        compare(site, pages, parent, "tag-heavy", 82_000, tag_heavy_page)
+    many_addresses(site, "/dev/shm")
     work = tempfile.mkdtemp(prefix="qorvane-site-bench-")
 
     for label, count, size in (("120 pages of 35 KB", 120, 35_000), ("480 pages of 35 KB", 480, 35_000),

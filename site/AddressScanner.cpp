@@ -1,0 +1,305 @@
+#include "AddressScanner.h"
+
+#include <QByteArrayView>
+#include <QRegularExpression>
+#include <cctype>
+#include <cstring>
+#include <string_view>
+
+namespace {
+
+using Range = PageLayout::Range;
+
+bool space(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+
+bool asciiAlpha(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool oneOf(QByteArrayView name, std::initializer_list<const char*> names)
+{
+    return std::any_of(names.begin(), names.end(), [name](const char* n) { return name == n; });
+}
+
+// Their tree building moves, drops or reinterprets what follows: left to the full parser.
+bool handedOver(QByteArrayView name)
+{
+    return oneOf(name, {"select", "template", "svg", "math", "noscript", "plaintext", "frameset", "frame", "image",
+                        "isindex"});
+}
+
+// Elements whose start tag the tree builder drops or merges when it comes again, or (the
+// parts of a table) outside a table. Text in a table may move, but keeps its own offsets.
+bool mayBeDropped(QByteArrayView name)
+{
+    return oneOf(name, {"html", "head", "body", "form", "caption", "colgroup", "col", "tbody", "thead", "tfoot", "tr",
+                        "td", "th"});
+}
+
+struct Attribute
+{
+    QByteArray name; // lower-case, as the parser keeps it
+    Range value;     // without its quotes; start == -1 when the attribute has no value
+};
+
+class Scanner
+{
+public:
+    explicit Scanner(const QByteArray& page) : m_page(page), m_data(page.constData()), m_size(page.size()) {}
+
+    bool run(qsizetype pos);
+    PageLayout layout;
+
+private:
+    bool markup(qsizetype& pos);
+    bool comment(qsizetype& pos);
+    bool tag(qsizetype& pos, bool end);
+    bool rawText(const QByteArray& name, qsizetype& pos);
+    bool meta(const QList<Attribute>& attributes);
+    qsizetype find(const char* what, qsizetype from) const { return m_page.indexOf(what, from); }
+    // Searched within [from, to) only: searching on to the page's end for every comment is quadratic.
+    bool holds(qsizetype from, qsizetype to, const char* what) const
+    {
+        return std::string_view(m_data + from, to - from).find(what) != std::string_view::npos;
+    }
+    bool holdsAt(qsizetype from, qsizetype to) const { return QByteArrayView(m_data + from, to - from).contains('@'); }
+
+    const QByteArray& m_page;
+    const char* m_data;
+    qsizetype m_size;
+    qsizetype m_offStart = -1;
+    bool m_formOpen = false;
+};
+
+bool Scanner::run(qsizetype pos)
+{
+    if (m_page.contains('\0'))
+        return false;
+    qsizetype text = pos;
+    while (pos < m_size) {
+        const void* next = std::memchr(m_data + pos, '<', m_size - pos);
+        if (!next)
+            break;
+        const qsizetype at = static_cast<const char*>(next) - m_data;
+        qsizetype after = at;
+        if (!markup(after))
+            return false;
+        if (after == at) { // a "<" that starts no markup is text
+            pos = at + 1;
+            continue;
+        }
+        if (at > text)
+            layout.candidates.append({{text, at}, PageLayout::Source::Text});
+        pos = text = after;
+    }
+    if (m_size > text)
+        layout.candidates.append({{text, m_size}, PageLayout::Source::Text});
+    if (m_offStart >= 0)
+        layout.offZones.append({m_offStart, m_size});
+    return true;
+}
+
+// pos is at "<": moves past the markup that starts there, or leaves pos when it is text.
+// False hands the page over.
+bool Scanner::markup(qsizetype& pos)
+{
+    const qsizetype start = pos;
+    const auto at = [this](qsizetype i) { return i < m_size ? m_data[i] : '\0'; };
+    const QByteArrayView rest(m_data + pos, m_size - pos);
+    if (rest.startsWith("<!--"))
+        return comment(pos);
+    if (asciiAlpha(at(pos + 1)))
+        return tag(pos, false);
+    if (at(pos + 1) == '/' && asciiAlpha(at(pos + 2)))
+        return tag(pos, true);
+    if (rest.startsWith("</>")) {
+        pos += 3;
+        layout.markup.append({start, pos});
+        return true;
+    }
+    const bool doctype =
+        rest.size() >= 9 && QByteArrayView(rest.data() + 2, 7).compare("doctype", Qt::CaseInsensitive) == 0;
+    const bool bogus = at(pos + 1) == '!' || at(pos + 1) == '?' || (at(pos + 1) == '/' && pos + 2 < m_size);
+    if (!bogus)
+        return true; // text
+    // A doctype or a bogus comment: up to the first ">".
+    const qsizetype end = m_page.indexOf('>', pos);
+    if (end < 0)
+        return false;
+    const QByteArrayView inside(m_data + pos, end - pos);
+    if (inside.contains('@') || (!doctype && holds(pos, end, "qorvane")))
+        return false;
+    pos = end + 1;
+    layout.markup.append({start, pos});
+    return true;
+}
+
+bool Scanner::comment(qsizetype& pos)
+{
+    const qsizetype start = pos;
+    const qsizetype content = pos + 4;
+    const QByteArrayView rest(m_data + content, m_size - content);
+    if (rest.startsWith(">") || rest.startsWith("->"))
+        return false;
+    const qsizetype end = find("-->", content);
+    if (end < 0)
+        return false;
+    if (holds(content, end + 3, "--!>"))
+        return false;
+    const QByteArray word = QByteArray(m_data + content, end - content).trimmed();
+    if (word == "qorvane:off" && m_offStart < 0) {
+        m_offStart = start;
+    } else if (word == "qorvane:on" && m_offStart >= 0) {
+        layout.offZones.append({m_offStart, start});
+        m_offStart = -1;
+    }
+    pos = end + 3;
+    layout.markup.append({start, pos});
+    return true;
+}
+
+bool Scanner::tag(qsizetype& pos, bool end)
+{
+    const qsizetype start = pos;
+    qsizetype i = pos + (end ? 2 : 1);
+    QByteArray name;
+    for (; i < m_size && !space(m_data[i]) && m_data[i] != '/' && m_data[i] != '>'; ++i)
+        name += char(std::tolower(static_cast<unsigned char>(m_data[i])));
+    QList<Attribute> attributes;
+    for (;;) {
+        while (i < m_size && (space(m_data[i]) || m_data[i] == '/'))
+            ++i;
+        if (i >= m_size)
+            return false;
+        if (m_data[i] == '>')
+            break;
+        // The parser reads a name that starts with "=" its own way: left to it.
+        if (m_data[i] == '=')
+            return false;
+        const qsizetype nameStart = i++;
+        while (i < m_size && !space(m_data[i]) && m_data[i] != '/' && m_data[i] != '>' && m_data[i] != '=')
+            ++i;
+        Attribute attribute{QByteArray(m_data + nameStart, i - nameStart).toLower(), {-1, -1}};
+        while (i < m_size && space(m_data[i]))
+            ++i;
+        if (i < m_size && m_data[i] == '=') {
+            for (++i; i < m_size && space(m_data[i]);)
+                ++i;
+            if (i >= m_size)
+                return false;
+            if (m_data[i] == '"' || m_data[i] == '\'') {
+                const qsizetype close = m_page.indexOf(m_data[i], i + 1);
+                if (close < 0)
+                    return false;
+                attribute.value = {i + 1, close};
+                i = close + 1;
+            } else if (m_data[i] != '>') {
+                const qsizetype valueStart = i;
+                while (i < m_size && !space(m_data[i]) && m_data[i] != '>')
+                    ++i;
+                attribute.value = {valueStart, i};
+            }
+        }
+        // The parser keeps the first of two attributes of one name.
+        if (std::none_of(attributes.begin(), attributes.end(),
+                         [&](const Attribute& other) { return other.name == attribute.name; }))
+            attributes.append(attribute);
+    }
+    pos = i + 1;
+    layout.markup.append({start, pos});
+    const bool holdsAddress = holdsAt(start, pos);
+    if (end) { // an end tag the tree builder ignores is text to the parser's finder
+        if (name == "form")
+            m_formOpen = false;
+        return !holdsAddress;
+    }
+    if (handedOver(name) || (holdsAddress && mayBeDropped(name) && (name != "form" || m_formOpen)))
+        return false;
+    if (name == "form")
+        m_formOpen = true;
+    if (name == "meta" && !meta(attributes))
+        return false;
+    for (const Attribute& attribute : attributes)
+        if (attribute.value.start >= 0 && attribute.value.end > attribute.value.start)
+            layout.candidates.append({attribute.value, attribute.name == "href" ? PageLayout::Source::Href
+                                                                                : PageLayout::Source::Attribute});
+    return rawText(name, pos);
+}
+
+// Text the tokenizer reads as it stands up to the element's own end tag.
+bool Scanner::rawText(const QByteArray& name, qsizetype& pos)
+{
+    const bool script = name == "script";
+    if (!script && !oneOf(name, {"style", "xmp", "iframe", "noembed", "noframes", "title", "textarea"}))
+        return true;
+    const QByteArray close = "</" + name;
+    for (qsizetype at = pos;; ++at) {
+        at = m_page.indexOf("</", at);
+        if (at < 0 || at + close.size() >= m_size)
+            return false;
+        const char after = m_data[at + close.size()];
+        if (QByteArrayView(m_data + at, close.size()).compare(close, Qt::CaseInsensitive) != 0 ||
+            !(space(after) || after == '/' || after == '>'))
+            continue;
+        // Script text with "<!--" has escape states that can hide its end tag.
+        if (script && QByteArrayView(m_data + pos, at - pos).contains("<!--"))
+            return false;
+        if (name == "title" && at > pos)
+            layout.candidates.append({{pos, at}, PageLayout::Source::Text});
+        pos = at;
+        return true;
+    }
+}
+
+// The page's own declaration, as the parser reads it when no reference is in the way.
+bool Scanner::meta(const QList<Attribute>& attributes)
+{
+    if (!layout.charset.isEmpty())
+        return true;
+    const auto value = [&](const char* name) -> std::optional<QByteArray> {
+        for (const Attribute& attribute : attributes)
+            if (attribute.name == name)
+                return attribute.value.start < 0 ? QByteArray()
+                                                 : QByteArray(m_data + attribute.value.start,
+                                                              attribute.value.end - attribute.value.start);
+        return std::nullopt;
+    };
+    const auto charset = value("charset");
+    const auto equiv = value("http-equiv");
+    const auto content = value("content");
+    // The parser decodes references, and replaces line ends, controls and some other characters.
+    const auto plain = [](char c) { return c != '&' && c != '\r' && static_cast<unsigned char>(c) - 0x20u < 0x5Fu; };
+    for (const auto& v : {charset, equiv, content})
+        if (v && !std::all_of(v->begin(), v->end(), [&](char c) { return plain(c) || c == ' ' || c == '\t'; }))
+            return false;
+    if (charset)
+        layout.charset = charset->trimmed();
+    else if (equiv && content && equiv->trimmed().toLower() == "content-type")
+        layout.charset = AddressScanner::charsetOfContentType(*content);
+    return true;
+}
+
+} // namespace
+
+namespace AddressScanner {
+
+QByteArray charsetOfContentType(const QByteArray& content)
+{
+    static const QRegularExpression pattern(QStringLiteral("charset\\s*=\\s*[\"']?([^\"';\\s]+)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return pattern.match(QString::fromUtf8(content)).captured(1).toLatin1();
+}
+
+std::optional<PageLayout> scan(const QByteArray& page, qsizetype begin)
+{
+    Scanner scanner(page);
+    if (!scanner.run(begin))
+        return std::nullopt;
+    return std::move(scanner.layout);
+}
+
+} // namespace AddressScanner

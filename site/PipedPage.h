@@ -1,0 +1,22 @@
+#pragma once
+
+#include "PageRewriter.h"
+
+#include <QStringList>
+
+class RandomSource;
+
+// One page that came through a pipe and goes on through it.
+struct PipedPage
+{
+    // The rewritten page; the page as it came whenever it was not rewritten, so a
+    // pipeline never loses a page.
+    QByteArray page;
+    QStringList found; // the addresses as they stood
+    QString problem;   // what went wrong: the page passed through unchanged, or a link in it left as it was
+
+    bool failed() const { return !problem.isEmpty(); }
+};
+
+// The rewrite of one page held in memory; dryRun passes every page through unchanged.
+PipedPage rewritePipedPage(const QByteArray& input, const SiteOptions& options, bool dryRun, RandomSource& random);
