@@ -3,6 +3,7 @@
 #include "AddressFinder.h"
 #include "SpanConverter.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 namespace {
@@ -33,20 +34,21 @@ QList<QPair<qsizetype, QString>> harvest(const QByteArray& bytes)
     return found;
 }
 
+// Both the harvested addresses and the changes come in page order, so one sweep pairs them.
 bool harvesterFindsNothingNew(const PageRewrite& rewrite, const QByteArray& written)
 {
-    QStringList untouched;
+    QHash<QString, int> untouched;
+    qsizetype change = 0;
     for (const auto& found : harvest(rewrite.before)) {
         const qsizetype start = found.first;
         const qsizetype end = start + found.second.size();
-        const bool rewritten = std::any_of(rewrite.changes.begin(), rewrite.changes.end(), [&](const SpanChange& c) {
-            return start < c.span.end && c.span.start < end;
-        });
-        if (!rewritten)
-            untouched.append(found.second);
+        while (change < rewrite.changes.size() && rewrite.changes[change].span.end <= start)
+            ++change;
+        if (change == rewrite.changes.size() || rewrite.changes[change].span.start >= end)
+            ++untouched[found.second];
     }
     for (const auto& found : harvest(written))
-        if (!untouched.removeOne(found.second))
+        if (--untouched[found.second] < 0)
             return false;
     return true;
 }

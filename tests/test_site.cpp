@@ -95,7 +95,11 @@ void build(const QByteArray& root, const QList<QByteArray>& entries)
 
 const QByteArray Long = QByteArray(245, 'x') + ".html"; // with a temporary name beside it, past 255 bytes
 
-const SiteTask AllDecimal{{{true, false, false, EntityScope::All}, false}};
+const SiteTask AllDecimal = [] {
+    SiteTask task;
+    task.options.conversion = {true, false, false, EntityScope::All};
+    return task;
+}();
 
 PageOutcome processOne(const QByteArray& path, const SiteTask& task)
 {
@@ -207,8 +211,7 @@ private slots:
         if (::geteuid() == 0 && (::setegid(65534) != 0 || ::seteuid(65534) != 0))
             QSKIP("no user nobody to read as");
         const SiteWalk walk = SiteWalk::walk({root}, false, false);
-        ::seteuid(0);
-        ::setegid(0);
+        QVERIFY(::seteuid(0) == 0 && ::setegid(0) == 0);
         QCOMPARE(walk.problems.size(), 1);
         QCOMPARE(walk.problems[0].problem, PageProblem::Unreadable);
         QCOMPARE(walk.problems[0].file, root + "/locked");
@@ -246,8 +249,7 @@ private slots:
         if (::geteuid() == 0 && (::setegid(65534) != 0 || ::seteuid(65534) != 0))
             QSKIP("no user nobody to write as");
         const PageOutcome outcome = processOne(path, AllDecimal);
-        ::seteuid(0);
-        ::setegid(0);
+        QVERIFY(::seteuid(0) == 0 && ::setegid(0) == 0);
         ::chmod(QFile::encodeName(dir.path()), 0700);
         QCOMPARE(SiteRun::problemText(outcome), QString("cannot be written, left unchanged: Permission denied"));
         QCOMPARE(readAt(path), Page);
