@@ -20,8 +20,7 @@ def start_xvfb():  # the server and its display name
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
                              "-noreset"], pass_fds=[write_end], stderr=subprocess.DEVNULL)
     os.close(write_end)
-    with os.fdopen(read_end) as f:
-        number = f.readline().strip()
+    number = os.fdopen(read_end).readline().strip()
     assert number, "Xvfb did not start"
     return xvfb, ":" + number
 
