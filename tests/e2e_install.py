@@ -6,13 +6,23 @@ import glob, html, os, re, shutil, signal, subprocess, sys, tempfile, time, urll
 from pathlib import Path
 
 
-def wait_for(what, check, timeout=15.0):
+def wait_for(what, check, timeout=20.0):
     end = time.monotonic() + timeout
     while time.monotonic() < end:
         if value := check():
             return value
         time.sleep(0.05)
     raise AssertionError(f"timed out waiting for {what}")
+
+
+def start_xvfb():  # the server and its display name
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                             "-noreset"], pass_fds=[write_end], stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    number = os.fdopen(read_end).readline().strip()
+    assert number, "Xvfb did not start"
+    return xvfb, ":" + number
 
 
 def write(path, text):
@@ -31,22 +41,16 @@ def files_under(folder):
 
 class Desktop:  # an X server with a fresh HOME under root, a recording xdg-open, a PDF viewer; one program at a time
     def __init__(self, root):
-        read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                                      "-nolisten", "tcp", "-noreset"], pass_fds=[write_end], stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as f:
-            number = f.readline().strip()
-        assert number, "Xvfb did not start"
+        self.xvfb, display = start_xvfb()
         # The user's folders are left to their defaults under the fresh HOME.
-        self.env = dict(os.environ, DISPLAY=":" + number, HOME=f"{root}/home", PATH=f"{root}/bin:{os.environ['PATH']}",
+        self.env = dict(os.environ, DISPLAY=display, HOME=f"{root}/home", PATH=f"{root}/bin:{os.environ['PATH']}",
                         XDG_DATA_DIRS=f"{root}/data", XDG_RUNTIME_DIR=f"{root}/run")
         for key in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
                     "GNOME_DESKTOP_SESSION_ID", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "BROWSER"):
             self.env.pop(key, None)
         os.makedirs(self.env["HOME"])
         os.makedirs(self.env["XDG_RUNTIME_DIR"], mode=0o700)
-        wait_for("the X server on " + number, lambda: self.xdo("getdisplaygeometry", check=False))
+        wait_for("the X server on " + display, lambda: self.xdo("getdisplaygeometry", check=False))
         self.record = f"{root}/opened.txt"
         write(self.record, "")
         write(f"{root}/bin/xdg-open", f'#!/bin/sh\nprintf "%s\\n" "$1" >> "{self.record}"\n')

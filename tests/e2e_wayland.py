@@ -4,23 +4,14 @@ keys), Qt's wayland platform. weston gives a cleared clipboard its text back, as
 is caught once, what is typed over it stays, and the position read at start is saved back, as Wayland gives none."""
 import os, shutil, subprocess, sys, tempfile, time
 from pathlib import Path
-
-
-def wait_for(what, check, timeout=20.0):
-    end = time.monotonic() + timeout
-    while not check():
-        assert time.monotonic() < end, f"timed out waiting for {what}"
-        time.sleep(0.05)
+from e2e_install import start_xvfb, wait_for
 
 
 def main():
     build, root = sys.argv[1], tempfile.mkdtemp(prefix="qorvane-wayland-")
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                            pass_fds=[write_end], stderr=subprocess.DEVNULL)
-    os.close(write_end)
+    xvfb, display = start_xvfb()
     env = {k: v for k, v in os.environ.items() if not k.startswith(("XDG_", "WAYLAND_", "QT_"))}
-    env.update(DISPLAY=":" + os.fdopen(read_end).readline().strip(), HOME=root, XDG_RUNTIME_DIR=f"{root}/run")
+    env.update(DISPLAY=display, HOME=root, XDG_RUNTIME_DIR=f"{root}/run")
     os.makedirs(f"{root}/run", mode=0o700)
     weston = subprocess.Popen(["weston", "--backend=x11-backend.so", "--socket=wayland-q", "--width=640",
                                "--height=480", "--shell=kiosk-shell.so", "--idle-time=0"], env=env,

@@ -93,7 +93,6 @@ private slots:
         const QByteArray list = "user4@x.jp\r\nuser5@x.jp\r\n";
         const QMap<QString, QByteArray> old{{"add.dat", list}, {"mirelt.ini", "[INI_VER]\r\nINI_VER=1\r\n"},
                                             {"Preview.htm", "old page"}, {"JSP/mailadd.png", "old image"}};
-        QDir(f.base()).mkdir("JSP");
         for (auto it = old.begin(); it != old.end(); ++it)
             f.writeFile(it.key(), it.value());
         f.start();

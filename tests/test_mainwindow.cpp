@@ -304,11 +304,10 @@ private slots:
     {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("options");
-        QTest::newRow("tag inside") << 0 << "101111r";
-        QTest::newRow("tag outside") << 1 << "100110r";
-        QTest::newRow("i-mode inside") << 2 << "100111r";
-        QTest::newRow("BBS") << 4 << "101000r";
-        QTest::newRow("default") << 6 << "100110r";
+        for (auto [name, index, options] : {std::tuple{"tag inside", 0, "101111r"}, {"tag outside", 1, "100110r"},
+                                            {"i-mode inside", 2, "100111r"}, {"BBS", 4, "101000r"},
+                                            {"default", 6, "100110r"}})
+            QTest::newRow(name) << index << options;
     }
 
     void presetsLeaveTheirOptions()
