@@ -50,21 +50,6 @@ int numberFor(int error, const QString& path)
                    path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error)));
 }
 
-// Writes all bytes from offset 0; 0 when every write succeeded, else the errno.
-int writeAll(int fd, const QByteArray& bytes, qsizetype offset = 0)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), off_t(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        done += n;
-    }
-    return 0;
-}
-
 // Some files (pipes, some devices) cannot be synced; that is no loss of data.
 int sync(int fd)
 {
@@ -95,11 +80,11 @@ QByteArray absolute(const QString& path)
 int overwrite(int fd, const QByteArray& bytes)
 {
     const qsizetype half = bytes.size() / 2;
-    int error = writeAll(fd, bytes.left(half), 0);
+    int error = PageFile::writeAll(fd, bytes.left(half), 0);
     if (error == 0)
         step(FileAccess::Step::HalfWritten);
     if (error == 0)
-        error = writeAll(fd, bytes.mid(half), half);
+        error = PageFile::writeAll(fd, bytes.mid(half), half);
     if (error == 0 && ::ftruncate(fd, off_t(bytes.size())) != 0)
         error = errno;
     return error == 0 ? sync(fd) : error;
@@ -114,7 +99,7 @@ void keepBackup(const QByteArray& target, const QByteArray& old)
     const int fd = PageFile::createTemporary(QFile::encodeName(folder), 0600, &temporary);
     if (fd < 0)
         fail(folder, errno);
-    int error = writeAll(fd, target + '\n' + old);
+    int error = PageFile::writeAll(fd, target + '\n' + old);
     error = closeAfter(fd, error == 0 ? sync(fd) : error);
     if (error == 0 && ::rename(temporary.constData(), backupPathFor(target).constData()) != 0)
         error = errno;
@@ -222,7 +207,7 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
     }
     if (existed)
         ::fchmod(fd, old.st_mode & 07777); // the new file keeps the old one's permissions
-    int error = writeAll(fd, bytes);
+    int error = PageFile::writeAll(fd, bytes);
     if (error == 0)
         error = sync(fd);
     error = closeAfter(fd, error);

@@ -35,19 +35,6 @@ QByteArray folderOf(const QByteArray& path)
     return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
 }
 
-int writeAll(int fd, const QByteArray& bytes)
-{
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        done += n;
-    }
-    return 0;
-}
-
 // The new file takes the page's owner and group before its mode, since a change of owner clears set-id bits.
 int copyOwnership(int fd, const PageFile::Stamp& from)
 {
@@ -62,6 +49,20 @@ int copyOwnership(int fd, const PageFile::Stamp& from)
 } // namespace
 
 namespace PageFile {
+
+int writeAll(int fd, const QByteArray& bytes, qsizetype offset)
+{
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t n = ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        done += n;
+    }
+    return 0;
+}
+
 
 Contents read(const QByteArray& path)
 {

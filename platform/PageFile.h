@@ -43,6 +43,8 @@ Contents read(const QByteArray& path);
 // new file is a failure (AppError), and the page stays as it was in every outcome.
 Replaced replace(const QByteArray& path, const QByteArray& bytes, const Stamp& read,
                  const std::function<bool()>& goOn);
+// Writes all of bytes at offset, going on after interruptions; 0, or the errno of the failure.
+int writeAll(int fd, const QByteArray& bytes, qsizetype offset = 0);
 // Whether name is one of the temporary files this program writes.
 bool isTemporaryName(const QByteArray& name);
 // Creates a temporary file in folder (mode passes through the umask), open for writing and
