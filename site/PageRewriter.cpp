@@ -22,14 +22,35 @@ QList<qsizetype> newStarts(const PageRewrite& rewrite)
     return starts;
 }
 
-// Addresses a harvester finds, as text; bytes are taken one for one, so offsets stay byte offsets.
+bool localPartByte(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || QByteArrayView("._%+-").contains(c);
+}
+
+// Addresses a harvester finds, as text; bytes are taken one for one, so offsets stay byte offsets. Every address
+// holds exactly one "@", so the pattern runs only from the start of the run before each "@", where a search over
+// the whole page would first match, and only as far as an address can reach.
 QList<QPair<qsizetype, QString>> harvest(const QByteArray& bytes)
 {
     static const QRegularExpression pattern(QStringLiteral("[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(?:\\.[A-Za-z0-9-]+)+"));
     QList<QPair<qsizetype, QString>> found;
-    for (auto it = pattern.globalMatch(QString::fromLatin1(bytes)); it.hasNext();) {
-        const auto match = it.next();
-        found.append({match.capturedStart(), match.captured()});
+    qsizetype searchedTo = 0;
+    for (qsizetype at = bytes.indexOf('@'); at >= 0; at = bytes.indexOf('@', at + 1)) {
+        qsizetype start = at;
+        while (start > searchedTo && localPartByte(bytes[start - 1]))
+            --start;
+        qsizetype end = at + 1;
+        while (end < bytes.size() && localPartByte(bytes[end]))
+            ++end;
+        if (start == at)
+            continue;
+        const QString window = QString::fromLatin1(bytes.constData() + start, end - start);
+        const auto match = pattern.match(window, 0, QRegularExpression::NormalMatch,
+                                         QRegularExpression::AnchorAtOffsetMatchOption);
+        if (match.hasMatch()) {
+            found.append({start, match.captured()});
+            searchedTo = start + match.capturedLength();
+        }
     }
     return found;
 }
