@@ -165,10 +165,11 @@ bool Scanner::comment(qsizetype& pos)
 bool Scanner::tag(qsizetype& pos, bool end)
 {
     const qsizetype start = pos;
-    qsizetype i = pos + (end ? 2 : 1);
-    QByteArray name;
-    for (; i < m_size && !space(m_data[i]) && m_data[i] != '/' && m_data[i] != '>'; ++i)
-        name += char(std::tolower(static_cast<unsigned char>(m_data[i])));
+    const qsizetype nameStart = pos + (end ? 2 : 1);
+    qsizetype i = nameStart;
+    while (i < m_size && !space(m_data[i]) && m_data[i] != '/' && m_data[i] != '>')
+        ++i;
+    const QByteArray name = QByteArray(m_data + nameStart, i - nameStart).toLower();
     QList<Attribute> attributes;
     for (;;) {
         while (i < m_size && (space(m_data[i]) || m_data[i] == '/'))
@@ -180,10 +181,10 @@ bool Scanner::tag(qsizetype& pos, bool end)
         // The parser reads a name that starts with "=" its own way: left to it.
         if (m_data[i] == '=')
             return false;
-        const qsizetype nameStart = i++;
+        const qsizetype attributeStart = i++;
         while (i < m_size && !space(m_data[i]) && m_data[i] != '/' && m_data[i] != '>' && m_data[i] != '=')
             ++i;
-        Attribute attribute{QByteArray(m_data + nameStart, i - nameStart).toLower(), {-1, -1}};
+        Attribute attribute{QByteArray(m_data + attributeStart, i - attributeStart).toLower(), {-1, -1}};
         while (i < m_size && space(m_data[i]))
             ++i;
         if (i < m_size && m_data[i] == '=') {
