@@ -57,6 +57,41 @@ QString text(const QString& source)
     return result;
 }
 
+std::optional<QString> plainText(QStringView source)
+{
+    const auto printable = [](char32_t c) { return c > 0x20 && c < 0x7F && c != '<' && c != '&'; };
+    QString result;
+    for (qsizetype i = 0; i < source.size(); ++i) {
+        const char16_t c = source[i].unicode();
+        if (c != '&') {
+            if (!printable(c))
+                return std::nullopt;
+            result += QChar(c);
+            continue;
+        }
+        const bool hex = i + 2 < source.size() && (source[i + 2] == u'x' || source[i + 2] == u'X');
+        const qsizetype digits = i + (hex ? 3 : 2);
+        qsizetype end = digits;
+        char32_t value = 0;
+        for (; end < source.size() && end - digits < 8; ++end) {
+            const char16_t d = source[end].unicode();
+            const int digit = d >= '0' && d <= '9'          ? d - '0'
+                              : hex && d >= 'a' && d <= 'f' ? d - 'a' + 10
+                              : hex && d >= 'A' && d <= 'F' ? d - 'A' + 10
+                                                            : -1;
+            if (digit < 0)
+                break;
+            value = value * (hex ? 16 : 10) + char32_t(digit);
+        }
+        if (i + 1 >= source.size() || source[i + 1] != u'#' || end == digits || end >= source.size() ||
+            source[end] != u';' || !printable(value))
+            return std::nullopt;
+        result += QChar(char16_t(value));
+        i = end;
+    }
+    return result;
+}
+
 QString attributeValue(const QString& source)
 {
     const char quote = source.contains(QLatin1Char('"')) ? '\'' : '"';

@@ -1,6 +1,7 @@
 #include "AddressFinder.h"
 #include "FileLocations.h"
 #include "GeneratedLinks.h"
+#include "HtmlDecode.h"
 #include "PageRewriter.h"
 #include "ScriptedRandom.h"
 #include "SiteRun.h"
@@ -445,6 +446,23 @@ private slots:
         QTEST(handedOver, "handedOver");
         QCOMPARE(fast, spansOf(page, AddressFinder::Mode::Parser));
         QVERIFY(handedOver || fast.size() > 1); // a row that finds nothing proves nothing
+    }
+
+    void plainTextReadsAsTheParserDoes()
+    {
+        const QStringList pieces{"a", "Z", "@", ".", "-", "&#64;", "&#x40;", "&#X2e;", "&#0064;", "&#;", "&#x;", "&amp;",
+                                 "&#38;", "&#60;", "&#x1F600;", "&#64", "&#128;", "&#0;", "&#000000064;", "<b>", " ", "é"};
+        int plain = 0;
+        for (int i = 0; i < 20000; ++i) {
+            QString source;
+            for (int n = QRandomGenerator::global()->bounded(6); n > 0; --n)
+                source += pieces[QRandomGenerator::global()->bounded(int(pieces.size()))];
+            if (const std::optional<QString> text = HtmlDecode::plainText(source)) {
+                QCOMPARE(*text, HtmlDecode::text(source));
+                ++plain;
+            }
+        }
+        QVERIFY(plain > 2000); // a sixth of the sources are empty alone, and about as many more are plain
     }
 
     void pipeRewritesOnePageOrPassesItThrough_data()
