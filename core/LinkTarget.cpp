@@ -253,21 +253,34 @@ bool LinkTarget::percentKeepsMeaning(qsizetype pos) const
 }
 
 // The bytes of the character or escape at kept position k.
-QByteArray LinkTarget::decoded(qsizetype k, qsizetype* next) const
+void LinkTarget::appendDecoded(qsizetype k, qsizetype* next, QByteArray& out) const
 {
     if (m_units[m_keptAt[k]].escapeRole == 0) {
         *next = k + 3;
-        return QByteArray(1, char(hexValue(m_kept[k + 1]) * 16 + hexValue(m_kept[k + 2])));
+        out += char(hexValue(m_kept[k + 1]) * 16 + hexValue(m_kept[k + 2]));
+    } else if (m_kept[k].unicode() < 0x80) {
+        *next = k + 1;
+        out += char(m_kept[k].unicode());
+    } else {
+        const qsizetype length =
+            k + 1 < m_kept.size() && m_kept[k].isHighSurrogate() && m_kept[k + 1].isLowSurrogate() ? 2 : 1;
+        *next = k + length;
+        out += QStringView(m_kept).mid(k, length).toUtf8();
     }
-    const qsizetype length =
-        k + 1 < m_kept.size() && m_kept[k].isHighSurrogate() && m_kept[k + 1].isLowSurrogate() ? 2 : 1;
-    *next = k + length;
-    return QStringView(m_kept).mid(k, length).toUtf8();
 }
 
+QByteArray LinkTarget::decoded(qsizetype k, qsizetype* next) const
+{
+    QByteArray bytes;
+    appendDecoded(k, next, bytes);
+    return bytes;
+}
+
+// Written into one buffer: links are compared for every draw of every address of a site.
 QByteArray LinkTarget::meaning() const
 {
     QByteArray out;
+    out.reserve(m_kept.size() * 2);
     Part last = Part::Ignored;
     for (qsizetype k = 0, next = 0; k < m_kept.size(); k = next) {
         const Unit& u = m_units[m_keptAt[k]];
@@ -276,15 +289,22 @@ QByteArray LinkTarget::meaning() const
             out += char('A' + int(u.part));
             last = u.delimiter ? Part::Ignored : u.part;
         }
-        QByteArray bytes = decoded(k, &next);
-        const auto byte = static_cast<unsigned char>(bytes[0]);
-        if (u.escapeRole == 0 && !percentFits(byte < 0x80 ? byte : 0x80, u.part))
-            bytes = '%' + QByteArray::number(byte, 16).rightJustified(2, '0').toUpper();
-        else if (u.escapeRole < 0 && bytes == "%")
-            bytes = "%%"; // a lone "%" is no escape, whatever follows it
+        const qsizetype from = out.size();
+        appendDecoded(k, &next, out);
+        const auto byte = static_cast<unsigned char>(out[from]);
+        if (u.escapeRole == 0 && !percentFits(byte < 0x80 ? byte : 0x80, u.part)) {
+            static const char Hex[] = "0123456789ABCDEF";
+            out.truncate(from);
+            out += '%';
+            out += Hex[byte >> 4];
+            out += Hex[byte & 0xF];
+        } else if (u.escapeRole < 0 && byte == '%' && out.size() == from + 1) {
+            out += '%'; // a lone "%" is no escape, whatever follows it
+        }
         if (u.part == Part::Scheme || (u.part == Part::Host && m_special))
-            bytes = bytes.toLower();
-        out += bytes;
+            for (qsizetype i = from; i < out.size(); ++i)
+                if (out[i] >= 'A' && out[i] <= 'Z')
+                    out[i] = char(out[i] + ('a' - 'A'));
     }
     return out;
 }

@@ -74,6 +74,7 @@ private:
     void markDelimiter(qsizetype at, Part part);
     bool percentFits(char32_t code, Part part) const;
     QByteArray decoded(qsizetype k, qsizetype* next) const;
+    void appendDecoded(qsizetype k, qsizetype* next, QByteArray& out) const;
 
     QString m_link; // the prefix, given or implied, and text
     qsizetype m_offset = 0;

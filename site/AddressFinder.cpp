@@ -320,19 +320,22 @@ void AddressFinder::findInHref(Range value, const PageEncoding& encoding, bool l
         ++value.start;
     while (value.end > value.start && space(m_parsed[value.end - 1]))
         --value.end;
-    const QByteArray head = m_parsed.mid(value.start, 8).toLower();
+    const QByteArrayView head = QByteArrayView(m_parsed).sliced(value.start, value.end - value.start);
+    const auto startsWith = [head](QByteArrayView scheme) {
+        return head.size() >= scheme.size() && head.first(scheme.size()).compare(scheme, Qt::CaseInsensitive) == 0;
+    };
     SpanKind kind = SpanKind::MailtoHref;
     qsizetype prefix = 0;
-    if (head.startsWith("mailto:"))
+    if (startsWith("mailto:"))
         prefix = 7;
-    else if (links && head.startsWith("http://"))
+    else if (links && startsWith("http://"))
         prefix = 7, kind = SpanKind::LinkHref;
-    else if (links && head.startsWith("https://"))
+    else if (links && startsWith("https://"))
         prefix = 8, kind = SpanKind::LinkHref;
     else
         return findInText(value, SpanKind::AttributeValue, spans); // only a value, as any other
     const Range tail{value.start + prefix, value.end};
     const QString source = encoding.decode(QByteArrayView(m_bytes).sliced(tail.start, tail.end - tail.start));
     if (tail.end > tail.start && looksUnprotected(kind, source))
-        spans.append({tail.start, tail.end, kind, HtmlDecode::attributeValue(source)});
+        spans.append({tail.start, tail.end, kind, HtmlDecode::readValue(source)});
 }

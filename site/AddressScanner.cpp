@@ -2,9 +2,11 @@
 
 #include <QByteArrayView>
 #include <QRegularExpression>
-#include <cctype>
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -20,13 +22,25 @@ bool asciiAlpha(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-bool oneOf(QByteArrayView name, std::initializer_list<const char*> names)
+char asciiLower(char c)
 {
-    return std::any_of(names.begin(), names.end(), [name](const char* n) { return name == n; });
+    return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
+}
+
+// Names compare as the tokenizer lowers them: ASCII letters only.
+bool sameName(QByteArrayView a, QByteArrayView b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+}
+
+bool oneOf(std::string_view name, std::initializer_list<std::string_view> names)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 // Their tree building moves, drops or reinterprets what follows: left to the full parser.
-bool handedOver(QByteArrayView name)
+bool handedOver(std::string_view name)
 {
     return oneOf(name, {"select", "template", "svg", "math", "noscript", "plaintext", "frameset", "frame", "image",
                         "isindex"});
@@ -34,7 +48,7 @@ bool handedOver(QByteArrayView name)
 
 // Elements whose start tag the tree builder drops or merges when it comes again, or (the
 // parts of a table) outside a table. Text in a table may move, but keeps its own offsets.
-bool mayBeDropped(QByteArrayView name)
+bool mayBeDropped(std::string_view name)
 {
     return oneOf(name, {"html", "head", "body", "form", "caption", "colgroup", "col", "tbody", "thead", "tfoot", "tr",
                         "td", "th"});
@@ -42,8 +56,8 @@ bool mayBeDropped(QByteArrayView name)
 
 struct Attribute
 {
-    QByteArray name; // lower-case, as the parser keeps it
-    Range value;     // without its quotes; start == -1 when the attribute has no value
+    Range name;
+    Range value; // without its quotes; start == -1 when the attribute has no value
 };
 
 class Scanner
@@ -58,8 +72,10 @@ private:
     bool markup(qsizetype& pos);
     bool comment(qsizetype& pos);
     bool tag(qsizetype& pos, bool end);
-    bool rawText(const QByteArray& name, qsizetype& pos);
-    bool meta(const QList<Attribute>& attributes);
+    bool attributes(qsizetype& i);
+    bool rawText(const std::string& name, qsizetype& pos);
+    bool meta();
+    QByteArrayView view(Range range) const { return {m_data + range.start, range.end - range.start}; }
     qsizetype find(const char* what, qsizetype from) const { return m_page.indexOf(what, from); }
     // Searched within [from, to) only: searching on to the page's end for every comment is quadratic.
     bool holds(qsizetype from, qsizetype to, const char* what) const
@@ -73,6 +89,7 @@ private:
     qsizetype m_size;
     qsizetype m_offStart = -1;
     bool m_formOpen = false;
+    std::vector<Attribute> m_attributes; // of the tag being read; kept to spare an allocation a tag
 };
 
 bool Scanner::run(qsizetype pos)
@@ -169,47 +186,10 @@ bool Scanner::tag(qsizetype& pos, bool end)
     qsizetype i = nameStart;
     while (i < m_size && !space(m_data[i]) && m_data[i] != '/' && m_data[i] != '>')
         ++i;
-    const QByteArray name = QByteArray(m_data + nameStart, i - nameStart).toLower();
-    QList<Attribute> attributes;
-    for (;;) {
-        while (i < m_size && (space(m_data[i]) || m_data[i] == '/'))
-            ++i;
-        if (i >= m_size)
-            return false;
-        if (m_data[i] == '>')
-            break;
-        // The parser reads a name that starts with "=" its own way: left to it.
-        if (m_data[i] == '=')
-            return false;
-        const qsizetype attributeStart = i++;
-        while (i < m_size && !space(m_data[i]) && m_data[i] != '/' && m_data[i] != '>' && m_data[i] != '=')
-            ++i;
-        Attribute attribute{QByteArray(m_data + attributeStart, i - attributeStart).toLower(), {-1, -1}};
-        while (i < m_size && space(m_data[i]))
-            ++i;
-        if (i < m_size && m_data[i] == '=') {
-            for (++i; i < m_size && space(m_data[i]);)
-                ++i;
-            if (i >= m_size)
-                return false;
-            if (m_data[i] == '"' || m_data[i] == '\'') {
-                const qsizetype close = m_page.indexOf(m_data[i], i + 1);
-                if (close < 0)
-                    return false;
-                attribute.value = {i + 1, close};
-                i = close + 1;
-            } else if (m_data[i] != '>') {
-                const qsizetype valueStart = i;
-                while (i < m_size && !space(m_data[i]) && m_data[i] != '>')
-                    ++i;
-                attribute.value = {valueStart, i};
-            }
-        }
-        // The parser keeps the first of two attributes of one name.
-        if (std::none_of(attributes.begin(), attributes.end(),
-                         [&](const Attribute& other) { return other.name == attribute.name; }))
-            attributes.append(attribute);
-    }
+    std::string name(m_data + nameStart, size_t(i - nameStart));
+    std::transform(name.begin(), name.end(), name.begin(), asciiLower);
+    if (!attributes(i))
+        return false;
     pos = i + 1;
     layout.markup.append({start, pos});
     const bool holdsAddress = holdsAt(start, pos);
@@ -222,22 +202,68 @@ bool Scanner::tag(qsizetype& pos, bool end)
         return false;
     if (name == "form")
         m_formOpen = true;
-    if (name == "meta" && !meta(attributes))
+    if (name == "meta" && !meta())
         return false;
-    for (const Attribute& attribute : attributes)
+    for (const Attribute& attribute : m_attributes)
         if (attribute.value.start >= 0 && attribute.value.end > attribute.value.start)
-            layout.candidates.append({attribute.value, attribute.name == "href" ? PageLayout::Source::Href
-                                                                                : PageLayout::Source::Attribute});
+            layout.candidates.append({attribute.value, sameName(view(attribute.name), "href")
+                                                           ? PageLayout::Source::Href
+                                                           : PageLayout::Source::Attribute});
     return rawText(name, pos);
 }
 
+// From after the tag's name to its ">", where i is left.
+bool Scanner::attributes(qsizetype& i)
+{
+    m_attributes.clear();
+    for (;;) {
+        while (i < m_size && (space(m_data[i]) || m_data[i] == '/'))
+            ++i;
+        if (i >= m_size)
+            return false;
+        if (m_data[i] == '>')
+            return true;
+        // The parser reads a name that starts with "=" its own way: left to it.
+        if (m_data[i] == '=')
+            return false;
+        const qsizetype attributeStart = i++;
+        while (i < m_size && !space(m_data[i]) && m_data[i] != '/' && m_data[i] != '>' && m_data[i] != '=')
+            ++i;
+        Attribute attribute{{attributeStart, i}, {-1, -1}};
+        while (i < m_size && space(m_data[i]))
+            ++i;
+        if (i < m_size && m_data[i] == '=') {
+            for (++i; i < m_size && space(m_data[i]);)
+                ++i;
+            if (i >= m_size)
+                return false;
+            if (m_data[i] == '"' || m_data[i] == '\'') {
+                const void* close = std::memchr(m_data + i + 1, m_data[i], size_t(m_size - i - 1));
+                if (!close)
+                    return false;
+                attribute.value = {i + 1, static_cast<const char*>(close) - m_data};
+                i = attribute.value.end + 1;
+            } else if (m_data[i] != '>') {
+                const qsizetype valueStart = i;
+                while (i < m_size && !space(m_data[i]) && m_data[i] != '>')
+                    ++i;
+                attribute.value = {valueStart, i};
+            }
+        }
+        // The parser keeps the first of two attributes of one name.
+        if (std::none_of(m_attributes.begin(), m_attributes.end(),
+                         [&](const Attribute& other) { return sameName(view(other.name), view(attribute.name)); }))
+            m_attributes.push_back(attribute);
+    }
+}
+
 // Text the tokenizer reads as it stands up to the element's own end tag.
-bool Scanner::rawText(const QByteArray& name, qsizetype& pos)
+bool Scanner::rawText(const std::string& name, qsizetype& pos)
 {
     const bool script = name == "script";
     if (!script && !oneOf(name, {"style", "xmp", "iframe", "noembed", "noframes", "title", "textarea"}))
         return true;
-    const QByteArray close = "</" + name;
+    const QByteArray close = "</" + QByteArray::fromStdString(name);
     for (qsizetype at = pos;; ++at) {
         at = m_page.indexOf("</", at);
         if (at < 0 || at + close.size() >= m_size)
@@ -257,16 +283,14 @@ bool Scanner::rawText(const QByteArray& name, qsizetype& pos)
 }
 
 // The page's own declaration, as the parser reads it when no reference is in the way.
-bool Scanner::meta(const QList<Attribute>& attributes)
+bool Scanner::meta()
 {
     if (!layout.charset.isEmpty())
         return true;
     const auto value = [&](const char* name) -> std::optional<QByteArray> {
-        for (const Attribute& attribute : attributes)
-            if (attribute.name == name)
-                return attribute.value.start < 0 ? QByteArray()
-                                                 : QByteArray(m_data + attribute.value.start,
-                                                              attribute.value.end - attribute.value.start);
+        for (const Attribute& attribute : m_attributes)
+            if (sameName(view(attribute.name), name))
+                return attribute.value.start < 0 ? QByteArray() : view(attribute.value).toByteArray();
         return std::nullopt;
     };
     const auto charset = value("charset");

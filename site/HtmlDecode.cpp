@@ -59,12 +59,17 @@ QString text(const QString& source)
 
 std::optional<QString> plainText(QStringView source)
 {
-    const auto printable = [](char32_t c) { return c > 0x20 && c < 0x7F && c != '<' && c != '&'; };
+    const auto printable = [](char32_t c) {
+        return c > 0x20 && c < 0x7F && c != '<' && c != '&' && c != '"' && c != '\'';
+    };
+    // A character beyond ASCII and the C1 controls is read as it stands (a query's Japanese words).
+    const auto asWritten = [](char32_t c) { return c >= 0xA0 && c <= 0x10FFFF && !QChar::isSurrogate(c); };
     QString result;
+    result.reserve(source.size());
     for (qsizetype i = 0; i < source.size(); ++i) {
         const char16_t c = source[i].unicode();
         if (c != '&') {
-            if (!printable(c))
+            if (!printable(c) && !asWritten(c))
                 return std::nullopt;
             result += QChar(c);
             continue;
@@ -84,9 +89,9 @@ std::optional<QString> plainText(QStringView source)
             value = value * (hex ? 16 : 10) + char32_t(digit);
         }
         if (i + 1 >= source.size() || source[i + 1] != u'#' || end == digits || end >= source.size() ||
-            source[end] != u';' || !printable(value))
+            source[end] != u';' || !(printable(value) || asWritten(value)))
             return std::nullopt;
-        result += QChar(char16_t(value));
+        result += QString::fromUcs4(&value, 1);
         i = end;
     }
     return result;
@@ -99,6 +104,18 @@ QString attributeValue(const QString& source)
     const GumboNode* a = parsed.find(GUMBO_TAG_A);
     const GumboAttribute* href = a ? gumbo_get_attribute(&a->v.element.attributes, "href") : nullptr;
     return href ? QString::fromUtf8(href->value) : QString();
+}
+
+QString readText(const QString& source)
+{
+    const std::optional<QString> plain = plainText(source);
+    return plain ? *plain : text(source);
+}
+
+QString readValue(const QString& source)
+{
+    const std::optional<QString> plain = plainText(source);
+    return plain ? *plain : attributeValue(source);
 }
 
 bool sameHref(const QString& prefix, const QString& a, const QString& b, bool pageIsUtf8)

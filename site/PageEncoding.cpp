@@ -265,6 +265,19 @@ QByteArray maskIso2022Jp(const QByteArray& bytes)
     return masked;
 }
 
+// Most of a page is ASCII: it is passed over eight bytes at a time.
+qsizetype firstNonAscii(const char* data, qsizetype pos, qsizetype size)
+{
+    for (quint64 word = 0; pos + 8 <= size; pos += 8) {
+        std::memcpy(&word, data + pos, sizeof word);
+        if (word & 0x8080808080808080ull)
+            break;
+    }
+    while (pos < size && static_cast<unsigned char>(data[pos]) < 0x80)
+        ++pos;
+    return pos;
+}
+
 } // namespace
 
 QByteArray PageEncoding::asValidUtf8(const QByteArray& bytes) const
@@ -272,16 +285,12 @@ QByteArray PageEncoding::asValidUtf8(const QByteArray& bytes) const
     if (m_family == Family::Iso2022Jp)
         return maskIso2022Jp(bytes);
     QByteArray masked = bytes; // shares the bytes until the first change
-    for (qsizetype pos = 0; pos < masked.size();) {
-        const char* data = masked.constData();
-        if (static_cast<unsigned char>(data[pos]) < 0x80) {
-            ++pos;
-            continue;
-        }
-        const qsizetype length = charLength(data + pos, masked.size() - pos);
+    const qsizetype size = bytes.size();
+    for (qsizetype pos = firstNonAscii(bytes.constData(), 0, size); pos < size;) {
+        const qsizetype length = charLength(masked.constData() + pos, size - pos);
         if (m_family != Family::Utf8 || length == 1)
             std::memcpy(masked.data() + pos, Fillers[length - 1], length);
-        pos += length;
+        pos = firstNonAscii(masked.constData(), pos + length, size);
     }
     return masked;
 }

@@ -80,14 +80,11 @@ bool SpanConverter::faithful(const AddressSpan& span, const QString& source, boo
 {
     if (looksUnprotected(span.kind, source))
         return false;
-    if (span.kind == SpanKind::Text) {
-        // Most sources are the engine's references to address characters, read the same way without a parse.
-        const std::optional<QString> plain = HtmlDecode::plainText(source);
-        return (plain ? *plain : HtmlDecode::text(source)) == span.text;
-    }
+    if (span.kind == SpanKind::Text)
+        return HtmlDecode::readText(source) == span.text;
     if (span.kind == SpanKind::AttributeValue)
-        return HtmlDecode::attributeValue(source) == span.text;
-    return HtmlDecode::sameHref(linkPrefix(span.kind), HtmlDecode::attributeValue(source), span.text, pageIsUtf8);
+        return HtmlDecode::readValue(source) == span.text;
+    return HtmlDecode::sameHref(linkPrefix(span.kind), HtmlDecode::readValue(source), span.text, pageIsUtf8);
 }
 
 QString SpanConverter::run(const QString& input, ConversionSettings settings, const QString& prefix)

@@ -451,7 +451,8 @@ private slots:
     void plainTextReadsAsTheParserDoes()
     {
         const QStringList pieces{"a", "Z", "@", ".", "-", "&#64;", "&#x40;", "&#X2e;", "&#0064;", "&#;", "&#x;", "&amp;",
-                                 "&#38;", "&#60;", "&#x1F600;", "&#64", "&#128;", "&#0;", "&#000000064;", "<b>", " ", "é"};
+                                 "&#38;", "&#60;", "&#x1F600;", "&#64", "&#128;", "&#0;", "&#000000064;", "<b>", " ",
+                                 "é", "\"", "'", "質", "\u0085", "\U0001F600", "&#x554F;", "&#xD800;", "&#1114112;"};
         int plain = 0;
         for (int i = 0; i < 20000; ++i) {
             QString source;
@@ -459,6 +460,7 @@ private slots:
                 source += pieces[QRandomGenerator::global()->bounded(int(pieces.size()))];
             if (const std::optional<QString> text = HtmlDecode::plainText(source)) {
                 QCOMPARE(*text, HtmlDecode::text(source));
+                QCOMPARE(*text, HtmlDecode::attributeValue(source));
                 ++plain;
             }
         }
