@@ -77,14 +77,39 @@ bool holdsPlainMailAddress(QStringView source)
     return harvester().match(source.toString()).hasMatch();
 }
 
-bool plainMailAddressReaches(const QString& text, qsizetype from, qsizetype to)
+// Every address holds exactly one "@", so the pattern runs only from the start of the run before each "@", where a
+// search over all the bytes would first match, and only as far as an address can reach.
+QList<QPair<qsizetype, QString>> harvestAddresses(QByteArrayView bytes)
 {
-    for (auto it = harvester().globalMatch(text); it.hasNext();) {
-        const auto match = it.next();
-        if (match.capturedStart() < to && match.capturedEnd() > from)
-            return true;
+    const auto localPartByte = [](char c) { return c != '@' && addressByte(c); };
+    QList<QPair<qsizetype, QString>> found;
+    qsizetype searchedTo = 0;
+    for (qsizetype at = bytes.indexOf('@'); at >= 0; at = bytes.indexOf('@', at + 1)) {
+        qsizetype start = at;
+        while (start > searchedTo && localPartByte(bytes[start - 1]))
+            --start;
+        qsizetype end = at + 1;
+        while (end < bytes.size() && localPartByte(bytes[end]))
+            ++end;
+        if (start == at)
+            continue;
+        const QString window = QString::fromLatin1(bytes.sliced(start, end - start));
+        const auto match =
+            harvester().match(window, 0, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+        if (match.hasMatch()) {
+            found.append({start, match.captured()});
+            searchedTo = start + match.capturedLength();
+        }
     }
-    return false;
+    return found;
+}
+
+bool plainMailAddressReaches(QByteArrayView bytes, qsizetype from, qsizetype to)
+{
+    const auto found = harvestAddresses(bytes);
+    return std::any_of(found.begin(), found.end(), [&](const QPair<qsizetype, QString>& address) {
+        return address.first < to && address.first + address.second.size() > from;
+    });
 }
 
 bool looksUnprotected(SpanKind kind, QStringView source)

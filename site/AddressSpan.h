@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QByteArrayView>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringView>
 
@@ -18,8 +21,10 @@ struct AddressSpan
 
 // What a plain regular-expression harvester would take for a mail address.
 bool holdsPlainMailAddress(QStringView source);
-// Whether such a harvester, reading text, finds an address that reaches into [from, to).
-bool plainMailAddressReaches(const QString& text, qsizetype from, qsizetype to);
+// The addresses such a harvester finds in bytes, read one for one as characters: where each starts, and its text.
+QList<QPair<qsizetype, QString>> harvestAddresses(QByteArrayView bytes);
+// Whether it finds an address in bytes that reaches into [from, to).
+bool plainMailAddressReaches(QByteArrayView bytes, qsizetype from, qsizetype to);
 // True while a span's source still gives its address away to a harvester:
 // a mail address in plain characters, or a link's host in plain characters.
 bool looksUnprotected(SpanKind kind, QStringView source);

@@ -64,14 +64,15 @@ std::optional<QString> plainText(QStringView source)
     };
     // A character beyond ASCII and the C1 controls is read as it stands (a query's Japanese words).
     const auto asWritten = [](char32_t c) { return c >= 0xA0 && c <= 0x10FFFF && !QChar::isSurrogate(c); };
-    QString result;
-    result.reserve(source.size());
+    // Never longer than the source: a reference is longer than what it stands for.
+    QString result(source.size(), Qt::Uninitialized);
+    QChar* out = result.data();
     for (qsizetype i = 0; i < source.size(); ++i) {
         const char16_t c = source[i].unicode();
         if (c != '&') {
             if (!printable(c) && !asWritten(c))
                 return std::nullopt;
-            result += QChar(c);
+            *out++ = QChar(c);
             continue;
         }
         const bool hex = i + 2 < source.size() && (source[i + 2] == u'x' || source[i + 2] == u'X');
@@ -91,9 +92,15 @@ std::optional<QString> plainText(QStringView source)
         if (i + 1 >= source.size() || source[i + 1] != u'#' || end == digits || end >= source.size() ||
             source[end] != u';' || !(printable(value) || asWritten(value)))
             return std::nullopt;
-        result += QString::fromUcs4(&value, 1);
+        if (QChar::requiresSurrogates(value)) {
+            *out++ = QChar(QChar::highSurrogate(value));
+            *out++ = QChar(QChar::lowSurrogate(value));
+        } else {
+            *out++ = QChar(char16_t(value));
+        }
         i = end;
     }
+    result.truncate(out - result.constData());
     return result;
 }
 

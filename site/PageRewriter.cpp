@@ -4,7 +4,6 @@
 #include "SpanConverter.h"
 
 #include <QHash>
-#include <QRegularExpression>
 
 namespace {
 
@@ -22,45 +21,12 @@ QList<qsizetype> newStarts(const PageRewrite& rewrite)
     return starts;
 }
 
-bool localPartByte(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || QByteArrayView("._%+-").contains(c);
-}
-
-// Addresses a harvester finds, as text; bytes are taken one for one, so offsets stay byte offsets. Every address
-// holds exactly one "@", so the pattern runs only from the start of the run before each "@", where a search over
-// the whole page would first match, and only as far as an address can reach.
-QList<QPair<qsizetype, QString>> harvest(const QByteArray& bytes)
-{
-    static const QRegularExpression pattern(QStringLiteral("[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(?:\\.[A-Za-z0-9-]+)+"));
-    QList<QPair<qsizetype, QString>> found;
-    qsizetype searchedTo = 0;
-    for (qsizetype at = bytes.indexOf('@'); at >= 0; at = bytes.indexOf('@', at + 1)) {
-        qsizetype start = at;
-        while (start > searchedTo && localPartByte(bytes[start - 1]))
-            --start;
-        qsizetype end = at + 1;
-        while (end < bytes.size() && localPartByte(bytes[end]))
-            ++end;
-        if (start == at)
-            continue;
-        const QString window = QString::fromLatin1(bytes.constData() + start, end - start);
-        const auto match = pattern.match(window, 0, QRegularExpression::NormalMatch,
-                                         QRegularExpression::AnchorAtOffsetMatchOption);
-        if (match.hasMatch()) {
-            found.append({start, match.captured()});
-            searchedTo = start + match.capturedLength();
-        }
-    }
-    return found;
-}
-
 // Both the harvested addresses and the changes come in page order, so one sweep pairs them.
 bool harvesterFindsNothingNew(const PageRewrite& rewrite, const QByteArray& written)
 {
     QHash<QString, int> untouched;
     qsizetype change = 0;
-    for (const auto& found : harvest(rewrite.before)) {
+    for (const auto& found : harvestAddresses(rewrite.before)) {
         const qsizetype start = found.first;
         const qsizetype end = start + found.second.size();
         while (change < rewrite.changes.size() && rewrite.changes[change].span.end <= start)
@@ -68,7 +34,7 @@ bool harvesterFindsNothingNew(const PageRewrite& rewrite, const QByteArray& writ
         if (change == rewrite.changes.size() || rewrite.changes[change].span.start >= end)
             ++untouched[found.second];
     }
-    for (const auto& found : harvest(written))
+    for (const auto& found : harvestAddresses(written))
         if (--untouched[found.second] < 0)
             return false;
     return true;
@@ -169,10 +135,10 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
         // A harvester reads bytes, not characters: a trail byte of a double-byte character
         // just before the span may pair with an "@" the options left as it was.
         const qsizetype from = std::max<qsizetype>(0, span.start - ContextChars);
-        const QString left = QString::fromLatin1(bytes.mid(from, span.start - from));
-        const QString right = QString::fromLatin1(bytes.mid(span.end, ContextChars));
+        const QByteArray left = bytes.mid(from, span.start - from);
+        const QByteArray right = bytes.mid(span.end, ContextChars);
         const auto hidden = [&](const QString& source) {
-            const QString written = QString::fromLatin1(rewrite.encoding->encode(source));
+            const QByteArray written = rewrite.encoding->encode(source);
             return !plainMailAddressReaches(left + written + right, left.size(), left.size() + written.size());
         };
         const std::optional<QString> source = converter.convert(span, hidden);
