@@ -188,6 +188,55 @@ std::optional<PageEncoding> PageEncoding::choose(const QByteArray& bytes, const 
     return std::nullopt;
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 character at p, or 0 when its bytes form none.
+inline qsizetype utf8Length(const char* p, qsizetype left)
+{
+    const auto at = [p, left](qsizetype i) { return i < left ? static_cast<unsigned char>(p[i]) : 0u; };
+    const auto in = [](unsigned byte, unsigned low, unsigned high) { return byte >= low && byte <= high; };
+    const unsigned lead = at(0);
+    if (lead < 0x80)
+        return 1;
+    if (in(lead, 0xC2, 0xDF))
+        return in(at(1), 0x80, 0xBF) ? 2 : 0;
+    if (in(lead, 0xE0, 0xEF))
+        return in(at(1), lead == 0xE0 ? 0xA0 : 0x80, lead == 0xED ? 0x9F : 0xBF) && in(at(2), 0x80, 0xBF) ? 3 : 0;
+    if (in(lead, 0xF0, 0xF4))
+        return in(at(1), lead == 0xF0 ? 0x90 : 0x80, lead == 0xF4 ? 0x8F : 0xBF) && in(at(2), 0x80, 0xBF) &&
+                       in(at(3), 0x80, 0xBF)
+                   ? 4
+                   : 0;
+    return 0;
+}
+
+// Most of a page is ASCII: it is passed over eight bytes at a time.
+qsizetype firstNonAscii(const char* data, qsizetype pos, qsizetype size)
+{
+    for (quint64 word = 0; pos + 8 <= size; pos += 8) {
+        std::memcpy(&word, data + pos, sizeof word);
+        if (word & 0x8080808080808080ull)
+            break;
+    }
+    while (pos < size && static_cast<unsigned char>(data[pos]) < 0x80)
+        ++pos;
+    return pos;
+}
+
+// Where the first byte that starts no well-formed UTF-8 character lies; size when there is none.
+qsizetype firstMalformedUtf8(const char* data, qsizetype size)
+{
+    for (qsizetype pos = firstNonAscii(data, 0, size); pos < size; pos = firstNonAscii(data, pos, size)) {
+        const qsizetype length = utf8Length(data + pos, size - pos);
+        if (length == 0)
+            return pos;
+        pos += length;
+    }
+    return size;
+}
+
+} // namespace
+
 qsizetype PageEncoding::charLength(const char* p, qsizetype left) const
 {
     const auto at = [p, left](qsizetype i) { return i < left ? static_cast<unsigned char>(p[i]) : 0u; };
@@ -196,17 +245,7 @@ qsizetype PageEncoding::charLength(const char* p, qsizetype left) const
     // Where the trail ranges are wider than the characters defined, a pair is taken as one
     // character: an ASCII byte is then never mistaken for the text around it.
     switch (m_family) {
-    case Family::Utf8: {
-        const auto cont = [&](qsizetype i, unsigned low = 0x80, unsigned high = 0xBF) { return in(at(i), low, high); };
-        if (in(lead, 0xC2, 0xDF) && cont(1))
-            return 2;
-        if (in(lead, 0xE0, 0xEF) && cont(1, lead == 0xE0 ? 0xA0 : 0x80, lead == 0xED ? 0x9F : 0xBF) && cont(2))
-            return 3;
-        if (in(lead, 0xF0, 0xF4) && cont(1, lead == 0xF0 ? 0x90 : 0x80, lead == 0xF4 ? 0x8F : 0xBF) && cont(2) &&
-            cont(3))
-            return 4;
-        return 1;
-    }
+    case Family::Utf8: return std::max<qsizetype>(1, utf8Length(p, left));
     case Family::ShiftJis:
         if ((in(lead, 0x81, 0x9F) || in(lead, 0xE0, 0xFC)) && (in(at(1), 0x40, 0x7E) || in(at(1), 0x80, 0xFC)))
             return 2;
@@ -265,19 +304,6 @@ QByteArray maskIso2022Jp(const QByteArray& bytes)
     return masked;
 }
 
-// Most of a page is ASCII: it is passed over eight bytes at a time.
-qsizetype firstNonAscii(const char* data, qsizetype pos, qsizetype size)
-{
-    for (quint64 word = 0; pos + 8 <= size; pos += 8) {
-        std::memcpy(&word, data + pos, sizeof word);
-        if (word & 0x8080808080808080ull)
-            break;
-    }
-    while (pos < size && static_cast<unsigned char>(data[pos]) < 0x80)
-        ++pos;
-    return pos;
-}
-
 } // namespace
 
 QByteArray PageEncoding::asValidUtf8(const QByteArray& bytes) const
@@ -286,7 +312,9 @@ QByteArray PageEncoding::asValidUtf8(const QByteArray& bytes) const
         return maskIso2022Jp(bytes);
     QByteArray masked = bytes; // shares the bytes until the first change
     const qsizetype size = bytes.size();
-    for (qsizetype pos = firstNonAscii(bytes.constData(), 0, size); pos < size;) {
+    qsizetype pos = m_family == Family::Utf8 ? firstMalformedUtf8(bytes.constData(), size)
+                                             : firstNonAscii(bytes.constData(), 0, size);
+    while (pos < size) {
         const qsizetype length = charLength(masked.constData() + pos, size - pos);
         if (m_family != Family::Utf8 || length == 1)
             std::memcpy(masked.data() + pos, Fillers[length - 1], length);
