@@ -147,7 +147,7 @@ AddressFinder::AddressFinder(const QByteArray& bytes, Mode mode) : m_bytes(bytes
 void AddressFinder::useEncoding(const PageEncoding& encoding)
 {
     const QByteArray valid = encoding.asValidUtf8(m_bytes);
-    if (valid == m_parsed)
+    if (valid.isSharedWith(m_parsed) || valid == m_parsed)
         return;
     m_parsed = valid;
     parse();
@@ -170,7 +170,8 @@ void AddressFinder::parse()
     options.allocator = &AddressFinder::allocate;
     options.deallocator = &AddressFinder::deallocate;
     options.userdata = this;
-    options.max_errors = 0; // parse errors are of no use here
+    // Errors are recorded although none is read: without them this parser joins a repeated attribute that has
+    // no value to the name of the next one.
     m_output = gumbo_parse_with_options(&options, m_parsed.constData() + skip, m_parsed.size() - skip);
     collect();
 }

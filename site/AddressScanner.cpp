@@ -1,5 +1,7 @@
 #include "AddressScanner.h"
 
+#include "ElementNames.h"
+
 #include <QByteArrayView>
 #include <QRegularExpression>
 #include <algorithm>
@@ -10,6 +12,7 @@
 
 namespace {
 
+using namespace ElementNames;
 using Range = PageLayout::Range;
 
 bool space(char c)
@@ -34,26 +37,6 @@ bool sameName(QByteArrayView a, QByteArrayView b)
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
-bool oneOf(std::string_view name, std::initializer_list<std::string_view> names)
-{
-    return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-// Their tree building moves, drops or reinterprets what follows: left to the full parser.
-bool handedOver(std::string_view name)
-{
-    return oneOf(name, {"select", "template", "svg", "math", "noscript", "plaintext", "frameset", "frame", "image",
-                        "isindex"});
-}
-
-// Elements whose start tag the tree builder drops or merges when it comes again, or (the
-// parts of a table) outside a table. Text in a table may move, but keeps its own offsets.
-bool mayBeDropped(std::string_view name)
-{
-    return oneOf(name, {"html", "head", "body", "form", "caption", "colgroup", "col", "tbody", "thead", "tfoot", "tr",
-                        "td", "th"});
-}
-
 struct Attribute
 {
     Range name;
@@ -74,6 +57,9 @@ private:
     bool tag(qsizetype& pos, bool end);
     bool attributes(qsizetype& i);
     bool rawText(const std::string& name, qsizetype& pos);
+    bool foreignTag(const std::string& name, bool end, bool bare, qsizetype& pos);
+    bool endTagAt(qsizetype at, const std::string& name) const;
+    void addAttributeCandidates(bool foreign);
     bool meta();
     QByteArrayView view(Range range) const { return {m_data + range.start, range.end - range.start}; }
     qsizetype find(const char* what, qsizetype from) const { return m_page.indexOf(what, from); }
@@ -90,6 +76,8 @@ private:
     qsizetype m_offStart = -1;
     bool m_formOpen = false;
     std::vector<Attribute> m_attributes; // of the tag being read; kept to spare an allocation a tag
+    bool m_selfClosing = false;          // of the tag being read
+    std::vector<std::string> m_foreign;  // the open svg and math elements and those within them
 };
 
 bool Scanner::run(qsizetype pos)
@@ -131,6 +119,8 @@ bool Scanner::markup(qsizetype& pos)
         return comment(pos);
     if (asciiAlpha(at(pos + 1)))
         return tag(pos, false);
+    if (!m_foreign.empty() && rest.startsWith("<![CDATA["))
+        return false; // a section of its own in foreign content, a bogus comment elsewhere
     if (at(pos + 1) == '/' && asciiAlpha(at(pos + 2)))
         return tag(pos, true);
     if (rest.startsWith("</>")) {
@@ -193,23 +183,68 @@ bool Scanner::tag(qsizetype& pos, bool end)
     pos = i + 1;
     layout.markup.append({start, pos});
     const bool holdsAddress = holdsAt(start, pos);
+    if (!m_foreign.empty())
+        return !(end && holdsAddress) && foreignTag(name, end, pos == nameStart + qsizetype(name.size()) + 1, pos);
     if (end) { // an end tag the tree builder ignores is text to the parser's finder
         if (name == "form")
             m_formOpen = false;
         return !holdsAddress;
     }
-    if (handedOver(name) || (holdsAddress && mayBeDropped(name) && (name != "form" || m_formOpen)))
+    const bool holdsLink = std::any_of(m_attributes.begin(), m_attributes.end(),
+                                       [this](const Attribute& a) { return sameName(view(a.name), "href"); });
+    if (handedOver(name) || ((holdsAddress || holdsLink) && mayBeDropped(name) && (name != "form" || m_formOpen)))
         return false;
     if (name == "form")
         m_formOpen = true;
     if (name == "meta" && !meta())
         return false;
-    for (const Attribute& attribute : m_attributes)
+    const bool foreign = name == "svg" || name == "math";
+    addAttributeCandidates(foreign);
+    if (foreign && !m_selfClosing)
+        m_foreign.push_back(name);
+    return foreign || rawText(name, pos);
+}
+
+// On svg and math elements the parser names "xlink:href" "href" (in a namespace of its own).
+void Scanner::addAttributeCandidates(bool foreign)
+{
+    for (const Attribute& attribute : m_attributes) {
+        const QByteArrayView name = view(attribute.name);
+        const bool href = sameName(name, "href") || (foreign && sameName(name, "xlink:href"));
         if (attribute.value.start >= 0 && attribute.value.end > attribute.value.start)
-            layout.candidates.append({attribute.value, sameName(view(attribute.name), "href")
-                                                           ? PageLayout::Source::Href
-                                                           : PageLayout::Source::Attribute});
-    return rawText(name, pos);
+            layout.candidates.append({attribute.value, href ? PageLayout::Source::Href : PageLayout::Source::Attribute});
+    }
+}
+
+// A tag in svg or math content, whose elements the tree builder keeps on the stack as they come, or pops at the
+// end tag of one of them. Whatever would take it back to HTML rules is left to the parser, and so are the names
+// the parser reads otherwise than its tokenizer: it matches an end tag by all its text up to ">" (bare: nothing but
+// its name), and a start tag's name only up to a C space, which takes in "\v".
+bool Scanner::foreignTag(const std::string& name, bool end, bool bare, qsizetype& pos)
+{
+    if (std::any_of(name.begin(), name.end(), [](char c) { return c == '\v' || static_cast<unsigned char>(c) >= 0x80; }))
+        return false;
+    if (end) {
+        const auto open = std::find(m_foreign.rbegin(), m_foreign.rend(), name);
+        if (!bare || open == m_foreign.rend() || name == "p" || name == "br")
+            return false;
+        m_foreign.erase(std::prev(open.base()), m_foreign.end());
+        return true;
+    }
+    if (breaksOutOfForeign(name))
+        return false;
+    addAttributeCandidates(true);
+    if (m_selfClosing)
+        return true;
+    m_foreign.push_back(name);
+    if (!textOnlyInForeign(name))
+        return true;
+    const void* next = std::memchr(m_data + pos, '<', size_t(m_size - pos));
+    if (!next || !endTagAt(static_cast<const char*>(next) - m_data, name))
+        return false;
+    if (rawTextParent(name))
+        pos = static_cast<const char*>(next) - m_data;
+    return true;
 }
 
 // From after the tag's name to its ">", where i is left.
@@ -217,12 +252,15 @@ bool Scanner::attributes(qsizetype& i)
 {
     m_attributes.clear();
     for (;;) {
+        const qsizetype gap = i;
         while (i < m_size && (space(m_data[i]) || m_data[i] == '/'))
             ++i;
         if (i >= m_size)
             return false;
-        if (m_data[i] == '>')
+        if (m_data[i] == '>') {
+            m_selfClosing = i > gap && m_data[i - 1] == '/';
             return true;
+        }
         // The parser reads a name that starts with "=" its own way: left to it.
         if (m_data[i] == '=')
             return false;
@@ -263,14 +301,11 @@ bool Scanner::rawText(const std::string& name, qsizetype& pos)
     const bool script = name == "script";
     if (!script && !oneOf(name, {"style", "xmp", "iframe", "noembed", "noframes", "title", "textarea"}))
         return true;
-    const QByteArray close = "</" + QByteArray::fromStdString(name);
     for (qsizetype at = pos;; ++at) {
         at = m_page.indexOf("</", at);
-        if (at < 0 || at + close.size() >= m_size)
+        if (at < 0)
             return false;
-        const char after = m_data[at + close.size()];
-        if (QByteArrayView(m_data + at, close.size()).compare(close, Qt::CaseInsensitive) != 0 ||
-            !(space(after) || after == '/' || after == '>'))
+        if (!endTagAt(at, name))
             continue;
         // Script text with "<!--" has escape states that can hide its end tag.
         if (script && QByteArrayView(m_data + pos, at - pos).contains("<!--"))
@@ -280,6 +315,17 @@ bool Scanner::rawText(const std::string& name, qsizetype& pos)
         pos = at;
         return true;
     }
+}
+
+// Whether the end tag of the element named name, in any case, starts at at.
+bool Scanner::endTagAt(qsizetype at, const std::string& name) const
+{
+    const qsizetype after = at + 2 + qsizetype(name.size());
+    if (after >= m_size || m_data[at] != '<' || m_data[at + 1] != '/')
+        return false;
+    const char c = m_data[after];
+    return sameName(QByteArrayView(m_data + at + 2, qsizetype(name.size())), QByteArrayView(name)) &&
+           (space(c) || c == '/' || c == '>');
 }
 
 // The page's own declaration, as the parser reads it when no reference is in the way.

@@ -26,9 +26,10 @@ struct PageLayout
 };
 
 // A single pass over a page that follows the HTML tokenizer through the states that decide
-// where an address may be rewritten, for the pages whose tree building it can foresee: no
-// foreign content, select, templates, frames or noscript, and no "@" where the tree builder
-// might drop a tag (a second body, a form within a form, a table cell outside a table).
+// where an address may be rewritten, for the pages whose tree building it can foresee: svg and
+// math only while their elements stay among themselves, no select, templates, frames or
+// noscript, and no "@" where the tree builder might drop a tag (a second body, a form within a
+// form, a table cell outside a table).
 // Anything else is handed over to the full parser, which stays the reference: for every page
 // it does not hand over, the layout gives the same addresses as the parser's.
 namespace AddressScanner {

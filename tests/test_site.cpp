@@ -417,7 +417,7 @@ private slots:
             "<!x y></ x>a@b.cd</><!-- a --->b@c.de", false);
         row("duplicate attributes, slashes, odd names, upper case",
             "<p a=a@b.cd A=c@d.ef/ \"x@y.zz\"=1 title = 'q@r.st'/><img/alt=w@x.yz/><P TITLE=a@b.cd>"
-            "<SCRIPT>x@y.zz</SCRIPT><A HREF=MAILTO:a@b.cd>a@b.cd</A><title/>x@y.zz</title\n>", false);
+            "<SCRIPT>x@y.zz</SCRIPT><A HREF=MAILTO:a@b.cd>a@b.cd</A><title/>x@y.zz</title\n><p x a=0 x a=a@b.cd>", false);
         row("forms one after another",
             "<form action=\"mailto:a@b.cd\"><input value=a@b.cd></form><form action=mailto:c@d.ef></form>", false);
         row("declared in http-equiv",
@@ -426,10 +426,19 @@ private slots:
             "<table summary=a@b.cd>x@y.zz<tr title=t><td>a@b.cd<table><td>b@c.de</table></td></tr>q@r.st</table>",
             false);
         row("a table cell outside a table", "<p><td title=a@b.cd>", true);
-        row("foreign content", "<svg><title>a@b.cd</title></svg>", true);
+        row("svg and math, self-closing tags, text-only integration points",
+            "<p>a@b.cd<svg viewBox=\"0 0 1 1\" aria-label=\"x@y.zz\"><path d=M0/>x@y.zz</path><path d='M0'/><g><title>"
+            "Mail a@b.cd</title><desc>q@r.st</desc><style>s@t.uv</style><text>c@d.ef<tspan>e@f.gh</tspan></text></g>"
+            "<a xlink:href=\"mailto:a@b.cd\" href=\"mailto:c@d.ef\">m</a><image href=i.png title=a@b.cd /><foreignObject>"
+            "w@x.yz</foreignObject></SVG>g@h.ij<math XLINK:HREF=mailto:m@n.op><mi>x@y.zz</mi><mtext>a@b.cd</mtext></math><svg/>k@l.mn", false);
+        row("svg left by a tag of HTML", "<svg><p>a@b.cd</svg>", true);
+        row("CDATA in svg", "<svg><![CDATA[a@b.cd]]></svg>", true);
+        row("markup in an integration point", "<svg><title><b>a@b.cd</b></title></svg>", true);
+        row("an end tag of no open svg element", "<svg><g></x>a@b.cd</svg>", true);
         row("script with an escape", "<script><!--<script>x</script>a@b.cd--></script>", true);
         row("a form within a form", "<form><form action=mailto:a@b.cd>", true);
         row("a second body", "<p>x<body title=a@b.cd>", true);
+        row("a link on a tag the parser merges", "x<html href=http://b.cd/>", true);
         row("an attribute name that starts with \"=\"", "<p =b@c.de>", true);
         row("an end tag with an address", "<p>x</a@b.cd>", true);
         row("a comment to the end", "<!-- a@b.cd", true);
