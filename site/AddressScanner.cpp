@@ -339,19 +339,24 @@ bool Scanner::meta()
                 return attribute.value.start < 0 ? QByteArray() : view(attribute.value).toByteArray();
         return std::nullopt;
     };
-    const auto charset = value("charset");
-    const auto equiv = value("http-equiv");
-    const auto content = value("content");
-    // The parser decodes references, and replaces line ends, controls and some other characters.
-    const auto plain = [](char c) { return c != '&' && c != '\r' && static_cast<unsigned char>(c) - 0x20u < 0x5Fu; };
-    for (const auto& v : {charset, equiv, content})
-        if (v && !std::all_of(v->begin(), v->end(), [&](char c) { return plain(c) || c == ' ' || c == '\t'; }))
-            return false;
-    if (charset)
+    // The parser decodes references, and replaces line ends, controls and some other characters: the values a
+    // declaration is read from are taken only without them.
+    const auto plain = [](const std::optional<QByteArray>& v) {
+        return !v || std::all_of(v->begin(), v->end(), [](char c) {
+            return c == '\t' || (c != '&' && static_cast<unsigned char>(c) - 0x20u < 0x5Fu);
+        });
+    };
+    if (const auto charset = value("charset")) {
         layout.charset = charset->trimmed();
-    else if (equiv && content && equiv->trimmed().toLower() == "content-type")
+        return plain(charset);
+    }
+    const auto equiv = value("http-equiv");
+    if (!plain(equiv) || !equiv || equiv->trimmed().toLower() != "content-type")
+        return plain(equiv);
+    const auto content = value("content");
+    if (content)
         layout.charset = AddressScanner::charsetOfContentType(*content);
-    return true;
+    return plain(content);
 }
 
 } // namespace
