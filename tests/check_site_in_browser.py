@@ -37,6 +37,9 @@ PAGES = {
                        "<input value=in@example.com><img alt='alt@example.com' src=x.png>"
                        "<a href=\"https://user@example.com/\">h</a><svg><text aria-label=\"svg@example.com\"/></svg>"
                        "</body></html>\n",
+    "svg.html": "<!DOCTYPE html><meta charset='utf-8'><p>p@example.com<svg viewBox='0 0 9 9'><title>ti@example.com"
+                "</title><text>st@example.com<tspan>ts@example.com</tspan></text><a xlink:href='mailto:sa@example.com'>"
+                "<path d='M0 0h1'/></a></svg><math><mi>mi@example.com</mi></math>\n",
 }
 PERCENT_RUNS = [(forms, scope) for forms in ("percent", "decimal,percent", "decimal,hex,percent")
                 for scope in ("all", "random")]
