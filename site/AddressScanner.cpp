@@ -77,6 +77,7 @@ private:
     bool m_formOpen = false;
     std::vector<Attribute> m_attributes; // of the tag being read; kept to spare an allocation a tag
     bool m_selfClosing = false;          // of the tag being read
+    unsigned m_flags = 0;                // of the tag being read: what ElementNames says of its name
     std::vector<std::string> m_foreign;  // the open svg and math elements and those within them
 };
 
@@ -178,6 +179,7 @@ bool Scanner::tag(qsizetype& pos, bool end)
         ++i;
     std::string name(m_data + nameStart, size_t(i - nameStart));
     std::transform(name.begin(), name.end(), name.begin(), asciiLower);
+    m_flags = end ? 0 : flagsOf(name);
     if (!attributes(i))
         return false;
     pos = i + 1;
@@ -190,9 +192,12 @@ bool Scanner::tag(qsizetype& pos, bool end)
             m_formOpen = false;
         return !holdsAddress;
     }
-    const bool holdsLink = std::any_of(m_attributes.begin(), m_attributes.end(),
-                                       [this](const Attribute& a) { return sameName(view(a.name), "href"); });
-    if (handedOver(name) || ((holdsAddress || holdsLink) && mayBeDropped(name) && (name != "form" || m_formOpen)))
+    const auto holdsLink = [this] {
+        return std::any_of(m_attributes.begin(), m_attributes.end(),
+                           [this](const Attribute& a) { return sameName(view(a.name), "href"); });
+    };
+    if ((m_flags & HandedOver) ||
+        ((holdsAddress || holdsLink()) && (m_flags & MayBeDropped) && (name != "form" || m_formOpen)))
         return false;
     if (name == "form")
         m_formOpen = true;
@@ -231,18 +236,18 @@ bool Scanner::foreignTag(const std::string& name, bool end, bool bare, qsizetype
         m_foreign.erase(std::prev(open.base()), m_foreign.end());
         return true;
     }
-    if (breaksOutOfForeign(name))
+    if (m_flags & BreaksOutOfForeign)
         return false;
     addAttributeCandidates(true);
     if (m_selfClosing)
         return true;
     m_foreign.push_back(name);
-    if (!textOnlyInForeign(name))
+    if (!(m_flags & TextOnlyInForeign))
         return true;
     const void* next = std::memchr(m_data + pos, '<', size_t(m_size - pos));
     if (!next || !endTagAt(static_cast<const char*>(next) - m_data, name))
         return false;
-    if (rawTextParent(name))
+    if (m_flags & RawTextParent)
         pos = static_cast<const char*>(next) - m_data;
     return true;
 }
@@ -299,7 +304,7 @@ bool Scanner::attributes(qsizetype& i)
 bool Scanner::rawText(const std::string& name, qsizetype& pos)
 {
     const bool script = name == "script";
-    if (!script && !oneOf(name, {"style", "xmp", "iframe", "noembed", "noframes", "title", "textarea"}))
+    if (!(m_flags & RawText))
         return true;
     for (qsizetype at = pos;; ++at) {
         at = m_page.indexOf("</", at);
