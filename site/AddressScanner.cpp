@@ -217,17 +217,19 @@ void Scanner::addAttributeCandidates(bool foreign)
         const QByteArrayView name = view(attribute.name);
         const bool href = sameName(name, "href") || (foreign && sameName(name, "xlink:href"));
         if (attribute.value.start >= 0 && attribute.value.end > attribute.value.start)
-            layout.candidates.append({attribute.value, href ? PageLayout::Source::Href : PageLayout::Source::Attribute});
+            layout.candidates.append(
+                {attribute.value, href ? PageLayout::Source::Href : PageLayout::Source::Attribute});
     }
 }
 
 // A tag in svg or math content, whose elements the tree builder keeps on the stack as they come, or pops at the
 // end tag of one of them. Whatever would take it back to HTML rules is left to the parser, and so are the names
 // the parser reads otherwise than its tokenizer: it matches an end tag by all its text up to ">" (bare: nothing but
-// its name), and a start tag's name only up to a C space, which takes in "\v".
+// its name), and a start tag's name only up to a C space, which takes in "\v" and, in some locales, bytes beyond ASCII.
 bool Scanner::foreignTag(const std::string& name, bool end, bool bare, qsizetype& pos)
 {
-    if (std::any_of(name.begin(), name.end(), [](char c) { return c == '\v' || static_cast<unsigned char>(c) >= 0x80; }))
+    const auto readOtherwise = [](char c) { return c == '\v' || static_cast<unsigned char>(c) >= 0x80; };
+    if (std::any_of(name.begin(), name.end(), readOtherwise))
         return false;
     if (end) {
         const auto open = std::find(m_foreign.rbegin(), m_foreign.rend(), name);
