@@ -170,8 +170,10 @@ void AddressFinder::parse()
     options.allocator = &AddressFinder::allocate;
     options.deallocator = &AddressFinder::deallocate;
     options.userdata = this;
-    // Errors are recorded although none is read: without them this parser joins a repeated attribute that has
-    // no value to the name of the next one.
+    // Parse errors are of no use here, and each keeps a copy of the open elements: a deep page full of errors
+    // would take gigabytes. Without them the parser joins a repeated attribute that has no value to the next
+    // attribute's name; the scanner leaves such tags to it, and the joined value is rewritten as any value.
+    options.max_errors = 0;
     m_output = gumbo_parse_with_options(&options, m_parsed.constData() + skip, m_parsed.size() - skip);
     collect();
 }

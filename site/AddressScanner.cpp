@@ -295,10 +295,13 @@ bool Scanner::attributes(qsizetype& i)
                 attribute.value = {valueStart, i};
             }
         }
-        // The parser keeps the first of two attributes of one name.
+        // The parser keeps the first of two attributes of one name. It joins a second one without a value to the
+        // next attribute's name, which no browser does: such a tag is left to it, so that both read it alike.
         if (std::none_of(m_attributes.begin(), m_attributes.end(),
                          [&](const Attribute& other) { return sameName(view(other.name), view(attribute.name)); }))
             m_attributes.push_back(attribute);
+        else if (attribute.value.start < 0)
+            return false;
     }
 }
 
