@@ -431,7 +431,9 @@ private slots:
             "<p>a@b.cd<svg viewBox=\"0 0 1 1\" aria-label=\"x@y.zz\"><path d=M0/>x@y.zz</path><path d='M0'/><g><title>"
             "Mail a@b.cd</title><desc>q@r.st</desc><style>s@t.uv</style><text>c@d.ef<tspan>e@f.gh</tspan></text></g>"
             "<a xlink:href=\"mailto:a@b.cd\" href=\"mailto:c@d.ef\">m</a><image href=i.png title=a@b.cd /><foreignObject>"
-            "w@x.yz</foreignObject></SVG>g@h.ij<math XLINK:HREF=mailto:m@n.op><mi>x@y.zz</mi><mtext>a@b.cd</mtext></math><svg/>k@l.mn", false);
+            "w@x.yz</foreignObject></SVG>g@h.ij<math XLINK:HREF=mailto:m@n.op><mi>x@y.zz</mi><mtext>a@b.cd</mtext>"
+            "</math><svg/>k@l.mn",
+            false);
         row("svg left by a tag of HTML", "<svg><p>a@b.cd</svg>", true);
         row("CDATA in svg", "<svg><![CDATA[a@b.cd]]></svg>", true);
         row("markup in an integration point", "<svg><title><b>a@b.cd</b></title></svg>", true);
