@@ -1,4 +1,5 @@
 #include "TopWindowFixture.h"
+#include "UiLanguage.h"
 #include "frm_Help.h"
 #include "frm_Ver.h"
 #include "frm_Vis.h"
@@ -29,12 +30,34 @@ private slots:
         const QString noReader = "[?]エラー: Adobe Acrobat Readerがインストールされていません。\r\nAcrobat ReaderのWebページを開きますか？";
         QCOMPARE(f.messages.log(), (QStringList{missing, noReader, noReader, missing, noReader}));
 
-        QProcess text; // the guide as the build puts it next to the program
-        text.start("pdftotext", {"-enc", "UTF-8", QCoreApplication::applicationDirPath() + "/../操作ガイド.pdf", "-"});
-        QVERIFY(text.waitForFinished(30'000) && text.exitCode() == 0);
-        const QString words = QString::fromUtf8(text.readAllStandardOutput());
-        for (const char* expected : {"Qorvane 操作ガイド", "変換", "クリップボード"})
-            QVERIFY2(words.contains(QString::fromUtf8(expected)), expected);
+        const std::pair<const char*, QStringList> guides[] = { // as the build puts them next to the program
+            {"/../操作ガイド.pdf", {"Title: +Qorvane 操作ガイド", "変換", "クリップボード"}},
+            {"/../operating-guide.pdf", {"Title: +Qorvane Operating Guide", "Convert", "clipboard"}}};
+        for (const auto& [guide, expected] : guides) {
+            QProcess text;
+            text.start("sh", {"-c", "pdfinfo \"$0\" && pdftotext -enc UTF-8 \"$0\" -",
+                              QCoreApplication::applicationDirPath() + QString::fromUtf8(guide)});
+            QVERIFY(text.waitForFinished(30'000) && text.exitCode() == 0);
+            const QString words = QString::fromUtf8(text.readAllStandardOutput());
+            for (const QString& word : expected)
+                QVERIFY2(words.contains(QRegularExpression(word)), qPrintable(word));
+        }
+    }
+
+    void guideOfTheWindowsLanguageOpens()
+    {
+        TopWindowFixture f(TopWindowFixture::Started);
+        f.urls.pdfViewer = true;
+        f.writeFile("操作ガイド.pdf", "%PDF-1.4");
+        setCurrentUiLanguage(UiLanguage::English);
+        f.w().mn_help_guide->trigger(); // only the Japanese one there: missing
+        f.writeFile("operating-guide.pdf", "%PDF-1.4");
+        f.w().mn_help_guide->trigger();
+        setCurrentUiLanguage(UiLanguage::Japanese);
+        f.w().mn_help_guide->trigger();
+        QCOMPARE(f.urls.opened, (QList<QUrl>{QUrl::fromLocalFile(f.folder.filePath("operating-guide.pdf")),
+                                             QUrl::fromLocalFile(f.folder.filePath("操作ガイド.pdf"))}));
+        QCOMPARE(f.messages.shown.size(), 1);
     }
 
     void openerFailureIsSeenWithoutWaiting()
