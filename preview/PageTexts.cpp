@@ -46,25 +46,30 @@ const PageTexts Japanese{
 
 const PageTexts English{
     .utf8 = true,
-    .pageOpening = QStringLiteral("<html><head><meta charset=\"utf-8\"><title>Preview of the hidden address</title></head>"),
+    .pageOpening =
+        QStringLiteral("<html><head><meta charset=\"utf-8\"><title>Preview of the hidden address</title></head>"),
     .sourceOpening = QStringLiteral("<html><head><meta charset=\"utf-8\"><title>Example source</title></head>"),
-    .supportHeading = QStringLiteral("<strong>Browsers that read these forms</strong> (the forms used now are yellow)<br>"),
+    .supportHeading =
+        QStringLiteral("<strong>Browsers that read these forms</strong> (the forms used now are yellow)<br>"),
     .blank = QStringLiteral("&nbsp;"),
     .supported = QStringLiteral("✓"),
     .decimalColumn = QStringLiteral("Decimal (&amp;#)"),
     .hexColumn = QStringLiteral("Hex (&amp;#x)"),
     .percentColumn = QStringLiteral("Hex (%)"),
     .browsers = {QStringLiteral("Internet Explorer 3.0–4.01"), QStringLiteral("Internet Explorer 5.0 and later"),
-                 QStringLiteral("Netscape Communicator 4.04–4.73"), QStringLiteral("Netscape Communicator 4.75 and later"),
+                 QStringLiteral("Netscape Communicator 4.04–4.73"),
+                 QStringLiteral("Netscape Communicator 4.75 and later"),
                  QStringLiteral("Netscape 6 and later")},
-    .notesHexUsed = QStringLiteral("<strong>Notes</strong><br>Works in Internet Explorer 5.0 and later and in Netscape 4.75 "
-                                   "and later.<br>To reach every browser, choose decimal or hex (%) as the output form.<hr>"),
-    .notesAllBrowsers = QStringLiteral("<strong>Notes</strong><br>Works in every version of Internet Explorer and Netscape."
-                                       "<hr><br>"),
+    .notesHexUsed = QStringLiteral("<strong>Notes</strong><br>Works in Internet Explorer 5.0 and later and in Netscape "
+                                   "4.75 and later.<br>To reach every browser, choose decimal or hex (%) as the output "
+                                   "form.<hr>"),
+    .notesAllBrowsers = QStringLiteral("<strong>Notes</strong><br>Works in every version of Internet Explorer and "
+                                       "Netscape.<hr><br>"),
     .plainExample = QStringLiteral("<strong>A %1 link in plain HTML</strong><br><br>"),
-    .scriptExample = QStringLiteral("<strong>A %1 link written by JavaScript, with an image</strong><br><font color=\"#ff0000\">"
-                                    "* Where JavaScript is missing or turned off, the browser shows a PNG image of the %2 "
-                                    "instead.</font><br>The image: <img src=\"JSP/mailadd.png\"><br><br>"),
+    .scriptExample = QStringLiteral("<strong>A %1 link written by JavaScript, with an image</strong><br>"
+                                    "<font color=\"#ff0000\">* Where JavaScript is missing or turned off, the browser "
+                                    "shows a PNG image of the %2 instead.</font><br>The image: <img src=\"JSP/mailadd.png\">"
+                                    "<br><br>"),
     .mailImage = QStringLiteral("mail address"),
     .urlImage = QStringLiteral("URL"),
     .captionHeading = QStringLiteral("<strong>With a caption</strong><br>"),
@@ -76,8 +81,8 @@ const PageTexts English{
     .cannotShow = QStringLiteral("Not available: the address uses percent escapes, which work only inside a tag. "
                                  "(To show it here, turn off the hex (%) form.)<hr>"),
     .tagNoteHeading = QStringLiteral("<br>* What is inside and outside the tag?<br>"),
-    .tagNoteExplanation = QStringLiteral("<br><br>In this example, <font color=#0000ff>the blue part is inside the tag</font> "
-                                         "and <font color=#ff0000>the red part is outside it</font>."),
+    .tagNoteExplanation = QStringLiteral("<br><br>In this example, <font color=#0000ff>the blue part is inside the "
+                                         "tag</font> and <font color=#ff0000>the red part is outside it</font>."),
     .rightClick = QStringLiteral("Right-click the page and choose View Page Source."),
     .openImageFolder = QStringLiteral(" <font size=2><a href=\"../JSP\" Target=\"_blank\">"
                                       "Open the folder with the PNG image and the HTML source</a></font><hr><br>"),

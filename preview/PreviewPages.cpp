@@ -84,7 +84,8 @@ PreviewPages BuildPreviewPages(const PreviewSource& source, RandomSource& random
     const QString cannot = heading + t.cannotShow;
     const QString href = QStringLiteral("<a href=\"") + ex.linkPrefix() + s.convertedText + DQ + '>';
     const auto viewSource = [&t](const char* page) {
-        return QStringLiteral(" <a href=\"") + QLatin1String(page) + QStringLiteral("\">") + t.viewSource + "</a><br><br>";
+        return QStringLiteral(" <a href=\"") + QLatin1String(page) + QStringLiteral("\">") + t.viewSource
+               + "</a><br><br>";
     };
 
     QStringList lines;
@@ -93,13 +94,15 @@ PreviewPages BuildPreviewPages(const PreviewSource& source, RandomSource& random
     lines << (s.usedHex ? t.notesHexUsed : t.notesAllBrowsers);
     lines << t.plainExample.arg(mail ? QStringLiteral("mailto:") : QStringLiteral("http://"));
     lines << t.captionHeading + href + ex.linkCaption() + "</a>" + viewSource("preview_cd1.htm");
-    lines << (s.usedPercent ? cannot : heading + href + ex.displayText() + "</a>" + viewSource("preview_cd2.htm") + "<hr><br>");
+    lines << (s.usedPercent ? cannot
+                            : heading + href + ex.displayText() + "</a>" + viewSource("preview_cd2.htm") + "<hr><br>");
     lines << ex.javaScriptHeading();
     ex.cutHref(random);
     lines << t.captionHeading + ex.textScriptBlock(jsp) + viewSource("JSP/preview_cd_jsp.htm");
     if (!s.usedPercent)
         ex.cutDisplay(random);
-    lines << (s.usedPercent ? cannot : heading + ex.linkScriptBlock(jsp) + viewSource("JSP/preview_cd_jsp2.htm") + "<hr>");
+    lines << (s.usedPercent ? cannot
+                            : heading + ex.linkScriptBlock(jsp) + viewSource("JSP/preview_cd_jsp2.htm") + "<hr>");
     lines << t.tagNoteHeading + QStringLiteral("&lt;a href=\"<font color=#0000ff><strong>") + ex.linkPrefix()
                  + s.inputText.toHtmlEscaped() + QStringLiteral("</strong></font>\"&gt;<font color=#ff0000><strong>")
                  + ex.linkCaption() + QStringLiteral("</strong></font>&lt;/a&gt;") + t.tagNoteExplanation;

@@ -1,5 +1,5 @@
 // Writes preview page sets for the browser check: every form set, scope and line-break option over a list of
-// addresses. Usage: preview_fixture OUTDIR [en]; prints per set: folder, normalised input, characters drawn, percent used.
+// addresses. Usage: preview_fixture OUTDIR [en]; prints per set: folder, normalised input, characters drawn, percent.
 #include "AddressImage.h"
 #include "FakeConversionView.h"
 #include "FakeMessagePresenter.h"

@@ -30,34 +30,20 @@ private slots:
         const QString noReader = "[?]エラー: Adobe Acrobat Readerがインストールされていません。\r\nAcrobat ReaderのWebページを開きますか？";
         QCOMPARE(f.messages.log(), (QStringList{missing, noReader, noReader, missing, noReader}));
 
-        const std::pair<const char*, QStringList> guides[] = { // as the build puts them next to the program
-            {"/../操作ガイド.pdf", {"Title: +Qorvane 操作ガイド", "変換", "クリップボード"}},
-            {"/../operating-guide.pdf", {"Title: +Qorvane Operating Guide", "Convert", "clipboard"}}};
-        for (const auto& [guide, expected] : guides) {
-            QProcess text;
-            text.start("sh", {"-c", "pdfinfo \"$0\" && pdftotext -enc UTF-8 \"$0\" -",
-                              QCoreApplication::applicationDirPath() + QString::fromUtf8(guide)});
-            QVERIFY(text.waitForFinished(30'000) && text.exitCode() == 0);
-            const QString words = QString::fromUtf8(text.readAllStandardOutput());
-            for (const QString& word : expected)
-                QVERIFY2(words.contains(QRegularExpression(word)), qPrintable(word));
-        }
-    }
-
-    void guideOfTheWindowsLanguageOpens()
-    {
-        TopWindowFixture f(TopWindowFixture::Started);
-        f.urls.pdfViewer = true;
-        f.writeFile("操作ガイド.pdf", "%PDF-1.4");
-        setCurrentUiLanguage(UiLanguage::English);
-        f.w().mn_help_guide->trigger(); // only the Japanese one there: missing
+        setCurrentUiLanguage(UiLanguage::English); // the guide of the window's language, beside the Japanese one
         f.writeFile("operating-guide.pdf", "%PDF-1.4");
-        f.w().mn_help_guide->trigger();
+        guide->trigger();
         setCurrentUiLanguage(UiLanguage::Japanese);
-        f.w().mn_help_guide->trigger();
-        QCOMPARE(f.urls.opened, (QList<QUrl>{QUrl::fromLocalFile(f.folder.filePath("operating-guide.pdf")),
-                                             QUrl::fromLocalFile(f.folder.filePath("操作ガイド.pdf"))}));
-        QCOMPARE(f.messages.shown.size(), 1);
+        QCOMPARE(f.urls.opened.last(), QUrl::fromLocalFile(f.folder.filePath("operating-guide.pdf")));
+
+        QProcess text; // the guides as the build puts them next to the program
+        text.start("sh", {"-c", "for f; do pdfinfo \"$f\" && pdftotext -enc UTF-8 \"$f\" - || exit 1; done", "sh",
+                          QCoreApplication::applicationDirPath() + "/../操作ガイド.pdf",
+                          QCoreApplication::applicationDirPath() + "/../operating-guide.pdf"});
+        QVERIFY(text.waitForFinished(30'000) && text.exitCode() == 0);
+        const QString out = QString::fromUtf8(text.readAllStandardOutput());
+        for (const char* word : {"Title: +Qorvane 操作ガイド", "変換", "Title: +Qorvane Operating Guide", "Convert"})
+            QVERIFY2(out.contains(QRegularExpression(QString::fromUtf8(word))), word);
     }
 
     void openerFailureIsSeenWithoutWaiting()
