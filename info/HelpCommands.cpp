@@ -1,8 +1,10 @@
 #include "HelpCommands.h"
 
 #include "DesktopShell.h"
+#include "FileLocations.h"
 #include "MakerLinks.h"
 #include "Message.h"
+#include "UiLanguage.h"
 #include "UrlOpener.h"
 #include "frm_Help.h"
 #include "frm_Ver.h"
@@ -59,7 +61,8 @@ void HelpCommands::mn_help_web_Click()
 
 void HelpCommands::mn_help_guide_Click()
 {
-    if (!QFileInfo::exists(m_guideFile)) {
+    const QString guide = FileLocations::guideFor(currentUiLanguage(), m_guideFile);
+    if (!QFileInfo::exists(guide)) {
         reportMissingGuide();
         return;
     }
@@ -68,7 +71,7 @@ void HelpCommands::mn_help_guide_Click()
         return;
     }
     // xdg-open's own exit codes: 2 the file is gone, anything else no reader could open it.
-    m_urls.open(QUrl::fromLocalFile(m_guideFile), [this](int exitCode) {
+    m_urls.open(QUrl::fromLocalFile(guide), [this](int exitCode) {
         if (exitCode == 2)
             reportMissingGuide();
         else

@@ -9,6 +9,16 @@ namespace {
 const QString GuideName = QStringLiteral("操作ガイド.pdf");
 }
 
+QString FileLocations::guideName(UiLanguage language)
+{
+    return language == UiLanguage::Japanese ? GuideName : QStringLiteral("operating-guide.pdf");
+}
+
+QString FileLocations::guideFor(UiLanguage language, const QString& guideFile)
+{
+    return QFileInfo(guideFile).dir().filePath(guideName(language));
+}
+
 FileLocations FileLocations::portable(const QString& folder)
 {
     return {folder, folder, folder + QLatin1Char('/') + GuideName};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UiLanguage.h"
+
 #include <QString>
 
 // Where Qorvane keeps its files. This is the one place that decides it; everything
@@ -8,7 +10,11 @@ struct FileLocations
 {
     QString settingsFolder; // mirelt.ini, add.dat
     QString pagesFolder;    // Preview.htm, preview_cd1.htm, preview_cd2.htm and the JSP folder
-    QString guideFile;      // 操作ガイド.pdf
+    QString guideFile;      // 操作ガイド.pdf; the guide of every other language lies beside it
+
+    static QString guideName(UiLanguage language);
+    // The guide of a language, in the folder of guideFile.
+    static QString guideFor(UiLanguage language, const QString& guideFile);
 
     // Everything in one folder, as a copy run from its own folder keeps it.
     static FileLocations portable(const QString& folder);

@@ -6,6 +6,7 @@
 #include "ConversionView.h"
 #include "Message.h"
 #include "PreviewPages.h"
+#include "UiLanguage.h"
 #include "UrlOpener.h"
 
 PreviewCommand::PreviewCommand(ConversionView& view, ConversionRequest& request, const PreviewServices& services)
@@ -39,7 +40,7 @@ void PreviewCommand::run()
     const PreviewSource source{m_view.inputText(), m_view.outputText(), state.UsedDecimal, state.UsedHex,
                                state.UsedPercent, state.PrefixOutput};
     try {
-        WritePreviewPages(source, m_services.random, m_services.pagesFolder);
+        WritePreviewPages(source, m_services.random, m_services.pagesFolder, currentUiLanguage());
     } catch (const AppError& e) {
         // Opening the browser now would show stale or half-written pages.
         reportFileError(e.number());

@@ -1,8 +1,8 @@
 #include "PreviewPages.h"
 
-#include "Cp932.h"
 #include "FileAccess.h"
 #include "LinkTarget.h"
+#include "PageTexts.h"
 #include "ScriptExamples.h"
 
 #include <QStringList>
@@ -11,31 +11,29 @@ namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 const QString DQ = QStringLiteral("\"");
-const QString Cannot = QStringLiteral("できません。(表示させるにはエンティティ出力形式をタグ内のみ以外に設定してください。)<hr>");
 
-QString supportRow(const QString& browser, const char* marks, bool widths)
+QString supportRow(const PageTexts& t, int browser, const char* marks, bool widths)
 {
-    QString row = QStringLiteral("<tr align=\"center\"><td bgcolor=\"#DDDDDD\" align=\"left\">") + browser + "</td>";
+    QString row = QStringLiteral("<tr align=\"center\"><td bgcolor=\"#DDDDDD\" align=\"left\">") + t.browsers[browser]
+                  + "</td>";
     for (int i = 0; i < 3; ++i) {
         row += QStringLiteral("<td bgcolor=\"#FFFFF%1\"").arg(i) + (widths ? QStringLiteral(" width=\"100\"") : QString())
-               + '>' + (marks[i] == 'o' ? QStringLiteral("○") : QStringLiteral("　")) + "</td>";
+               + '>' + (marks[i] == 'o' ? t.supported : t.blank) + "</td>";
     }
     return row + "</tr>";
 }
 
-QString supportTable(const PreviewSource& s)
+QString supportTable(const PreviewSource& s, const PageTexts& t)
 {
     const QString open = QStringLiteral(
         "<table border=\"1\" cellspacing=\"0\" cellpadding=\"5\" bordercolor=\"#333333\" width=\"600\">");
-    QString table = open
-                    + QStringLiteral("<tr><th bgcolor=\"#FFFFF3\">　</th><th width=\"100\" bgcolor=\"#FFFFF0\">10進(&amp;#)"
-                                     "</th><th width=\"100\" bgcolor=\"#FFFFF1\">16進(&amp;#x)</th>"
-                                     "<th width=\"100\" bgcolor=\"#FFFFF2\">16進(%)</th></tr>")
-                    + supportRow(QStringLiteral("InternetExplorer 3.0～4.01"), "o o", false)
-                    + supportRow(QStringLiteral("InternetExplorer 5.0以降"), "ooo", false) + "</table>" + open
-                    + supportRow(QStringLiteral("Netscape Communicator 4.04～4.73"), "o o", true)
-                    + supportRow(QStringLiteral("Netscape Communicator 4.75以降"), "ooo", false)
-                    + supportRow(QStringLiteral("Netscape 6以降"), "ooo", false) + "</table><br>";
+    QString table = open + QStringLiteral("<tr><th bgcolor=\"#FFFFF3\">") + t.blank
+                    + QStringLiteral("</th><th width=\"100\" bgcolor=\"#FFFFF0\">") + t.decimalColumn
+                    + QStringLiteral("</th><th width=\"100\" bgcolor=\"#FFFFF1\">") + t.hexColumn
+                    + QStringLiteral("</th><th width=\"100\" bgcolor=\"#FFFFF2\">") + t.percentColumn + "</th></tr>"
+                    + supportRow(t, 0, "o o", false) + supportRow(t, 1, "ooo", false) + "</table>" + open
+                    + supportRow(t, 2, "o o", true) + supportRow(t, 3, "ooo", false) + supportRow(t, 4, "ooo", false)
+                    + "</table><br>";
     if (s.usedDecimal)
         table.replace(QStringLiteral("FFFFF0"), QStringLiteral("FFFF00"));
     if (s.usedHex)
@@ -61,76 +59,70 @@ QString displayText(const PreviewSource& s)
     return text;
 }
 
-QString sourcePage(const QString& marked, bool inJspFolder)
+QString sourcePage(const QString& marked, bool inJspFolder, const PageTexts& t)
 {
-    QString page = QStringLiteral("<html>") + CRLF + QStringLiteral("右クリックして、ソースを表示を選択してください。");
-    page += inJspFolder ? CRLF + QStringLiteral("　<font size=2><a href=\"../JSP\" Target=\"_blank\">"
-                                                 "png画像+HTMLソースが保存されているフォルダを開く</a></font><hr><br>")
-                        : QStringLiteral("<br><br>");
-    page += CRLF + CRLF + CRLF + QStringLiteral("<!-- @@@@@@@@@@@@@ ここから @@@@@@@@@@@@@ -->") + CRLF + CRLF + marked
-            + CRLF + CRLF + QStringLiteral("<!-- @@@@@@@@@@@@@ ここまで @@@@@@@@@@@@@ -->") + CRLF + CRLF + CRLF;
-    page += QStringLiteral("<br><br><hr><a href=\"") + (inJspFolder ? "../" : "") + QStringLiteral("Preview.htm\">戻る</a>")
-            + CRLF + QStringLiteral("</html>");
+    QString page = t.sourceOpening + CRLF + t.rightClick;
+    page += inJspFolder ? CRLF + t.openImageFolder : QStringLiteral("<br><br>");
+    page += CRLF + CRLF + CRLF + t.copyFrom + CRLF + CRLF + marked + CRLF + CRLF + t.copyTo + CRLF + CRLF + CRLF;
+    page += QStringLiteral("<br><br><hr><a href=\"") + (inJspFolder ? "../" : "") + QStringLiteral("Preview.htm\">")
+            + t.back + "</a>" + CRLF + QStringLiteral("</html>");
     return page + CRLF;
 }
 
 } // namespace
 
-PreviewPages BuildPreviewPages(const PreviewSource& source, RandomSource& random)
+PreviewPages BuildPreviewPages(const PreviewSource& source, RandomSource& random, UiLanguage language)
 {
+    const PageTexts& t = PageTexts::of(language);
     // The output box can be edited: nothing typed there may open a tag or end an attribute.
     PreviewSource s = source;
     s.convertedText = ScriptExamples::attributeValue(source.convertedText);
     const QString jsp = QStringLiteral("JSP/");
-    ScriptExamples ex(s, displayText(s));
+    ScriptExamples ex(s, displayText(s), t);
     const bool mail = ex.isMail();
-    const QString heading = mail ? QStringLiteral("<strong>メールアドレスでの表示</strong><br>")
-                                 : QStringLiteral("<strong>リンクでの表示</strong><br>");
+    const QString heading = mail ? t.mailHeading : t.urlHeading;
+    const QString cannot = heading + t.cannotShow;
     const QString href = QStringLiteral("<a href=\"") + ex.linkPrefix() + s.convertedText + DQ + '>';
+    const auto viewSource = [&t](const char* page) {
+        return QStringLiteral(" <a href=\"") + QLatin1String(page) + QStringLiteral("\">") + t.viewSource
+               + "</a><br><br>";
+    };
 
     QStringList lines;
-    lines << QStringLiteral("<html><title>エンティティプレビュー</title>");
-    lines << QStringLiteral("<strong>このエンティティでの対応ブラウザ</strong>(今のエンティティ部分:黄色)<br>") + supportTable(s);
-    lines << (s.usedHex ? QStringLiteral("<strong>解説</strong><br>InternetExplorer5.0以降・Natscape4.75以降のバージョンに対応しています。<br>"
-                                         "全てのブラウザに対応させる場合は、エンティティ出力形式を10進または16進(%)形式に設定してください。<hr>")
-                        : QStringLiteral("<strong>解説</strong><br>InternetExplorer, Natscapeの全てのバージョンに対応しています。<hr><br>"));
-    lines << (mail ? QStringLiteral("<strong>mailto:リンクの作成例(通常記述)</strong><br><br>")
-                   : QStringLiteral("<strong>http://リンクの作成例(通常記述)</strong><br><br>"));
-    lines << QStringLiteral("<strong>文字での表示</strong><br>") + href + ex.linkCaption()
-                 + QStringLiteral("</a> <a href=\"preview_cd1.htm\">(ソースを見る)</a><br><br>");
-    lines << heading + (s.usedPercent ? Cannot
-                                      : href + ex.displayText()
-                                            + QStringLiteral("</a> <a href=\"preview_cd2.htm\">(ソースを見る)</a><br><br><hr><br>"));
+    lines << t.pageOpening;
+    lines << t.supportHeading + supportTable(s, t);
+    lines << (s.usedHex ? t.notesHexUsed : t.notesAllBrowsers);
+    lines << t.plainExample.arg(mail ? QStringLiteral("mailto:") : QStringLiteral("http://"));
+    lines << t.captionHeading + href + ex.linkCaption() + "</a>" + viewSource("preview_cd1.htm");
+    lines << (s.usedPercent ? cannot
+                            : heading + href + ex.displayText() + "</a>" + viewSource("preview_cd2.htm") + "<hr><br>");
     lines << ex.javaScriptHeading();
     ex.cutHref(random);
-    lines << QStringLiteral("<strong>文字での表示</strong><br>") + ex.textScriptBlock(jsp)
-                 + QStringLiteral(" <a href=\"JSP/preview_cd_jsp.htm\">(ソースを見る)</a><br><br>");
+    lines << t.captionHeading + ex.textScriptBlock(jsp) + viewSource("JSP/preview_cd_jsp.htm");
     if (!s.usedPercent)
         ex.cutDisplay(random);
-    lines << heading + (s.usedPercent ? Cannot
-                                      : ex.linkScriptBlock(jsp) + QStringLiteral(" <a href=\"JSP/preview_cd_jsp2.htm\">(ソースを見る)</a><br><br><hr>"));
-    lines << QStringLiteral("<br>※タグ内・タグ外とは？<br>&lt;a href=\"<font color=#0000ff><strong>") + ex.linkPrefix()
+    lines << (s.usedPercent ? cannot
+                            : heading + ex.linkScriptBlock(jsp) + viewSource("JSP/preview_cd_jsp2.htm") + "<hr>");
+    lines << t.tagNoteHeading + QStringLiteral("&lt;a href=\"<font color=#0000ff><strong>") + ex.linkPrefix()
                  + s.inputText.toHtmlEscaped() + QStringLiteral("</strong></font>\"&gt;<font color=#ff0000><strong>")
-                 + ex.linkCaption()
-                 + QStringLiteral("</strong></font>&lt;/a&gt;<br><br>この例で言うと、<font color=#0000ff>タグ内は青色</font>の部分で、"
-                                  "<font color=#ff0000>タグ外は赤色</font>の部分になります。");
+                 + ex.linkCaption() + QStringLiteral("</strong></font>&lt;/a&gt;") + t.tagNoteExplanation;
 
     PreviewPages pages;
     pages.preview = lines.join(CRLF) + CRLF;
-    pages.sourceText = sourcePage(href + ex.linkCaption() + "</a>", false);
+    pages.sourceText = sourcePage(href + ex.linkCaption() + "</a>", false, t);
     if (s.usedPercent) {
         pages.sourceLink = pages.scriptText = pages.scriptLink = CRLF;
     } else {
-        pages.sourceLink = sourcePage(href + ex.displayText() + "</a>", false);
-        pages.scriptText = sourcePage(ex.textScriptBlock({}), true);
-        pages.scriptLink = sourcePage(ex.linkScriptBlock({}), true);
+        pages.sourceLink = sourcePage(href + ex.displayText() + "</a>", false, t);
+        pages.scriptText = sourcePage(ex.textScriptBlock({}), true, t);
+        pages.scriptLink = sourcePage(ex.linkScriptBlock({}), true, t);
     }
     return pages;
 }
 
-void WritePreviewPages(const PreviewSource& source, RandomSource& random, const QString& folder)
+void WritePreviewPages(const PreviewSource& source, RandomSource& random, const QString& folder, UiLanguage language)
 {
-    const PreviewPages pages = BuildPreviewPages(source, random);
+    const PreviewPages pages = BuildPreviewPages(source, random, language);
     const struct
     {
         const char* name;
@@ -141,5 +133,5 @@ void WritePreviewPages(const PreviewSource& source, RandomSource& random, const 
                  {"/JSP/preview_cd_jsp.htm", pages.scriptText},
                  {"/JSP/preview_cd_jsp2.htm", pages.scriptLink}};
     for (const auto& file : files)
-        FileAccess::writeAtomically(folder + QLatin1String(file.name), Cp932::encodeWithReferences(file.text));
+        FileAccess::writeAtomically(folder + QLatin1String(file.name), PageTexts::of(language).encode(file.text));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UiLanguage.h"
+
 #include <QString>
 
 class RandomSource;
@@ -27,7 +29,9 @@ struct PreviewPages
 };
 
 // mod_Preview. Draws the two random cuts of the script examples.
-PreviewPages BuildPreviewPages(const PreviewSource& source, RandomSource& random);
-// Builds the pages and writes each with one open, in code page 932 with CR LF;
-// throws AppError when a page cannot be written.
-void WritePreviewPages(const PreviewSource& source, RandomSource& random, const QString& programFolder);
+PreviewPages BuildPreviewPages(const PreviewSource& source, RandomSource& random,
+                               UiLanguage language = UiLanguage::Japanese);
+// Builds the pages and writes each with one open, with CR LF: in code page 932 when Japanese,
+// in UTF-8 otherwise; throws AppError when a page cannot be written.
+void WritePreviewPages(const PreviewSource& source, RandomSource& random, const QString& programFolder,
+                       UiLanguage language = UiLanguage::Japanese);

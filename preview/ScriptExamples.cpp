@@ -27,8 +27,8 @@ QString withoutLineBreaks(QString text)
 
 } // namespace
 
-ScriptExamples::ScriptExamples(const PreviewSource& source, QString displayText)
-    : m_source(source), m_displayText(std::move(displayText))
+ScriptExamples::ScriptExamples(const PreviewSource& source, QString displayText, const PageTexts& texts)
+    : m_source(source), m_texts(texts), m_displayText(std::move(displayText))
 {
     const QString& input = source.inputText;
     // A link with a scheme of its own ("Mailto:", "https://…/@name") goes where it says; without one, an
@@ -37,7 +37,7 @@ ScriptExamples::ScriptExamples(const PreviewSource& source, QString displayText)
     m_mail = link.isMail();
     if (!link.hasOwnScheme())
         m_linkPrefix = m_mail ? QStringLiteral("mailto:") : QStringLiteral("http://");
-    m_linkCaption = m_mail ? QStringLiteral("メールはこちら") : QStringLiteral("リンクはこちら");
+    m_linkCaption = m_mail ? texts.mailCaption : texts.urlCaption;
 }
 
 QString ScriptExamples::attributeValue(const QString& text)
@@ -72,11 +72,8 @@ QString ScriptExamples::jsLiteral(const QString& text)
 
 QString ScriptExamples::javaScriptHeading() const
 {
-    const QString what = m_mail ? QStringLiteral("mailto:") : QStringLiteral("http://");
-    const QString image = m_mail ? QStringLiteral("メールアドレス") : QStringLiteral("URL");
-    return QStringLiteral("<strong>") + what + QStringLiteral("リンクの作成例(JavaScript + png記述)</strong>")
-           + QStringLiteral("<br><font color=\"#ff0000\">※JavaScriptが未対応のブラウザ・設定で切ってある場合、") + image
-           + QStringLiteral("のpng画像が表示されます。</font><br>png表示 -> <img src=\"JSP/mailadd.png\"><br><br>");
+    return m_mail ? m_texts.scriptExample.arg(QStringLiteral("mailto:"), m_texts.mailImage)
+                  : m_texts.scriptExample.arg(QStringLiteral("http://"), m_texts.urlImage);
 }
 
 void ScriptExamples::cutHref(RandomSource& random)

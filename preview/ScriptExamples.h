@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PageTexts.h"
 #include "PreviewPages.h"
 
 #include <QStringList>
@@ -11,7 +12,7 @@ class RandomSource;
 class ScriptExamples
 {
 public:
-    ScriptExamples(const PreviewSource& source, QString displayText);
+    ScriptExamples(const PreviewSource& source, QString displayText, const PageTexts& texts);
 
     bool isMail() const { return m_mail; }
     const QString& linkPrefix() const { return m_linkPrefix; }
@@ -37,6 +38,7 @@ private:
     static QStringList scriptTail(const QString& imageFolder);
 
     const PreviewSource& m_source;
+    const PageTexts& m_texts;
     QString m_displayText;
     bool m_mail = false;
     QString m_linkPrefix;

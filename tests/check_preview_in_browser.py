@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Loads written preview pages in headless Chromium, scripts on and off: title, tag illustration, image, and every
-example link (also the JSP pages') as the browser resolves it against new URL() of the input, and its text."""
+"""Loads written preview pages in headless Chromium, scripts on and off ("en": the English ones, as UTF-8): title, tag
+illustration, image, and every example link (also the JSP pages') as new URL() of the input resolves it, and its text."""
 import html, json, os, pathlib, re, subprocess, sys, tempfile, urllib.parse
 
 HARNESS = """<html><body><pre id="result"></pre><script>
@@ -8,7 +8,7 @@ const frames = %s;
 const url = text => { try { return new URL(text).href; } catch (e) { return null; } };
 const collect = () => document.getElementById('result').textContent = JSON.stringify(frames.map((frame, i) => {
   const d = document.querySelectorAll('iframe')[i].contentDocument;
-  return {expected: url(frame[3]), title: d.title, body: d.body ? d.body.innerText : '',
+  return {expected: url(frame[3]), title: d.title, charset: d.characterSet, body: d.body ? d.body.innerText : '',
     links: [...d.querySelectorAll('a')].filter(a => !a.href.endsWith('.htm') && !a.href.endsWith('/JSP'))
                                        .map(a => ({href: a.href, text: a.textContent})),
     images: [...d.querySelectorAll('img')].map(i => ({ok: i.complete, width: i.naturalWidth}))};
@@ -24,6 +24,8 @@ for (const [set, page, scripts] of frames) {
 </script></body></html>"""
 DELIMITERS = ":/?#[]!$&'()*+,;=%"
 JSP_PAGES = ("JSP/preview_cd_jsp.htm", "JSP/preview_cd_jsp2.htm")
+CAPTIONS, TITLE, CHARSET = (("Send us an email", "Visit the page"), "Preview of the hidden address", "UTF-8") \
+    if sys.argv[2:] == ["en"] else (("メールはこちら", "リンクはこちら"), "エンティティプレビュー", None)
 
 
 def normalise(url):
@@ -51,7 +53,7 @@ def expected_link(text):
 def check_frame(frame, page, scripts, text, chars, percent):
     """Every failure of one loaded page."""
     link, mail, preview = expected_link(text), is_mail(text), page == "Preview.htm"
-    caption, links, images = "メールはこちら" if mail else "リンクはこちら", frame["links"], frame["images"]
+    caption, links, images = CAPTIONS[not mail], frame["links"], frame["images"]
     # The address links show the address: a mailto: input without its "mailto:" unless a line break sat right after it.
     shown = {caption} | ({text, text[7:]} if text.lower().startswith("mailto:") else {text if mail else link})
     expected = frame["expected"] and normalise(frame["expected"])
@@ -62,16 +64,17 @@ def check_frame(frame, page, scripts, text, chars, percent):
                    f"{len(links)} example links"))
     if preview:
         checks += [(f'<a href="{link}">{caption}</a>' not in frame["body"], f"the tag illustration lacks {link!r}"),
-                   (frame["title"] != "エンティティプレビュー", f"title {frame['title']!r}"),
+                   (frame["title"] != TITLE, f"title {frame['title']!r}"),
                    (not scripts and len(images) != (2 if percent else 3), f"{len(images)} images without scripts")]
         checks += [(not i["ok"] or i["width"] != 8 * chars, f"image {i['width']} wide, expected {8 * chars}")
                    for i in images]
+    checks.append((CHARSET not in (None, frame["charset"]), f"read as {frame['charset']}"))
     return [failure for failed, failure in checks if failed]
 
 
 def main():
     fixture, out = sys.argv[1], tempfile.mkdtemp(prefix="qorvane-browser-")
-    lines = subprocess.run([fixture, out], check=True, capture_output=True, text=True).stdout.splitlines()
+    lines = subprocess.run([fixture, out] + sys.argv[2:], check=True, capture_output=True, text=True).stdout.splitlines()
     cases = {c[0]: (c[1], int(c[2]), c[3] == "1") for c in (line.split("\t") for line in lines)}
     frames = [[f, "Preview.htm", scripts, expected_link(cases[f][0])] for f in cases for scripts in (True, False)]
     frames += [[f, page, True, expected_link(cases[f][0])] for f in cases if not cases[f][2] for page in JSP_PAGES]

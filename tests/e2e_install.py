@@ -2,7 +2,7 @@
 """Qorvane installed into a temporary DESTDIR: launcher and software-centre entry validated, the program used as a user
 would in Xvfb with a fresh HOME (xdotool, xclip, a recording xdg-open), its package read back. Waits on what can be
 observed (a window, a file, the clipboard); sleeps only where nothing may happen."""
-import glob, html, os, re, shutil, signal, subprocess, sys, tempfile, time, urllib.parse
+import glob, gzip, html, os, re, shutil, signal, subprocess, sys, tempfile, time, urllib.parse
 from pathlib import Path
 
 
@@ -42,9 +42,9 @@ def files_under(folder):
 class Desktop:  # an X server with a fresh HOME under root, a recording xdg-open, a PDF viewer; one program at a time
     def __init__(self, root):
         self.xvfb, display = start_xvfb()
-        # The user's folders are left to their defaults under the fresh HOME.
+        # The user's folders are left to their defaults under the fresh HOME; a Japanese desktop, as the captions say.
         self.env = dict(os.environ, DISPLAY=display, HOME=f"{root}/home", PATH=f"{root}/bin:{os.environ['PATH']}",
-                        XDG_DATA_DIRS=f"{root}/data", XDG_RUNTIME_DIR=f"{root}/run")
+                        XDG_DATA_DIRS=f"{root}/data", XDG_RUNTIME_DIR=f"{root}/run", LANGUAGE="ja")
         for key in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
                     "GNOME_DESKTOP_SESSION_ID", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "BROWSER"):
             self.env.pop(key, None)
@@ -169,6 +169,17 @@ def use(root, program, settings, pages, guide):
         d.xvfb.wait(timeout=10)
 
 
+def check_both_languages(share):  # English by default and Japanese beside it, in every text and page
+    launcher = Path(f"{share}/applications/org.example.qorvane.Qorvane.desktop").read_text()
+    assert all(re.search(rf"^{key}=[ -~]+\n{key}\[ja\]=.+$", launcher, re.M) for key in ("Name", "Comment")), launcher
+    entry = Path(f"{share}/metainfo/org.example.qorvane.Qorvane.metainfo.xml").read_text()
+    japanese = lambda tag: re.findall(rf'<{tag} xml:lang="ja">[^<]*[\u3040-\u30ff]', entry)
+    assert all(len(japanese(tag)) == len(re.findall(f"<{tag}>", entry)) > 0 for tag in ("summary", "p", "li", "caption"))
+    for page in ("man1/qorvane", "man1/qorvane-site", "ja/man1/qorvane", "ja/man1/qorvane-site"):
+        assert f"\n.SH {'名前' if page.startswith('ja/') else 'NAME'}\n" in gzip.decompress(Path(f"{share}/man/{page}.1.gz").read_bytes()).decode(), page
+    assert {"操作ガイド.pdf", "operating-guide.pdf"} <= set(os.listdir(f"{share}/qorvane"))
+
+
 def main():
     build, root = sys.argv[1], tempfile.mkdtemp(prefix="qorvane-e2e-")
     dest, home, portable, share = f"{root}/dest", f"{root}/home", f"{root}/opt/bin", f"{root}/dest/usr/share"
@@ -176,6 +187,7 @@ def main():
         run("cmake", "--install", build, "--prefix", "/usr", env=dict(os.environ, DESTDIR=dest))
         run("desktop-file-validate", f"{share}/applications/org.example.qorvane.Qorvane.desktop")
         run("appstreamcli", "validate", "--no-net", f"{share}/metainfo/org.example.qorvane.Qorvane.metainfo.xml")
+        check_both_languages(share)
         installed = files_under(dest)
         use(root, f"{dest}/usr/bin", f"{home}/.config/qorvane", f"{home}/.local/share/qorvane",
             f"{share}/qorvane/操作ガイド.pdf")

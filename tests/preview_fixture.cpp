@@ -1,5 +1,5 @@
 // Writes preview page sets for the browser check: every form set, scope and line-break option over a list of
-// addresses. Usage: preview_fixture OUTDIR; prints per set: folder, normalised input, characters drawn, percent used.
+// addresses. Usage: preview_fixture OUTDIR [en]; prints per set: folder, normalised input, characters drawn, percent.
 #include "AddressImage.h"
 #include "FakeConversionView.h"
 #include "FakeMessagePresenter.h"
@@ -24,9 +24,10 @@ static const QStringList Addresses = {
 int main(int argc, char* argv[])
 {
     QGuiApplication app(argc, argv);
-    if (argc != 2)
+    if (argc != 2 && !(argc == 3 && QByteArray(argv[2]) == "en"))
         return 2;
     const QString out = QString::fromLocal8Bit(argv[1]);
+    const UiLanguage language = argc == 3 ? UiLanguage::English : UiLanguage::Japanese;
     SystemRandom random;
     LibPngWriter png;
     FakeMessagePresenter messages;
@@ -39,7 +40,7 @@ int main(int argc, char* argv[])
         const QString drawn = view.input.startsWith("mailto:") ? view.input.mid(7) : view.input;
         AddressImage::RenderAddressImage(drawn, folder, png, messages);
         WritePreviewPages({view.input, view.output, s.UsedDecimal, s.UsedHex, s.UsedPercent, s.PrefixOutput}, random,
-                          folder);
+                          folder, language);
         std::printf("%s\t%s\t%d\t%d\n", qPrintable(QDir(out).relativeFilePath(folder)), view.input.toUtf8().constData(),
                     int(codePointCount(drawn)), int(s.UsedPercent));
     };

@@ -4,6 +4,7 @@
 #include "PreviewPages.h"
 #include "SettingsFile.h"
 #include "TopWindowFixture.h"
+#include "UiLanguage.h"
 
 #include <QAction>
 #include <QDir>
@@ -73,12 +74,16 @@ private slots:
         QVERIFY(f.readFile("preview_cd1.htm").contains("<a href=\"kept&#64;as-is\">"));
         QCOMPARE(f.urls.opened.size(), 2);
         QVERIFY(f.messages.lastText().startsWith("ブラウザを起動できませんでした。"));
+        setCurrentUiLanguage(UiLanguage::English); // the pages in the window's language
+        f.w().mn_pre->trigger();
+        setCurrentUiLanguage(UiLanguage::Japanese);
+        QVERIFY(f.readFile("Preview.htm").contains("<meta charset=\"utf-8\"><title>Preview of the hidden address"));
 
         QVERIFY(QFile::remove(f.base() + "/Preview.htm") && QDir(f.base()).mkdir("Preview.htm")); // unwritable
         f.w().mn_pre->trigger();
-        QCOMPARE(f.messages.shown.size(), 2);
+        QCOMPARE(f.messages.shown.size(), 3);
         QVERIFY(f.messages.titled().contains(QRegularExpression("^エラー: .*:\\d+$")));
-        QCOMPARE(f.urls.opened.size(), 2);
+        QCOMPARE(f.urls.opened.size(), 3);
     }
 
     void fullDiskKeepsEveryOldFileAndSaysSo()

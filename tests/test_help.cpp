@@ -1,4 +1,5 @@
 #include "TopWindowFixture.h"
+#include "UiLanguage.h"
 #include "frm_Help.h"
 #include "frm_Ver.h"
 #include "frm_Vis.h"
@@ -29,12 +30,20 @@ private slots:
         const QString noReader = "[?]エラー: Adobe Acrobat Readerがインストールされていません。\r\nAcrobat ReaderのWebページを開きますか？";
         QCOMPARE(f.messages.log(), (QStringList{missing, noReader, noReader, missing, noReader}));
 
-        QProcess text; // the guide as the build puts it next to the program
-        text.start("pdftotext", {"-enc", "UTF-8", QCoreApplication::applicationDirPath() + "/../操作ガイド.pdf", "-"});
+        setCurrentUiLanguage(UiLanguage::English); // the guide of the window's language, beside the Japanese one
+        f.writeFile("operating-guide.pdf", "%PDF-1.4");
+        guide->trigger();
+        setCurrentUiLanguage(UiLanguage::Japanese);
+        QCOMPARE(f.urls.opened.last(), QUrl::fromLocalFile(f.folder.filePath("operating-guide.pdf")));
+
+        QProcess text; // the guides as the build puts them next to the program
+        text.start("sh", {"-c", "for f; do pdfinfo \"$f\" && pdftotext -enc UTF-8 \"$f\" - || exit 1; done", "sh",
+                          QCoreApplication::applicationDirPath() + "/../操作ガイド.pdf",
+                          QCoreApplication::applicationDirPath() + "/../operating-guide.pdf"});
         QVERIFY(text.waitForFinished(30'000) && text.exitCode() == 0);
-        const QString words = QString::fromUtf8(text.readAllStandardOutput());
-        for (const char* expected : {"Qorvane 操作ガイド", "変換", "クリップボード"})
-            QVERIFY2(words.contains(QString::fromUtf8(expected)), expected);
+        const QString out = QString::fromUtf8(text.readAllStandardOutput());
+        for (const char* word : {"Title: +Qorvane 操作ガイド", "変換", "Title: +Qorvane Operating Guide", "Convert"})
+            QVERIFY2(out.contains(QRegularExpression(QString::fromUtf8(word))), word);
     }
 
     void openerFailureIsSeenWithoutWaiting()

@@ -1,5 +1,6 @@
 // Every page compared whole with text written out from the page layout by hand.
 #include "Cp932.h"
+#include "PageTexts.h"
 #include "PreviewPages.h"
 #include "ScriptExamples.h"
 #include "ScriptedRandom.h"
@@ -89,11 +90,44 @@ QString previewPage(const Expected& e)
     return l.join(N) + N;
 }
 
-PreviewPages build(const PreviewSource& source, std::initializer_list<double> cuts)
+PreviewPages build(const PreviewSource& source, std::initializer_list<double> cuts, UiLanguage language = UiLanguage::Japanese)
 {
     ScriptedRandom random(cuts);
-    return BuildPreviewPages(source, random);
+    return BuildPreviewPages(source, random, language);
 }
+
+// moc misreads raw string literals, so the hand-written English page is kept from it.
+#ifndef Q_MOC_RUN
+QString englishPreview()
+{
+    const auto row = [](const char* browser, const char* hex, const char* width = "") {
+        return QString("<tr align=\"center\"><td bgcolor=\"#DDDDDD\" align=\"left\">%1</td><td bgcolor=\"#FFFF00\"%3>✓"
+                       "</td><td bgcolor=\"#FFFFF1\"%3>%2</td><td bgcolor=\"#FFFFF2\"%3>✓</td></tr>")
+            .arg(browser, hex, width);
+    };
+    const QString open = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"5\" bordercolor=\"#333333\" "
+                         "width=\"600\">";
+    return QString(R"(<html><head><meta charset="utf-8"><title>Preview of the hidden address</title></head>
+<strong>Browsers that read these forms</strong> (the forms used now are yellow)<br>TABLE
+<strong>Notes</strong><br>Works in every version of Internet Explorer and Netscape.<hr><br>
+<strong>A mailto: link in plain HTML</strong><br><br>
+<strong>With a caption</strong><br><a href="mailto:a&#64;b&#46;c">Send us an email</a> <a href="preview_cd1.htm">(view source)</a><br><br>
+<strong>Showing the address</strong><br><a href="mailto:a&#64;b&#46;c">a&#64;b&#46;c</a> <a href="preview_cd2.htm">(view source)</a><br><br><hr><br>
+<strong>A mailto: link written by JavaScript, with an image</strong><br><font color="#ff0000">* Where JavaScript is missing or turned off, the browser shows a PNG image of the mail address instead.</font><br>The image: <img src="JSP/mailadd.png"><br><br>
+<strong>With a caption</strong><br>TEXT <a href="JSP/preview_cd_jsp.htm">(view source)</a><br><br>
+<strong>Showing the address</strong><br>LINK <a href="JSP/preview_cd_jsp2.htm">(view source)</a><br><br><hr>
+<br>* What is inside and outside the tag?<br>&lt;a href="<font color=#0000ff><strong>mailto:a@b.c</strong></font>"&gt;<font color=#ff0000><strong>Send us an email</strong></font>&lt;/a&gt;<br><br>In this example, <font color=#0000ff>the blue part is inside the tag</font> and <font color=#ff0000>the red part is outside it</font>.
+)").replace("\n", N).replace("TEXT", script("mailto:", "a&#64;", "b&#46;c", "Send us an email"))
+       .replace("LINK", script("mailto:", "a&#64;", "b&#46;c", {}, "a&#64;", "b&#46;c"))
+       .replace("TABLE", open + "<tr><th bgcolor=\"#FFFFF3\">&nbsp;</th><th width=\"100\" bgcolor=\"#FFFF00\">Decimal "
+                 "(&amp;#)</th><th width=\"100\" bgcolor=\"#FFFFF1\">Hex (&amp;#x)</th><th width=\"100\" "
+                 "bgcolor=\"#FFFFF2\">Hex (%)</th></tr>" + row("Internet Explorer 3.0–4.01", "&nbsp;")
+                 + row("Internet Explorer 5.0 and later", "✓")
+                 + "</table>" + open + row("Netscape Communicator 4.04–4.73", "&nbsp;", " width=\"100\"")
+                 + row("Netscape Communicator 4.75 and later", "✓") + row("Netscape 6 and later", "✓")
+                 + "</table><br>");
+}
+#endif
 
 } // namespace
 
@@ -187,6 +221,19 @@ private slots:
         // An edited output box opens no tag; empty text cuts at zero.
         QVERIFY(build({"a@b.c", "<b>", true, false, false, {}}, {0.0, 0.0}).preview.contains(":&lt;b&gt;\""));
         QVERIFY(build({"x", "", false, false, false, {}}, {0.9, 0.9}).preview.contains("m1=\"\";\r\nm2=\"\";"));
+    }
+
+    void englishPagesAreUtf8AndDeclareIt()
+    {
+        const PageTexts& english = PageTexts::of(UiLanguage::English);
+        const PreviewPages p = build({"a@b.c", "a&#64;b&#46;c", true, false, false, {}}, {0.5, 0.5}, UiLanguage::English);
+        QCOMPARE(english.encode(p.preview), englishPreview().toUtf8());
+        QVERIFY(p.scriptText.startsWith("<html><head><meta charset=\"utf-8\"><title>Example source</title></head>\r\n"
+                                        "Right-click")); // its example as on the Japanese page, its words in English
+        QVERIFY(p.scriptText.endsWith("<!-- @@@@@@@@@@@@@ to here @@@@@@@@@@@@@ -->\r\n\r\n\r\n<br><br><hr>"
+                                      "<a href=\"../Preview.htm\">Back</a>\r\n</html>\r\n"));
+        const QByteArray percent = english.encode(build({"ü@b.c", "%C3%BC@b.c", false, false, true, {}}, {0}, UiLanguage::English).preview);
+        QVERIFY(percent.contains("mailto:\xc3\xbc@b.c</strong>") && percent.contains("<br>Not available: the address"));
     }
 
     void scriptPiecesAreValidLiterals()

@@ -1,5 +1,5 @@
-// Build-time tool: renders the operating guide from its HTML source into a PDF
-// with Qt's own PDF writer. Usage: make_guide_pdf SOURCE.html OUTPUT.pdf
+// Build-time tool: renders an operating guide from its HTML source into a PDF
+// with Qt's own PDF writer; the PDF takes the page's title. Usage: make_guide_pdf SOURCE.html OUTPUT.pdf
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -41,7 +41,7 @@ int main(int argc, char* argv[])
     document.setHtml(QString::fromUtf8(source.readAll()));
 
     QPdfWriter pdf(QString::fromLocal8Bit(argv[2]));
-    pdf.setTitle(QStringLiteral("Qorvane 操作ガイド"));
+    pdf.setTitle(document.metaInformation(QTextDocument::DocumentTitle));
     pdf.setCreator(QStringLiteral("Qorvane"));
     pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(18, 18, 18, 18),
                                   QPageLayout::Millimeter));
