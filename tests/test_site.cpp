@@ -1,4 +1,5 @@
 #include "AddressFinder.h"
+#include "FakeConversionView.h"
 #include "FileLocations.h"
 #include "GeneratedLinks.h"
 #include "HtmlDecode.h"
@@ -31,6 +32,15 @@ auto table(const char* const (&names)[sizeof...(T)])
     std::size_t i = 0;
     (QTest::addColumn<T>(names[i++]), ...);
     return [](const char* name, const T&... values) { (QTest::newRow(name) << ... << values); };
+}
+
+// Each character as a decimal reference, as scope "all" with decimal references writes it.
+QByteArray refs(const QString& text)
+{
+    QByteArray out;
+    for (char32_t c : text.toUcs4())
+        out += "&#" + QByteArray::number(c) + ';';
+    return out;
 }
 
 // A page in UTF-16LE with its byte-order mark.
@@ -326,6 +336,38 @@ private slots:
             QCOMPARE(shown, lines);
     }
 
+    void everyAddressAHarvesterFindsIsHiddenOrReported_data()
+    {
+        // options: d h p the forms; A all, O "@" only, else random; "@" "." always. problem: the links reported.
+        const auto row = table<QByteArray, QString, QByteArray, QString>({"page", "options", "expected", "problem"});
+        const QString all = "dA@.";
+        row("internationalised address", "<p>ü@例え.jp", all, "<p>" + refs("ü@例え.jp"), "");
+        row("international in a mailto link", "<a href=\"mailto:メール@例え.jp\">", all,
+            "<a href=\"mailto:" + refs("メール@例え.jp") + "\">", "");
+        row("IP literal", "<a href=\"mailto:u@[1.2.3.4]\">", all, "<a href=\"mailto:" + refs("u@[1.2.3.4]") + "\">", "");
+        row("quoted local part", "<p>\"a b\"@b.cd", all, "<p>" + refs("\"a b\"@b.cd"), "");
+        row("address against Japanese words", "<p>連絡はa@b.cdまで", all, "<p>連絡は" + A + "まで", "");
+        row("escape in the user name", "<a href=\"https://us%3Aer%40x:p:w@b.cd/\">", all,
+            "<a href=\"https://" + refs("us%3Aer%40x:p:w@b.cd/") + "\">", "");
+        const QByteArray query = "<a href=\"https://b.cd/?email=a@b.jp\">";
+        row("scope @, a link without an address", "<a href=\"http://b.cd/\">", "pO@", "<a href=\"http://b.cd/\">", "");
+        row("scope @, a link with one", query, "pO@", "<a href=\"https://b.cd/?email=a&#64;b.jp\">", "");
+        row("named by its own scheme", "<a href=\"HTTPS://[::1]/\">", "pA", "<a href=\"HTTPS://[::1]/\">",
+            "HTTPS://[::1]/");
+    }
+
+    void everyAddressAHarvesterFindsIsHiddenOrReported()
+    {
+        QFETCH(QByteArray, page);
+        QFETCH(QString, options);
+        SystemRandom random;
+        const PageRewrite r = rewritePage(page, {FakeConversionView::optionsFrom(options), true}, random);
+        QTEST(r.after, "expected");
+        QTEST(r.unhidden.join(' '), "problem");
+        QCOMPARE(r.problem == PageProblem::CannotHide, !r.unhidden.isEmpty());
+        QCOMPARE(checkRewrite(r, r.after), QString());
+    }
+
     void checkRefusesAWrongRewrite_data()
     {
         // written: in place of what follows the scheme
@@ -364,6 +406,7 @@ private slots:
             const bool reference = (forms & 3) && options.conversion.scope != EntityScope::AtOnly;
             QVERIFY2(!reference || r.problem == PageProblem::None, qPrintable(link + ": " + r.detail));
             QVERIFY2(checkRewrite(r, r.after).isEmpty() || r.changes.isEmpty(), qPrintable(link));
+            QVERIFY2(r.problem == PageProblem::CannotHide || harvestAddresses(r.after).isEmpty(), qPrintable(link));
         }
     }
 
