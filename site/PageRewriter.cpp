@@ -144,6 +144,8 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
     finder.useEncoding(*rewrite.encoding);
     SpanConverter converter(options.conversion, random, rewrite.encoding->family() == PageEncoding::Family::Utf8);
     qsizetype copied = 0;
+    qsizetype linesCounted = 0;
+    int line = 1;
     for (const AddressSpan& span : finder.find(*rewrite.encoding, links)) {
         // A harvester reads bytes, not characters: a trail byte of a double-byte character
         // just before the span may pair with an "@" the options left as it was.
@@ -158,7 +160,10 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
         if (!source) {
             // Left as it was; the rest of the page is still rewritten, and the page reported.
             rewrite.problem = PageProblem::CannotHide;
+            line += int(QByteArrayView(bytes).sliced(linesCounted, span.start - linesCounted).count('\n'));
+            linesCounted = span.start;
             rewrite.unhidden.append(writtenPrefix(bytes, span) + span.text);
+            rewrite.unhiddenLines.append(line);
             rewrite.detail = rewrite.unhidden.join(QStringLiteral("\", \""));
             continue;
         }

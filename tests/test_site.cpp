@@ -352,8 +352,8 @@ private slots:
         const QByteArray query = "<a href=\"https://b.cd/?email=a@b.jp\">";
         row("scope @, a link without an address", "<a href=\"http://b.cd/\">", "pO@", "<a href=\"http://b.cd/\">", "");
         row("scope @, a link with one", query, "pO@", "<a href=\"https://b.cd/?email=a&#64;b.jp\">", "");
-        row("named by its own scheme", "<a href=\"HTTPS://[::1]/\">", "pA", "<a href=\"HTTPS://[::1]/\">",
-            "HTTPS://[::1]/");
+        row("named by its own scheme and line", "<p>\n\n<a href=\"HTTPS://[::1]/\">", "pA",
+            "<p>\n\n<a href=\"HTTPS://[::1]/\">", "HTTPS://[::1]/ on 3");
     }
 
     void everyAddressAHarvesterFindsIsHiddenOrReported()
@@ -363,7 +363,10 @@ private slots:
         SystemRandom random;
         const PageRewrite r = rewritePage(page, {FakeConversionView::optionsFrom(options), true}, random);
         QTEST(r.after, "expected");
-        QTEST(r.unhidden.join(' '), "problem");
+        QStringList reported;
+        for (qsizetype i = 0; i < r.unhidden.size(); ++i)
+            reported.append(r.unhidden[i] + " on " + QString::number(r.unhiddenLines.value(i)));
+        QTEST(reported.join(' '), "problem");
         QCOMPARE(r.problem == PageProblem::CannotHide, !r.unhidden.isEmpty());
         QCOMPARE(checkRewrite(r, r.after), QString());
     }
@@ -441,7 +444,7 @@ private slots:
         const QByteArray v6 = "<a href=\"http://[::1]/\">v6</a>";
         const QString linked = writePage(dir, "v6.html", v6 + "<a href=\"mailto:a@b.cd\">m</a>");
         QCOMPARE(runSite(run, {"--forms=percent", "--scope=all", "--links", linked}), 1);
-        QVERIFY(run.readAllStandardError().endsWith("v6.html: these options cannot hide \"http://[::1]/\"\n"));
+        QVERIFY(run.readAllStandardError().endsWith("v6.html: these options cannot hide \"http://[::1]/\" (line 1)\n"));
         QVERIFY(run.readAllStandardOutput().endsWith("1 pages, 1 changed, 1 addresses, 1 errors\n"));
         QCOMPARE(readPage(linked).toLower(), v6 + "<a href=\"mailto:%61%40%62%2e%63%64\">m</a>");
     }
