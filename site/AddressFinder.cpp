@@ -97,11 +97,11 @@ bool rawTextParent(GumboTag tag)
 }
 
 // Bytes an address may hold, in ASCII or as part of a UTF-8 character; quotes and brackets for the quoted local
-// part and the IP literal.
+// part and the IP literal; "~", which stands in for a one-byte character outside ASCII.
 bool addressByte(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || (c & 0x80) ||
-           QByteArrayView("._%+-@\"[]:").contains(c);
+           QByteArrayView("._%+-@\"[]:~").contains(c);
 }
 
 // Every "@" with the address around it; addresses that share characters ("a@b.c@d.ef")
@@ -401,7 +401,7 @@ QList<AddressSpan> AddressFinder::find(const PageEncoding& encoding, bool links)
             findInHref(candidate.range, encoding, links, spans);
         else
             findInText(candidate.range, candidate.source == Source::Text ? SpanKind::Text : SpanKind::AttributeValue,
-                       spans);
+                       encoding, spans);
     }
     std::sort(spans.begin(), spans.end(), [](const AddressSpan& a, const AddressSpan& b) { return a.start < b.start; });
     // The tree may hold one source element twice (a formatting element the parser reopens).
@@ -412,10 +412,13 @@ QList<AddressSpan> AddressFinder::find(const PageEncoding& encoding, bool links)
     return distinct;
 }
 
-// Read in the stand-in, where every character outside ASCII is bytes that are never part of
-// an address, whatever the page's encoding. Only the runs of address bytes around an "@".
-void AddressFinder::findInText(Range range, SpanKind kind, QList<AddressSpan>& spans) const
+// Only the runs of address bytes around an "@", read in the stand-in, where every character outside ASCII is
+// bytes that are never part of an address. A run that holds such characters in a page not in UTF-8 is read
+// in the page's own encoding, which has no shifts (not ISO-2022-JP): an address outside ASCII is still one.
+void AddressFinder::findInText(Range range, SpanKind kind, const PageEncoding& encoding, QList<AddressSpan>& spans) const
 {
+    using Family = PageEncoding::Family;
+    const bool ownEncoding = encoding.family() != Family::Utf8 && encoding.family() != Family::Iso2022Jp;
     const char* data = m_parsed.constData();
     for (const char* at = static_cast<const char*>(std::memchr(data + range.start, '@', range.end - range.start)); at;) {
         qsizetype runStart = at - data;
@@ -425,11 +428,18 @@ void AddressFinder::findInText(Range range, SpanKind kind, QList<AddressSpan>& s
         while (runEnd < range.end && addressByte(data[runEnd]))
             ++runEnd;
         runStart = quotedRunStart(data, runStart, at - data, range.start);
-        const QString run = QString::fromUtf8(data + runStart, runEnd - runStart);
+        const QByteArrayView original = QByteArrayView(m_bytes).sliced(runStart, runEnd - runStart);
+        const bool decoded = ownEncoding && original != QByteArrayView(data + runStart, runEnd - runStart);
+        const QString run = decoded ? encoding.decode(original) : QString::fromUtf8(data + runStart, runEnd - runStart);
+        const auto length = [&](QStringView text) {
+            return decoded ? encoding.encode(text.toString()).size() : utf8Length(text);
+        };
         for (const Range& found : addressesInRun(run)) {
-            const qsizetype start = runStart + utf8Length(QStringView(run).first(found.start));
+            const qsizetype start = runStart + length(QStringView(run).first(found.start));
             const QString text = run.sliced(found.start, found.end - found.start);
-            const Range inPage{start, start + utf8Length(text)};
+            const Range inPage{start, start + length(text)};
+            if (decoded && encoding.decode(QByteArrayView(m_bytes).sliced(start, inPage.end - start)) != text)
+                continue;
             // A value lies in its tag; text that reaches into a tag is not text.
             if (kind == SpanKind::AttributeValue || !overlapsAny(m_layout.markup, inPage))
                 spans.append({inPage.start, inPage.end, kind, text});
@@ -459,7 +469,7 @@ void AddressFinder::findInHref(Range value, const PageEncoding& encoding, bool l
     else if (links && startsWith("https://"))
         prefix = 8, kind = SpanKind::LinkHref;
     else
-        return findInText(value, SpanKind::AttributeValue, spans); // only a value, as any other
+        return findInText(value, SpanKind::AttributeValue, encoding, spans); // only a value, as any other
     const Range tail{value.start + prefix, value.end};
     const QString source = encoding.decode(QByteArrayView(m_bytes).sliced(tail.start, tail.end - tail.start));
     if (tail.end > tail.start && looksUnprotected(kind, source))

@@ -293,9 +293,11 @@ private slots:
         row("links off", "<a href=\"https://b.cd/\">", "<a href=\"https://b.cd/\">");
         add("links on", "<a href=\"https://b.cd/\">", "<a href=\"https://&#98;&#46;&#99;&#100;&#47;\">", true, {});
         each("UTF-8 byte-order mark", "\xEF\xBB\xBF<p>a@b.cd");
-        // 連 is 0x98 0x41: its second byte reads as "A" to a byte-wise search.
-        each("Shift_JIS", "<meta charset=shift_jis><p>\x98\x41@b.cd \x98\x41 a@b.cd");
-        each("Shift_JIS detected", "<p>\x82\xA8\x96\xE2\x82\xA2\x8D\x87\x82\xED\x82\xB9 \x98\x41@b.cd a@b.cd");
+        // 連 is 0x98 0x41: its second byte reads as "A" to a byte-wise search. "連@b.cd" is an address of its own.
+        row("Shift_JIS", "<meta charset=shift_jis><p>\x98\x41@b.cd \x98\x41 a@b.cd",
+            "<meta charset=shift_jis><p>" + refs("連@b.cd") + " \x98\x41 " + A);
+        row("Shift_JIS detected", "<p>\x82\xA8\x96\xE2\x82\xA2\x8D\x87\x82\xED\x82\xB9 \x98\x41@b.cd a@b.cd",
+            "<p>\x82\xA8\x96\xE2\x82\xA2\x8D\x87\x82\xED\x82\xB9 " + refs("連@b.cd") + ' ' + A);
         row("EUC-JP query", "<meta charset=euc-jp><a href='mailto:a@b.cd?\xA4\xA2'>",
             "<meta charset=euc-jp><a href='mailto:" + A + "&#63;&#12354;'>");
         each("every attribute value, any quoting; an href that is no link",
@@ -305,7 +307,8 @@ private slots:
         row("attributes in an off zone", "<!--qorvane:off--><img alt=a@b.cd><!--qorvane:on-->",
             "<!--qorvane:off--><img alt=a@b.cd><!--qorvane:on-->");
         // Each second byte below is ASCII ("@", "A" or a digit) inside a two-byte character.
-        each("EUC-KR", "<meta charset=euc-kr><p>\xB0\xA1\xC5\x41@b.cd a@b.cd");
+        row("EUC-KR", "<meta charset=euc-kr><p>\xB0\xA1\xC5\x41@b.cd a@b.cd",
+            "<meta charset=euc-kr><p>" + refs("가휕@b.cd") + ' ' + A);
         each("Big5", "<meta charset=big5><p>\xA4\x40" "b.cd a@b.cd");
         each("GB18030", "<meta charset=gbk><p>\x81\x40" "b.cd \x81\x30\x81\x30@b.cd a@b.cd");
         each("windows-1252", "<meta charset=windows-1252><p>caf\xE9 a@b.cd");
@@ -344,6 +347,10 @@ private slots:
         row("internationalised address", "<p>ü@例え.jp", all, "<p>" + refs("ü@例え.jp"), "");
         row("international in a mailto link", "<a href=\"mailto:メール@例え.jp\">", all,
             "<a href=\"mailto:" + refs("メール@例え.jp") + "\">", "");
+        row("international in Shift_JIS", "<meta charset=shift_jis><p>\x83\x81\x81\x5B\x83\x8B@\x97\xE1\x82\xA6.jp",
+            all, "<meta charset=shift_jis><p>" + refs("メール@例え.jp"), "");
+        row("one-byte letter in windows-1252", "<meta charset=windows-1252><p>caf\xE9@b.cd", all,
+            "<meta charset=windows-1252><p>" + refs("café@b.cd"), "");
         row("IP literal", "<a href=\"mailto:u@[1.2.3.4]\">", all, "<a href=\"mailto:" + refs("u@[1.2.3.4]") + "\">", "");
         row("quoted local part", "<p>\"a b\"@b.cd", all, "<p>" + refs("\"a b\"@b.cd"), "");
         row("address against Japanese words", "<p>連絡はa@b.cdまで", all, "<p>連絡は" + A + "まで", "");
