@@ -49,6 +49,8 @@ PageLayout::Range asciiCore(QStringView text, qsizetype at, PageLayout::Range wi
     const auto ascii = [](QStringView part) {
         return std::all_of(part.begin(), part.end(), [](QChar c) { return c.unicode() < 0x80; });
     };
+    if (ascii(text.sliced(wide.start, wide.end - wide.start)))
+        return wide;
     qsizetype start = at;
     while (start > wide.start && text[start - 1].unicode() < 0x80)
         --start;
@@ -169,11 +171,13 @@ bool plainMailAddressReaches(QByteArrayView bytes, qsizetype from, qsizetype to)
 bool looksUnprotected(SpanKind kind, QStringView source)
 {
     // "&quot;" and its kind are how a character left as it is stands in an attribute: no protection.
-    QString shown = source.toString();
-    for (const auto& [reference, character] : {std::pair{"&quot;", "\""}, {"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}})
-        shown.replace(QLatin1String(reference), QLatin1String(character));
-    if (holdsPlainMailAddress(shown))
-        return true;
+    if (source.contains(u'@')) {
+        QString shown = source.toString();
+        for (const auto& [reference, character] : {std::pair{"&quot;", "\""}, {"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}})
+            shown.replace(QLatin1String(reference), QLatin1String(character));
+        if (holdsPlainMailAddress(shown))
+            return true;
+    }
     if (kind != SpanKind::LinkHref)
         return false;
     // The host as written is plain when it reads as the host the link names, with no escape in it; an escape
