@@ -37,7 +37,7 @@ bool takesLineBreakCode(const LinkTarget& link)
     return schemes.contains(link.scheme());
 }
 
-// Each forced "@" or "." that stayed as it is, named once: "この設定では「@」「.」を変換できません。"
+// Names each of "@" and "." once, however often the options forced it and no enabled form could take it.
 QString unconvertedMessage(const QString& characters)
 {
     QString named;
