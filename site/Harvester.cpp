@@ -180,16 +180,21 @@ bool looksUnprotected(SpanKind kind, QStringView source)
     }
     if (kind != SpanKind::LinkHref)
         return false;
-    // The host as written is plain when it reads as the host the link names, with no escape in it; an escape
-    // elsewhere (in the user name, say) hides nothing of it.
-    const auto hostOf = [](QStringView link) {
-        const LinkTarget target = LinkTarget::parse(link, u"http://");
-        QString host;
-        for (qsizetype i = 0; i < link.size(); ++i)
-            if (target.partAt(i) == LinkTarget::Part::Host)
-                host += link[i];
-        return host;
-    };
-    const QString written = hostOf(source);
-    return !written.isEmpty() && !written.contains(u'%') && written == hostOf(HtmlDecode::readValue(source.toString()));
+    // The host is plain when the link names it in plain characters where a host stands, written just as it
+    // reads, with no escape in it; a reference or an escape elsewhere (in the user name, say) hides nothing of it.
+    const QString link = HtmlDecode::readValue(source.toString());
+    const LinkTarget target = LinkTarget::parse(link, u"http://");
+    QString host;
+    for (qsizetype i = 0; i < link.size(); ++i)
+        if (target.partAt(i) == LinkTarget::Part::Host)
+            host += link[i];
+    if (host.isEmpty() || host.contains(u'%'))
+        return false;
+    for (qsizetype at = source.indexOf(host); at >= 0; at = source.indexOf(host, at + 1)) {
+        const qsizetype end = at + host.size();
+        const bool closed = end == source.size() || QStringView(u"/?#:\\").contains(source[end]);
+        if ((at == 0 || source[at - 1] == u'@') && closed)
+            return true;
+    }
+    return false;
 }

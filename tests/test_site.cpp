@@ -356,6 +356,8 @@ private slots:
         row("address against Japanese words", "<p>連絡はa@b.cdまで", all, "<p>連絡は" + A + "まで", "");
         row("escape in the user name", "<a href=\"https://us%3Aer%40x:p:w@b.cd/\">", all,
             "<a href=\"https://" + refs("us%3Aer%40x:p:w@b.cd/") + "\">", "");
+        row("references in the user name only", "<a href=\"https://&#117;&#115;&#114;@b.cd/\">", all,
+            "<a href=\"https://" + refs("usr@b.cd/") + "\">", "");
         const QByteArray query = "<a href=\"https://b.cd/?email=a@b.jp\">";
         row("scope @, a link without an address", "<a href=\"http://b.cd/\">", "pO@", "<a href=\"http://b.cd/\">", "");
         row("scope @, a link with one", query, "pO@", "<a href=\"https://b.cd/?email=a&#64;b.jp\">", "");
