@@ -110,7 +110,8 @@ QString parse(const QStringList& argv, char* rawArgv[], Arguments& args, QComman
     const QCommandLineOption noAt(QStringLiteral("no-at"), QStringLiteral("Do not always convert \"@\"."));
     const QCommandLineOption lineBreak(QStringLiteral("line-break"),
                                        QStringLiteral("Add a line-break code inside mailto: links (and zero padding)."));
-    const QCommandLineOption links(QStringLiteral("links"), QStringLiteral("Also rewrite http/https link targets."));
+    const QCommandLineOption links(QStringLiteral("links"),
+                                   QStringLiteral("Also rewrite http/https link targets (not under --scope=at)."));
     const QCommandLineOption dryRun(QStringLiteral("dry-run"), QStringLiteral("Write nothing; list what would change."));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Print errors only."));
     const QCommandLineOption hidden(QStringLiteral("hidden"),

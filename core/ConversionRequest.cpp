@@ -30,6 +30,23 @@ qsizetype positionOfCharacter(QStringView text, int index)
     return pos;
 }
 
+// Only these schemes are read with their tabs and line ends dropped; a data: link, for one, keeps them as "%0A".
+bool takesLineBreakCode(const LinkTarget& link)
+{
+    static const QStringList schemes{"mailto", "http", "https"};
+    return schemes.contains(link.scheme());
+}
+
+// Names each of "@" and "." once, however often the options forced it and no enabled form could take it.
+QString unconvertedMessage(const QString& characters)
+{
+    QString named;
+    for (const char* c : {"@", "."})
+        if (characters.contains(QLatin1String(c)))
+            named += QStringLiteral("「%1」").arg(QLatin1String(c));
+    return QStringLiteral("この設定では %1 を変換できません。").arg(named);
+}
+
 } // namespace
 
 qsizetype codePointLengthAt(QStringView text, qsizetype pos)
@@ -138,12 +155,15 @@ void ConversionRequest::convertOrKeep(const ConversionSettings& settings, int es
         return;
     }
     bool convert = false;
-    if (s.CurrentChar == QLatin1String("@"))
+    s.MustConvert = true;
+    if (s.CurrentChar == QLatin1String("@")) {
         convert = settings.atAlways;
-    else if (s.CurrentChar == QLatin1String("."))
+    } else if (s.CurrentChar == QLatin1String(".")) {
         convert = settings.dotAlways;
-    else
+    } else {
         convert = (settings.scope == EntityScope::Random && coin) || settings.scope == EntityScope::All;
+        s.MustConvert = settings.scope == EntityScope::All;
+    }
 
     if (convert)
         m_writer.ConvertChar();
@@ -170,6 +190,7 @@ void ConversionRequest::convert()
     s.WritePos = 1;
     s.CharsDone = 0;
     s.UsedDecimal = s.UsedHex = s.UsedPercent = false;
+    s.Unconverted.clear();
 
     const ConversionSettings settings = m_view.settings();
     QString input = m_view.inputText();
@@ -199,7 +220,7 @@ void ConversionRequest::convert()
     s.PrefixLength = m_linkPrefix.isEmpty() ? prefixLength(input) : 0;
     const LinkTarget link = LinkTarget::parse(input, m_linkPrefix, m_pageIsUtf8);
     int breakSlot = -1;
-    if (settings.lineBreak && length >= 2) {
+    if (settings.lineBreak && length >= 2 && takesLineBreakCode(link)) {
         if (length > s.PrefixLength) {
             breakSlot = drawBreakSlot(s.PrefixLength, static_cast<int>(std::min<qsizetype>(length, 50)));
             breakSlot = keepOutOfEscapes(breakSlot, link, input, std::max(s.PrefixLength, 1) - 1);
@@ -227,5 +248,7 @@ void ConversionRequest::convert()
     }
     s.CurrentChar = QStringView();
     m_view.setOutputText(s.OutputBuffer.left(s.WritePos - 1));
+    if (!s.Unconverted.isEmpty())
+        m_view.showErrorLine(unconvertedMessage(s.Unconverted));
     SelectAllOutput(m_view);
 }

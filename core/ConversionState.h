@@ -17,6 +17,8 @@ struct ConversionState
     char PrefixZone = '2';     // '1' inside a leading "mailto:", "http://" or "https://"
     int PrefixLength = 0;      // 7, or 8 for "https://"; 0 without a prefix
     bool PercentAllowed = true; // false where a percent escape of CurrentChar would change what the link means
+    bool MustConvert = false;   // the options leave CurrentChar no choice: scope all, or the "@" and "." flags
+    QString Unconverted;        // each "@" and "." that had to be converted but no enabled form could take
     int ZeroPad = 0;
     WinColour MaskColor = Colours::Grey;
     bool UsedDecimal = false;

@@ -174,10 +174,14 @@ EntityWriter::Choice EntityWriter::drawForm(const ConversionSettings& settings)
     }
 }
 
+// A character that may be left (the scope's coin chose it) stays as it is; one the options force takes a reference.
 void EntityWriter::writeWithoutPercent(const ConversionSettings& settings)
 {
-    if (settings.scope != EntityScope::All || (!settings.decimal && !settings.hex)) {
+    const bool forced = m_state.MustConvert || settings.scope == EntityScope::All;
+    if (!forced || (!settings.decimal && !settings.hex)) {
         WriteAsIs();
+        if (forced && (m_state.CurrentChar == QLatin1String("@") || m_state.CurrentChar == QLatin1String(".")))
+            m_state.Unconverted += m_state.CurrentChar;
     } else if (settings.decimal && settings.hex) {
         if (RoundHalfEven(DrawRandom(m_random)) == 1)
             WriteHex();

@@ -89,6 +89,21 @@ void LinkTarget::markDelimiter(qsizetype at, Part part)
     m_units[m_keptAt[at]] = {part, true, -1};
 }
 
+// What a browser reads of m_link between first and last: tabs and line ends before keepFrom dropped.
+void LinkTarget::keep(qsizetype first, qsizetype last, qsizetype keepFrom)
+{
+    m_kept.clear();
+    m_keptAt.clear();
+    m_kept.reserve(last - first);
+    m_keptAt.reserve(last - first);
+    for (qsizetype i = first; i < last; ++i) {
+        if (i >= keepFrom || (m_link[i] != u'\t' && m_link[i] != u'\n' && m_link[i] != u'\r')) {
+            m_kept += m_link[i];
+            m_keptAt.append(i);
+        }
+    }
+}
+
 void LinkTarget::split()
 {
     m_units = QList<Unit>(m_link.size());
@@ -97,14 +112,10 @@ void LinkTarget::split()
         ++first;
     while (last > first && m_link[last - 1].unicode() <= 0x20)
         --last;
-    m_kept.reserve(last - first);
-    m_keptAt.reserve(last - first);
-    for (qsizetype i = first; i < last; ++i) {
-        if (m_link[i] != u'\t' && m_link[i] != u'\n' && m_link[i] != u'\r') {
-            m_kept += m_link[i];
-            m_keptAt.append(i);
-        }
-    }
+    keep(first, last, last);
+    // A data: link keeps its tabs and line ends: Chromium reads them there as escapes ("%0A").
+    if (const qsizetype colon = schemeLength(m_kept); colon > 0 && m_kept.left(colon - 1).toLower() == u"data")
+        keep(first, last, m_keptAt[colon - 1]);
     for (qsizetype k = 0; k + 2 < m_kept.size(); ++k) {
         if (m_kept[k] == u'%' && hexValue(m_kept[k + 1]) >= 0 && hexValue(m_kept[k + 2]) >= 0) {
             for (int role = 0; role < 3; ++role)

@@ -16,7 +16,7 @@ class LinkTarget
 {
 public:
     enum class Part : unsigned char {
-        Ignored, // stripped by a browser: leading and trailing spaces and controls, every tab and line end
+        Ignored, // stripped by a browser: leading and trailing spaces and controls, every tab and line end but in data:
         Scheme,
         Slashes,
         UserInfo,
@@ -66,6 +66,7 @@ private:
     };
 
     const Unit& unit(qsizetype pos) const { return m_units[pos + m_offset]; }
+    void keep(qsizetype first, qsizetype last, qsizetype keepFrom);
     void split();
     qsizetype splitAuthority(qsizetype from);
     void splitPath(qsizetype from, qsizetype end);

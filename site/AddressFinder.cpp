@@ -1,19 +1,13 @@
 #include "AddressFinder.h"
 
+#include "Harvester.h"
 #include "HtmlDecode.h"
 #include "PageEncoding.h"
 
-#include <QRegularExpression>
 #include <cstring>
 #include <gumbo.h>
 
 namespace {
-
-const QRegularExpression& harvester()
-{
-    static const QRegularExpression pattern(QStringLiteral("[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(?:\\.[A-Za-z0-9-]+)+"));
-    return pattern;
-}
 
 // Text of these elements is shown or run as written: a reference there would not be decoded
 // (script, style and the other raw-text elements) or the user edits it (textarea).
@@ -32,33 +26,6 @@ bool rawTextParent(GumboTag tag)
     }
 }
 
-bool addressByte(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           QByteArrayView("._%+-@").contains(c);
-}
-
-// Every "@" with the address around it; addresses that share characters ("a@b.c@d.ef")
-// become one span, or hiding the first would leave the second readable.
-QList<PageLayout::Range> addressesInRun(const QString& run)
-{
-    QList<PageLayout::Range> found;
-    for (qsizetype at = run.indexOf(QLatin1Char('@')); at >= 0; at = run.indexOf(QLatin1Char('@'), at + 1)) {
-        qsizetype start = at;
-        while (start > 0 && run[start - 1] != QLatin1Char('@'))
-            --start;
-        const auto match = harvester().match(run, start, QRegularExpression::NormalMatch,
-                                             QRegularExpression::AnchorAtOffsetMatchOption);
-        if (!match.hasMatch())
-            continue;
-        if (!found.isEmpty() && match.capturedStart() <= found.last().end)
-            found.last().end = std::max(found.last().end, match.capturedEnd());
-        else
-            found.append({match.capturedStart(), match.capturedEnd()});
-    }
-    return found;
-}
-
 QByteArray charsetOfMeta(const GumboElement& meta)
 {
     if (const GumboAttribute* charset = gumbo_get_attribute(&meta.attributes, "charset"))
@@ -71,58 +38,6 @@ QByteArray charsetOfMeta(const GumboElement& meta)
 }
 
 } // namespace
-
-bool holdsPlainMailAddress(QStringView source)
-{
-    return harvester().match(source.toString()).hasMatch();
-}
-
-// Every address holds exactly one "@", so the pattern runs only from the start of the run before each "@", where a
-// search over all the bytes would first match, and only as far as an address can reach.
-QList<QPair<qsizetype, QString>> harvestAddresses(QByteArrayView bytes)
-{
-    const auto localPartByte = [](char c) { return c != '@' && addressByte(c); };
-    QList<QPair<qsizetype, QString>> found;
-    qsizetype searchedTo = 0;
-    for (qsizetype at = bytes.indexOf('@'); at >= 0; at = bytes.indexOf('@', at + 1)) {
-        qsizetype start = at;
-        while (start > searchedTo && localPartByte(bytes[start - 1]))
-            --start;
-        qsizetype end = at + 1;
-        while (end < bytes.size() && localPartByte(bytes[end]))
-            ++end;
-        if (start == at)
-            continue;
-        const QString window = QString::fromLatin1(bytes.sliced(start, end - start));
-        const auto match =
-            harvester().match(window, 0, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
-        if (match.hasMatch()) {
-            found.append({start, match.captured()});
-            searchedTo = start + match.capturedLength();
-        }
-    }
-    return found;
-}
-
-bool plainMailAddressReaches(QByteArrayView bytes, qsizetype from, qsizetype to)
-{
-    const auto found = harvestAddresses(bytes);
-    return std::any_of(found.begin(), found.end(), [&](const QPair<qsizetype, QString>& address) {
-        return address.first < to && address.first + address.second.size() > from;
-    });
-}
-
-bool looksUnprotected(SpanKind kind, QStringView source)
-{
-    if (kind != SpanKind::LinkHref)
-        return holdsPlainMailAddress(source);
-    // A link's host, up to the first raw "/", "?" or "#": plain when nothing in it is escaped.
-    qsizetype end = 0;
-    while (end < source.size() && !QStringView(u"/?#").contains(source[end]))
-        ++end;
-    const QStringView host = source.left(end);
-    return !host.isEmpty() && !host.contains(QLatin1Char('&')) && !host.contains(QLatin1Char('%'));
-}
 
 void* AddressFinder::allocate(void* arena, size_t size)
 {
@@ -306,7 +221,7 @@ QList<AddressSpan> AddressFinder::find(const PageEncoding& encoding, bool links)
             findInHref(candidate.range, encoding, links, spans);
         else
             findInText(candidate.range, candidate.source == Source::Text ? SpanKind::Text : SpanKind::AttributeValue,
-                       spans);
+                       encoding, spans);
     }
     std::sort(spans.begin(), spans.end(), [](const AddressSpan& a, const AddressSpan& b) { return a.start < b.start; });
     // The tree may hold one source element twice (a formatting element the parser reopens).
@@ -317,10 +232,13 @@ QList<AddressSpan> AddressFinder::find(const PageEncoding& encoding, bool links)
     return distinct;
 }
 
-// Read in the stand-in, where every character outside ASCII is bytes that are never part of
-// an address, whatever the page's encoding. Only the runs of address bytes around an "@".
-void AddressFinder::findInText(Range range, SpanKind kind, QList<AddressSpan>& spans) const
+// Only the runs of address bytes around an "@", read in the stand-in, where every character outside ASCII is
+// bytes that are never part of an address. A run that holds such characters in a page not in UTF-8 is read
+// in the page's own encoding, which has no shifts (not ISO-2022-JP): an address outside ASCII is still one.
+void AddressFinder::findInText(Range range, SpanKind kind, const PageEncoding& encoding, QList<AddressSpan>& spans) const
 {
+    using Family = PageEncoding::Family;
+    const bool ownEncoding = encoding.family() != Family::Utf8 && encoding.family() != Family::Iso2022Jp;
     const char* data = m_parsed.constData();
     for (const char* at = static_cast<const char*>(std::memchr(data + range.start, '@', range.end - range.start)); at;) {
         qsizetype runStart = at - data;
@@ -329,12 +247,22 @@ void AddressFinder::findInText(Range range, SpanKind kind, QList<AddressSpan>& s
             --runStart;
         while (runEnd < range.end && addressByte(data[runEnd]))
             ++runEnd;
-        for (const Range& found : addressesInRun(QString::fromLatin1(data + runStart, runEnd - runStart))) {
-            const Range inPage{runStart + found.start, runStart + found.end};
+        runStart = quotedRunStart(data, runStart, at - data, range.start);
+        const QByteArrayView original = QByteArrayView(m_bytes).sliced(runStart, runEnd - runStart);
+        const bool decoded = ownEncoding && original != QByteArrayView(data + runStart, runEnd - runStart);
+        const QString run = decoded ? encoding.decode(original) : QString::fromUtf8(data + runStart, runEnd - runStart);
+        const auto length = [&](QStringView text) {
+            return decoded ? encoding.encode(text.toString()).size() : utf8Length(text);
+        };
+        for (const Range& found : addressesInRun(run)) {
+            const qsizetype start = runStart + length(QStringView(run).first(found.start));
+            const QString text = run.sliced(found.start, found.end - found.start);
+            const Range inPage{start, start + length(text)};
+            if (decoded && encoding.decode(QByteArrayView(m_bytes).sliced(start, inPage.end - start)) != text)
+                continue;
             // A value lies in its tag; text that reaches into a tag is not text.
             if (kind == SpanKind::AttributeValue || !overlapsAny(m_layout.markup, inPage))
-                spans.append({inPage.start, inPage.end, kind,
-                              QString::fromLatin1(data + inPage.start, inPage.end - inPage.start)});
+                spans.append({inPage.start, inPage.end, kind, text});
         }
         at = runEnd < range.end ? static_cast<const char*>(std::memchr(data + runEnd, '@', range.end - runEnd))
                                 : nullptr;
@@ -361,7 +289,7 @@ void AddressFinder::findInHref(Range value, const PageEncoding& encoding, bool l
     else if (links && startsWith("https://"))
         prefix = 8, kind = SpanKind::LinkHref;
     else
-        return findInText(value, SpanKind::AttributeValue, spans); // only a value, as any other
+        return findInText(value, SpanKind::AttributeValue, encoding, spans); // only a value, as any other
     const Range tail{value.start + prefix, value.end};
     const QString source = encoding.decode(QByteArrayView(m_bytes).sliced(tail.start, tail.end - tail.start));
     if (tail.end > tail.start && looksUnprotected(kind, source))

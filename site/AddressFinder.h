@@ -49,7 +49,7 @@ private:
     bool touchable(Range range) const;
     static bool overlapsAny(const QList<Range>& ranges, Range range);
     static void sortAndMerge(QList<Range>& ranges);
-    void findInText(Range range, SpanKind kind, QList<AddressSpan>& spans) const;
+    void findInText(Range range, SpanKind kind, const PageEncoding& encoding, QList<AddressSpan>& spans) const;
     void findInHref(Range value, const PageEncoding& encoding, bool links, QList<AddressSpan>& spans) const;
 
     // The parse tree lives in blocks freed all at once with the finder: parsing a page

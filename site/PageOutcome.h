@@ -33,6 +33,8 @@ struct PageOutcome
     QList<ChangedLine> lines;   // for showing the change; filled when asked for
     PageProblem problem = PageProblem::None;
     QString detail;
+    QStringList unhidden;       // the links the options cannot hide
+    QList<int> unhiddenLines;   // and the line of each
     int errorNumber = 0;        // the file system's error, for a message in the window's words
     bool written = false;
     bool cancelled = false;     // stopped before it was written; the page is as it was

@@ -109,14 +109,27 @@ PageRewrite rewriteWide(const QByteArray& bytes, const PageEncoding& wide, const
     return rewrite;
 }
 
+// The scheme of an href span as the page writes it ("HTTPS://"), to name the link in a message.
+QString writtenPrefix(const QByteArray& bytes, const AddressSpan& span)
+{
+    const qsizetype length = SpanConverter::linkPrefix(span.kind).size();
+    if (length == 0)
+        return {};
+    const bool https = span.kind == SpanKind::LinkHref && bytes.mid(span.start - 8, 8).toLower() == "https://";
+    return QString::fromLatin1(bytes.mid(span.start - length - https, length + https));
+}
+
 } // namespace
 
 PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, RandomSource& random)
 {
     PageRewrite rewrite;
     rewrite.before = bytes;
+    // Scope "@" hides a web link's addresses, never its host: such a link is read as any other value, and one
+    // without an address is left alone.
+    const bool links = options.links && options.conversion.scope != EntityScope::AtOnly;
     // No "@" anywhere, in any encoding this program reads: no mail address to find.
-    if (!options.links && !bytes.contains('@')) {
+    if (!links && !bytes.contains('@')) {
         rewrite.after = bytes;
         return rewrite;
     }
@@ -131,7 +144,9 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
     finder.useEncoding(*rewrite.encoding);
     SpanConverter converter(options.conversion, random, rewrite.encoding->family() == PageEncoding::Family::Utf8);
     qsizetype copied = 0;
-    for (const AddressSpan& span : finder.find(*rewrite.encoding, options.links)) {
+    qsizetype linesCounted = 0;
+    int line = 1;
+    for (const AddressSpan& span : finder.find(*rewrite.encoding, links)) {
         // A harvester reads bytes, not characters: a trail byte of a double-byte character
         // just before the span may pair with an "@" the options left as it was.
         const qsizetype from = std::max<qsizetype>(0, span.start - ContextChars);
@@ -145,7 +160,10 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
         if (!source) {
             // Left as it was; the rest of the page is still rewritten, and the page reported.
             rewrite.problem = PageProblem::CannotHide;
-            rewrite.unhidden.append(SpanConverter::linkPrefix(span.kind) + span.text);
+            line += int(QByteArrayView(bytes).sliced(linesCounted, span.start - linesCounted).count('\n'));
+            linesCounted = span.start;
+            rewrite.unhidden.append(writtenPrefix(bytes, span) + span.text);
+            rewrite.unhiddenLines.append(line);
             rewrite.detail = rewrite.unhidden.join(QStringLiteral("\", \""));
             continue;
         }

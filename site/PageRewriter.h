@@ -49,6 +49,7 @@ struct PageRewrite
     std::optional<PageEncoding> encoding;
     QList<SpanChange> changes;
     QStringList unhidden; // links the options cannot hide, left as they were
+    QList<int> unhiddenLines; // the line of each, from 1
     PageProblem problem = PageProblem::None;
     QString detail;
 };

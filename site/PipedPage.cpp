@@ -10,6 +10,8 @@ PipedPage rewritePipedPage(const QByteArray& input, const SiteOptions& options, 
     PageOutcome outcome;
     outcome.problem = rewrite.problem;
     outcome.detail = rewrite.detail;
+    outcome.unhidden = rewrite.unhidden;
+    outcome.unhiddenLines = rewrite.unhiddenLines;
     // A link these options cannot hide is left as it was, and the rest of the page is still rewritten.
     const bool rewritten = !outcome.failed() || outcome.problem == PageProblem::CannotHide;
     if (rewritten && !rewrite.changes.isEmpty()) {

@@ -96,6 +96,8 @@ PageOutcome processPage(const PageRef& page, const SiteTask& task, RandomSource&
     // A link the options cannot hide stays as it was; the rest of the page is still written.
     outcome.problem = rewrite.problem;
     outcome.detail = rewrite.detail;
+    outcome.unhidden = rewrite.unhidden;
+    outcome.unhiddenLines = rewrite.unhiddenLines;
     outcome.addresses = int(rewrite.changes.size());
     for (const SpanChange& change : rewrite.changes)
         outcome.found.append(change.span.text);
@@ -218,6 +220,15 @@ QList<PageOutcome> lockFolders(QList<QByteArray>* paths, std::list<PageFile::Fol
     return busy;
 }
 
+// Each link with the line it stands on, as the page writes it.
+QString cannotHideText(const PageOutcome& outcome)
+{
+    QStringList links;
+    for (qsizetype i = 0; i < outcome.unhidden.size(); ++i)
+        links.append(QStringLiteral("\"%1\" (line %2)").arg(outcome.unhidden[i]).arg(outcome.unhiddenLines.value(i)));
+    return QStringLiteral("these options cannot hide ") + links.join(QStringLiteral(", "));
+}
+
 QString problemText(const PageOutcome& outcome)
 {
     const QString& detail = outcome.detail;
@@ -228,7 +239,7 @@ QString problemText(const PageOutcome& outcome)
     case PageProblem::UnsupportedEncoding:
         return detail.isEmpty() ? QStringLiteral("the encoding could not be detected")
                                 : QStringLiteral("unsupported encoding \"%1\"").arg(detail);
-    case PageProblem::CannotHide: return QStringLiteral("these options cannot hide \"%1\"").arg(detail);
+    case PageProblem::CannotHide: return cannotHideText(outcome);
     case PageProblem::CheckFailed: return QStringLiteral("left unchanged, the rewrite failed its check: ") + detail;
     case PageProblem::ReadOnly: return QStringLiteral("the file is read-only");
     case PageProblem::WriteFailed: return QStringLiteral("cannot be written, left unchanged: ") + detail;

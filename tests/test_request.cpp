@@ -47,6 +47,13 @@ private slots:
         QTest::newRow("Mailto: scheme") << "pA" << "Mailto:a" << D(16, 0.9) + D{0.1} << -1 << "Mailto:%61" << "GGGGG";
         // The window's output may stand in a page not in UTF-8, whose query a browser sends in its own encoding.
         QTest::newRow("query outside ASCII") << "pA" << "http://h/?あ" << D(23, 0.9) << -1 << "http://%68/?あ" << "GGGGG";
+        // A character the options force takes a reference where a percent escape would change the link.
+        QTest::newRow("@ of a user name, percent drawn") << "dp@" << "http://u@h" << D(8, 0.1) + D{0.1, 0.9, 0.1} << -1
+                                                         << "http://u&#64;h" << "GGGGG";
+        QTest::newRow(". of a host not decoded, percent drawn") << "dp." << "foo://a.b" << D(7, 0.1) + D{0.1, 0.9, 0.1}
+                                                                << -1 << "foo://a&#46;b" << "GGGGG";
+        // A data: link keeps a line end as "%0A": no line-break code goes there.
+        QTest::newRow("data: link, line break on") << "dn" << "data:,a" << D(7, 0.1) << -1 << "data:,a" << "GGGGG";
         // A line break: the slot draw, per character a coin of 0.1 (kept), the code before its character.
         const auto row = [](const char* name, const QString& input, double slot, double code, int marker,
                             const QString& expected) {
@@ -89,6 +96,15 @@ private slots:
         QCOMPARE(v.visibleMarker(), marker);
         QVERIFY(marker < 0 || v.markers[marker] == Colours::BreakMarker);
         QCOMPARE(v.outputSelected, 1);
+    }
+
+    void forcedCharacterNoEnabledFormCanTakeIsReported()
+    {
+        FakeConversionView v;
+        ScriptedRandom random(QList<double>(8, 0.1) + QList<double>{0.1, 0.9, 0.1}); // "@" draws percent
+        v.convert("p@", "http://u@h", random);
+        QCOMPARE(v.output, QString("http://u@h"));
+        QCOMPARE(v.errorLine, QString("この設定では 「@」 を変換できません。"));
     }
 
     void prefixOutputHoldsTheFirstSevenCharactersAndTheBreak()

@@ -1,4 +1,5 @@
 #include "AddressFinder.h"
+#include "FakeConversionView.h"
 #include "FileLocations.h"
 #include "GeneratedLinks.h"
 #include "HtmlDecode.h"
@@ -31,6 +32,15 @@ auto table(const char* const (&names)[sizeof...(T)])
     std::size_t i = 0;
     (QTest::addColumn<T>(names[i++]), ...);
     return [](const char* name, const T&... values) { (QTest::newRow(name) << ... << values); };
+}
+
+// Each character as a decimal reference, as scope "all" with decimal references writes it.
+QByteArray refs(const QString& text)
+{
+    QByteArray out;
+    for (char32_t c : text.toUcs4())
+        out += "&#" + QByteArray::number(c) + ';';
+    return out;
 }
 
 // A page in UTF-16LE with its byte-order mark.
@@ -283,9 +293,11 @@ private slots:
         row("links off", "<a href=\"https://b.cd/\">", "<a href=\"https://b.cd/\">");
         add("links on", "<a href=\"https://b.cd/\">", "<a href=\"https://&#98;&#46;&#99;&#100;&#47;\">", true, {});
         each("UTF-8 byte-order mark", "\xEF\xBB\xBF<p>a@b.cd");
-        // 連 is 0x98 0x41: its second byte reads as "A" to a byte-wise search.
-        each("Shift_JIS", "<meta charset=shift_jis><p>\x98\x41@b.cd \x98\x41 a@b.cd");
-        each("Shift_JIS detected", "<p>\x82\xA8\x96\xE2\x82\xA2\x8D\x87\x82\xED\x82\xB9 \x98\x41@b.cd a@b.cd");
+        // 連 is 0x98 0x41: its second byte reads as "A" to a byte-wise search. "連@b.cd" is an address of its own.
+        row("Shift_JIS", "<meta charset=shift_jis><p>\x98\x41@b.cd \x98\x41 a@b.cd",
+            "<meta charset=shift_jis><p>" + refs("連@b.cd") + " \x98\x41 " + A);
+        row("Shift_JIS detected", "<p>\x82\xA8\x96\xE2\x82\xA2\x8D\x87\x82\xED\x82\xB9 \x98\x41@b.cd a@b.cd",
+            "<p>\x82\xA8\x96\xE2\x82\xA2\x8D\x87\x82\xED\x82\xB9 " + refs("連@b.cd") + ' ' + A);
         row("EUC-JP query", "<meta charset=euc-jp><a href='mailto:a@b.cd?\xA4\xA2'>",
             "<meta charset=euc-jp><a href='mailto:" + A + "&#63;&#12354;'>");
         each("every attribute value, any quoting; an href that is no link",
@@ -295,7 +307,8 @@ private slots:
         row("attributes in an off zone", "<!--qorvane:off--><img alt=a@b.cd><!--qorvane:on-->",
             "<!--qorvane:off--><img alt=a@b.cd><!--qorvane:on-->");
         // Each second byte below is ASCII ("@", "A" or a digit) inside a two-byte character.
-        each("EUC-KR", "<meta charset=euc-kr><p>\xB0\xA1\xC5\x41@b.cd a@b.cd");
+        row("EUC-KR", "<meta charset=euc-kr><p>\xB0\xA1\xC5\x41@b.cd a@b.cd",
+            "<meta charset=euc-kr><p>" + refs("가휕@b.cd") + ' ' + A);
         each("Big5", "<meta charset=big5><p>\xA4\x40" "b.cd a@b.cd");
         each("GB18030", "<meta charset=gbk><p>\x81\x40" "b.cd \x81\x30\x81\x30@b.cd a@b.cd");
         each("windows-1252", "<meta charset=windows-1252><p>caf\xE9 a@b.cd");
@@ -324,6 +337,47 @@ private slots:
             shown.append(QStringLiteral("%1: %2 > %3").arg(line.number).arg(line.before, line.after));
         if (!lines.isEmpty())
             QCOMPARE(shown, lines);
+    }
+
+    void everyAddressAHarvesterFindsIsHiddenOrReported_data()
+    {
+        // options: d h p the forms; A all, O "@" only, else random; "@" "." always. problem: the links reported.
+        const auto row = table<QByteArray, QString, QByteArray, QString>({"page", "options", "expected", "problem"});
+        const QString all = "dA@.";
+        row("internationalised address", "<p>ü@例え.jp", all, "<p>" + refs("ü@例え.jp"), "");
+        row("international in a mailto link", "<a href=\"mailto:メール@例え.jp\">", all,
+            "<a href=\"mailto:" + refs("メール@例え.jp") + "\">", "");
+        row("international in Shift_JIS", "<meta charset=shift_jis><p>\x83\x81\x81\x5B\x83\x8B@\x97\xE1\x82\xA6.jp",
+            all, "<meta charset=shift_jis><p>" + refs("メール@例え.jp"), "");
+        row("one-byte letter in windows-1252", "<meta charset=windows-1252><p>caf\xE9@b.cd", all,
+            "<meta charset=windows-1252><p>" + refs("café@b.cd"), "");
+        row("IP literal", "<a href=\"mailto:u@[1.2.3.4]\">", all, "<a href=\"mailto:" + refs("u@[1.2.3.4]") + "\">", "");
+        row("quoted local part", "<p>\"a b\"@b.cd", all, "<p>" + refs("\"a b\"@b.cd"), "");
+        row("address against Japanese words", "<p>連絡はa@b.cdまで", all, "<p>連絡は" + A + "まで", "");
+        row("escape in the user name", "<a href=\"https://us%3Aer%40x:p:w@b.cd/\">", all,
+            "<a href=\"https://" + refs("us%3Aer%40x:p:w@b.cd/") + "\">", "");
+        row("references in the user name only", "<a href=\"https://&#117;&#115;&#114;@b.cd/\">", all,
+            "<a href=\"https://" + refs("usr@b.cd/") + "\">", "");
+        const QByteArray query = "<a href=\"https://b.cd/?email=a@b.jp\">";
+        row("scope @, a link without an address", "<a href=\"http://b.cd/\">", "pO@", "<a href=\"http://b.cd/\">", "");
+        row("scope @, a link with one", query, "pO@", "<a href=\"https://b.cd/?email=a&#64;b.jp\">", "");
+        row("named by its own scheme and line", "<p>\n\n<a href=\"HTTPS://[::1]/\">", "pA",
+            "<p>\n\n<a href=\"HTTPS://[::1]/\">", "HTTPS://[::1]/ on 3");
+    }
+
+    void everyAddressAHarvesterFindsIsHiddenOrReported()
+    {
+        QFETCH(QByteArray, page);
+        QFETCH(QString, options);
+        SystemRandom random;
+        const PageRewrite r = rewritePage(page, {FakeConversionView::optionsFrom(options), true}, random);
+        QTEST(r.after, "expected");
+        QStringList reported;
+        for (qsizetype i = 0; i < r.unhidden.size(); ++i)
+            reported.append(r.unhidden[i] + " on " + QString::number(r.unhiddenLines.value(i)));
+        QTEST(reported.join(' '), "problem");
+        QCOMPARE(r.problem == PageProblem::CannotHide, !r.unhidden.isEmpty());
+        QCOMPARE(checkRewrite(r, r.after), QString());
     }
 
     void checkRefusesAWrongRewrite_data()
@@ -364,6 +418,7 @@ private slots:
             const bool reference = (forms & 3) && options.conversion.scope != EntityScope::AtOnly;
             QVERIFY2(!reference || r.problem == PageProblem::None, qPrintable(link + ": " + r.detail));
             QVERIFY2(checkRewrite(r, r.after).isEmpty() || r.changes.isEmpty(), qPrintable(link));
+            QVERIFY2(r.problem == PageProblem::CannotHide || harvestAddresses(r.after).isEmpty(), qPrintable(link));
         }
     }
 
@@ -398,7 +453,7 @@ private slots:
         const QByteArray v6 = "<a href=\"http://[::1]/\">v6</a>";
         const QString linked = writePage(dir, "v6.html", v6 + "<a href=\"mailto:a@b.cd\">m</a>");
         QCOMPARE(runSite(run, {"--forms=percent", "--scope=all", "--links", linked}), 1);
-        QVERIFY(run.readAllStandardError().endsWith("v6.html: these options cannot hide \"http://[::1]/\"\n"));
+        QVERIFY(run.readAllStandardError().endsWith("v6.html: these options cannot hide \"http://[::1]/\" (line 1)\n"));
         QVERIFY(run.readAllStandardOutput().endsWith("1 pages, 1 changed, 1 addresses, 1 errors\n"));
         QCOMPARE(readPage(linked).toLower(), v6 + "<a href=\"mailto:%61%40%62%2e%63%64\">m</a>");
     }

@@ -55,6 +55,17 @@ private slots:
         QCOMPARE(matched, n);
     }
 
+    // "@" in a query is no mail address's: "%40" would change the link, so a drawn percent becomes hex or decimal.
+    void forcedCharacterTakesAReferenceWherePercentWouldChangeTheLink()
+    {
+        const qint64 n = 200'000;
+        FakeConversionView v;
+        SystemRandom random;
+        v.convert("dhp@", "http://h/?" + QString(n, '@'), random);
+        const qint64 decimal = expectShare(v.output.count("&#64;"), n, 1.0 / 4 + 1.0 / 8, "decimal");
+        QCOMPARE(decimal + expectShare(v.output.count("&#x40;"), n, 1.0 / 2 + 1.0 / 8, "hex"), n);
+    }
+
     void lineBreakCodesAndSlots()
     {
         const int n = 60'000;

@@ -12,9 +12,12 @@ inline QString pick(const QStringList& list, RandomSource& random)
 // A link from every kind of part, drawn anew each time.
 inline QString generatedLink(RandomSource& random)
 {
+    if (random.draw() < 0.04)
+        return pick({"data:text/html,<b>a@b.jp</b>", "data:,a%0Ab\tc", "DATA:text/plain;base64,YUBiLmpw"}, random);
     if (random.draw() < 0.35) {
         return pick({"mailto:", "Mailto:", "MAILTO:", ""}, random)
-               + pick({"a@x.jp", "info@example.jp,b.c+d@y.co.jp", "%E3%81%82@x.jp", "a%40x.jp", "ü@例え.jp"}, random)
+               + pick({"a@x.jp", "info@example.jp,b.c+d@y.co.jp", "%E3%81%82@x.jp", "a%40x.jp", "ü@例え.jp",
+                       "u@xn--bcher-kva.de", "u@[192.168.0.1]", "%22a%20b%22@x.jp"}, random)
                + pick({"", "?subject=Hello%20World", "?subject=a%26b&body=1%2B1%3D2",
                        "?cc=x@example.com&subject=%e3%81%8a", "?subject=日本語&body=a=b", "?to=c@d.jp%2Ce@f.jp",
                        "#frag%20x"},
