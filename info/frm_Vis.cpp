@@ -30,10 +30,11 @@ frm_Vis::frm_Vis(UrlOpener& urls, MessagePresenter& messages)
                            QT_TR_NOOP("等で、紹介して頂いた方"),
                            QT_TR_NOOP("本ソフトを使用頂いた方に感謝します。")};
     for (int i = 0; i < 9; ++i) {
-        auto* l = new QLabel(tr(texts[i]), this);
+        const bool isLink = i == 2 || i == 4 || i == 6;
+        auto* l = isLink ? new KeyboardLink(tr(texts[i]), this) : new QLabel(tr(texts[i]), this);
         l->setObjectName(QStringLiteral("lbl_msg_%1").arg(i));
         l->installEventFilter(this);
-        if (i == 2 || i == 4 || i == 6) {
+        if (isLink) {
             QFont link = l->font();
             link.setUnderline(true);
             l->setFont(link);
@@ -41,7 +42,7 @@ frm_Vis::frm_Vis(UrlOpener& urls, MessagePresenter& messages)
             blue.setColor(QPalette::WindowText, QColor(0, 0, 0xFF));
             l->setPalette(blue);
             l->setCursor(Qt::PointingHandCursor);
-            makeKeyboardLink(l, [this, i] { lbl_msg_Click(i); });
+            connect(static_cast<KeyboardLink*>(l), &KeyboardLink::followedByKey, this, [this, i] { lbl_msg_Click(i); });
         }
         m_msg.append(l);
     }

@@ -1,6 +1,7 @@
 #include "TopWindowWidgets.h"
 
 #include "CellStrip.h"
+#include "KeyboardLink.h"
 #include "UiLanguage.h"
 #include "WidgetStyle.h"
 
@@ -51,7 +52,9 @@ QFrame* line(QWidget* parent, const QString& name, const QColor& colour, int x, 
 
 QLabel* tagNote(QWidget* parent, int index, int x, int y)
 {
-    auto* l = label(parent, QStringLiteral("lbl_tag_setu_%1").arg(index), TopWindowWidgets::tr("(※タグ内のみ)"), x, y, 90, 14);
+    auto* l = place(new KeyboardLink(TopWindowWidgets::tr("(※タグ内のみ)"), parent),
+                    QStringLiteral("lbl_tag_setu_%1").arg(index), x, y, 90, 14);
+    l->setTextFormat(Qt::PlainText);
     l->setFont(japaneseFont(QStringLiteral("MS UI Gothic"), 8.25, false, true));
     setForeground(l, QColor(0xFF, 0, 0));
     l->setCursor(Qt::PointingHandCursor);

@@ -145,7 +145,7 @@ void frm_Top::connectCommandReactions()
     connect(m_w.mn_help_ver, &QAction::triggered, this, [this] { m_help.mn_help_ver_Click(); });
     for (QLabel* note : m_w.lbl_tag_setu) {
         note->installEventFilter(this);
-        makeKeyboardLink(note, [this] { m_help.lbl_tag_setu_Click(); });
+        connect(static_cast<KeyboardLink*>(note), &KeyboardLink::followedByKey, this, [this] { m_help.lbl_tag_setu_Click(); });
     }
     for (int i = 0; i < m_w.mn_set_kiju.size(); ++i)
         connect(m_w.mn_set_kiju[i], &QAction::triggered, this, [this, i] { mn_set_kiju_Click(i); });

@@ -2,68 +2,60 @@
 
 #include <QAccessibleWidget>
 #include <QKeyEvent>
-#include <QLabel>
 
 namespace {
-
-class LinkFollower : public QObject
-{
-public:
-    LinkFollower(QLabel* label, std::function<void()> follow) : QObject(label), m_follow(std::move(follow)) {}
-
-    void follow() const { m_follow(); }
-
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        auto* label = static_cast<QLabel*>(watched);
-        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-            label->setFrameShape(event->type() == QEvent::FocusIn ? QFrame::Box : QFrame::NoFrame);
-        } else if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
-                m_follow();
-                return true;
-            }
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> m_follow;
-};
 
 class LinkAccessible : public QAccessibleWidget
 {
 public:
-    explicit LinkAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::Link) {}
+    explicit LinkAccessible(KeyboardLink* link) : QAccessibleWidget(link, QAccessible::Link) {}
 
+    QString text(QAccessible::Text t) const override
+    {
+        const QString own = QAccessibleWidget::text(t);
+        return t == QAccessible::Name && own.isEmpty() ? static_cast<QLabel*>(widget())->text() : own;
+    }
     QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
     void doAction(const QString& action) override
     {
-        if (action != pressAction()) {
+        if (action == pressAction())
+            emit static_cast<KeyboardLink*>(widget())->followedByKey();
+        else
             QAccessibleWidget::doAction(action);
-            return;
-        }
-        if (auto* follower = widget()->findChild<LinkFollower*>(QString(), Qt::FindDirectChildrenOnly))
-            follower->follow();
     }
 };
 
 QAccessibleInterface* linkInterfaces(const QString&, QObject* object)
 {
-    auto* label = qobject_cast<QLabel*>(object);
-    if (label && label->findChild<LinkFollower*>(QString(), Qt::FindDirectChildrenOnly))
-        return new LinkAccessible(label);
-    return nullptr;
+    auto* link = qobject_cast<KeyboardLink*>(object);
+    return link ? new LinkAccessible(link) : nullptr;
 }
 
 } // namespace
 
-void makeKeyboardLink(QLabel* label, std::function<void()> follow)
+KeyboardLink::KeyboardLink(const QString& text, QWidget* parent) : QLabel(text, parent)
 {
     static const bool installed = (QAccessible::installFactory(linkInterfaces), true);
     Q_UNUSED(installed);
-    label->setFocusPolicy(Qt::TabFocus);
-    label->setAccessibleName(label->text());
-    label->installEventFilter(new LinkFollower(label, std::move(follow)));
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void KeyboardLink::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        emit followedByKey();
+    else
+        QLabel::keyPressEvent(event);
+}
+
+void KeyboardLink::focusInEvent(QFocusEvent* event)
+{
+    QLabel::focusInEvent(event);
+    setFrameShape(QFrame::Box);
+}
+
+void KeyboardLink::focusOutEvent(QFocusEvent* event)
+{
+    QLabel::focusOutEvent(event);
+    setFrameShape(QFrame::NoFrame);
 }

@@ -85,6 +85,10 @@ void frm_Site::buildWidgets()
     prg_Run = named(new QProgressBar(this), "prg_Run");
     lbl_Status = named(new QLabel(tr("フォルダを選んで「確認」を押してください。"), this), "lbl_Status");
     lbl_Status->setTextFormat(Qt::PlainText);
+    txt_Folder->setAccessibleName(tr("フォルダ"));
+    lst_Pages->setAccessibleName(tr("変換するページ"));
+    tbl_Lines->setAccessibleName(tr("変換される行"));
+    prg_Run->setAccessibleName(tr("進行状況"));
 
     auto* layout = new QVBoxLayout(this);
     auto* folderRow = new QHBoxLayout;
@@ -222,6 +226,8 @@ void frm_Site::pageDone(const PageOutcome& given)
         state = m_dryRun ? tr("変換します") : tr("変換しました");
     const QString shown = QDir::toNativeSeparators(QDir(txt_Folder->text()).relativeFilePath(outcome.path));
     auto* item = new QTreeWidgetItem({shown, QString::number(outcome.addresses), state});
+    // A screen reader on the page's name hears its state too, not only one who looks along the row.
+    item->setData(PageName, Qt::AccessibleTextRole, tr("%1: %2").arg(shown, state));
     item->setTextAlignment(PageAddresses, Qt::AlignRight | Qt::AlignVCenter);
     if (outcome.failed())
         item->setForeground(PageState, QColor(0xFF, 0, 0));

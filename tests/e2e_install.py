@@ -44,7 +44,8 @@ class Desktop:  # an X server with a fresh HOME under root, a recording xdg-open
         self.xvfb, display = start_xvfb()
         # The user's folders are left to their defaults under the fresh HOME.
         self.env = dict(os.environ, DISPLAY=display, HOME=f"{root}/home", PATH=f"{root}/bin:{os.environ['PATH']}",
-                        XDG_DATA_DIRS=f"{root}/data", XDG_RUNTIME_DIR=f"{root}/run")
+                        XDG_DATA_DIRS=f"{root}/data", XDG_RUNTIME_DIR=f"{root}/run",
+                        LANGUAGE="ja")  # the keys and box titles below are the Japanese window's
         for key in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
                     "GNOME_DESKTOP_SESSION_ID", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "BROWSER"):
             self.env.pop(key, None)

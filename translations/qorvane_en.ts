@@ -646,6 +646,26 @@ Open the Adobe Acrobat Reader download page?</translation>
         <source>ほかの変換がこのフォルダを処理中です。終わってからやり直してください。</source>
         <translation>Another run is working on this folder. Try again when it has finished.</translation>
     </message>
+    <message>
+        <source>フォルダ</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>変換するページ</source>
+        <translation>Pages to convert</translation>
+    </message>
+    <message>
+        <source>変換される行</source>
+        <translation>Lines that change</translation>
+    </message>
+    <message>
+        <source>進行状況</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
 </context>
 <context>
     <name>frm_Top</name>
