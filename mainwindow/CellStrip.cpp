@@ -128,8 +128,6 @@ void CellStrip::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
     painter.drawRect(rect().adjusted(1, 1, -1, -1));
-    if (QLabel* cell = announcedCells().value(m_current))
-        painter.drawRect(cell->geometry().adjusted(-1, -1, 1, 1));
 }
 
 void CellStrip::keyPressEvent(QKeyEvent* event)
@@ -147,8 +145,17 @@ void CellStrip::moveCurrent(int step)
 {
     const int last = std::max(int(announcedCells().size()) - 1, 0);
     m_current = std::clamp(m_current + step, 0, last);
-    update();
+    markCurrent();
     announceCurrent();
+}
+
+// The cell the keys are on is framed, as a focused item of a list is.
+void CellStrip::markCurrent()
+{
+    const QList<QLabel*> shown = announcedCells();
+    for (QLabel* cell : m_cells)
+        cell->setFrameShape(hasFocus() && shown.value(m_current) == cell ? QFrame::Box : QFrame::NoFrame);
+    update();
 }
 
 void CellStrip::announceCurrent()
@@ -163,12 +170,12 @@ void CellStrip::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
     m_current = std::min(m_current, std::max(int(announcedCells().size()) - 1, 0));
-    update();
+    markCurrent();
     announceCurrent();
 }
 
 void CellStrip::focusOutEvent(QFocusEvent* event)
 {
     QWidget::focusOutEvent(event);
-    update();
+    markCurrent();
 }

@@ -41,6 +41,7 @@ protected:
 
 private:
     void moveCurrent(int step);
+    void markCurrent();
     void announceCurrent();
 
     void describeCell(int cell);

@@ -6,6 +6,7 @@
 #include "WidgetStyle.h"
 
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -132,7 +133,7 @@ void TopWindowWidgets::growForEnglish(QWidget* area)
 void TopWindowWidgets::buildInputArea(QWidget* area)
 {
     const QString inputCaption = tr("変換したいメールアドレス or ホームページURL");
-    label(area, QStringLiteral("Label9"), inputCaption, 8, 6, 320);
+    QLabel* inputLabel = label(area, QStringLiteral("Label9"), inputCaption, 8, 6, 320);
     label(area, QStringLiteral("Label10"), tr("文字数:"), 344, 6, 44);
     lbl_MailAdd_mojisu = label(area, QStringLiteral("lbl_MailAdd_mojisu"), QStringLiteral("0"), 388, 6, 40);
     lbl_MailAdd_mojisu->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -145,7 +146,9 @@ void TopWindowWidgets::buildInputArea(QWidget* area)
     txt_MailAdd->setToolTip(tr("変換したいメールアドレス・URLを入力"));
     txt_MailAdd->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     txt_MailAdd->setAccessibleName(inputCaption);
+    inputLabel->setBuddy(txt_MailAdd); // on Linux a combo box is announced by its text, and labelled by this
     txt_MailAdd->lineEdit()->setAccessibleName(inputCaption);
+    txt_MailAdd->view()->setAccessibleName(tr("登録済みのアドレス"));
 
     cmd_Hen = place(new QPushButton(tr("変換(&X)"), area), QStringLiteral("cmd_Hen"), 344, 22, 84, 30);
     cmdRegister = place(new QPushButton(tr("登録(&S)"), area), QStringLiteral("cmd登録"), 176, 56, 78, 22);
@@ -211,7 +214,7 @@ void TopWindowWidgets::buildDisplay(QWidget* area)
 void TopWindowWidgets::buildOutputArea(QWidget* area)
 {
     const QString outputCaption = tr("変換後のメールアドレス or ホームページURL");
-    label(area, QStringLiteral("Label8"), outputCaption, 8, 136, 250);
+    QLabel* outputLabel = label(area, QStringLiteral("Label8"), outputCaption, 8, 136, 250);
     lbl_cpfg = label(area, QStringLiteral("lbl_cpfg"), tr("コピー完了！"), 262, 136, 80);
     lbl_cpfg->setFont(japaneseFont(QStringLiteral("MS UI Gothic"), 9, true));
     setForeground(lbl_cpfg, QColor(0xC0, 0x00, 0x00));
@@ -223,6 +226,7 @@ void TopWindowWidgets::buildOutputArea(QWidget* area)
     txt_MailAdd_Ent = place(new QLineEdit(area), QStringLiteral("txt_MailAdd_Ent"), 8, 152, 330, 26);
     txt_MailAdd_Ent->setMaxLength(std::numeric_limits<int>::max());
     txt_MailAdd_Ent->setAccessibleName(outputCaption);
+    outputLabel->setBuddy(txt_MailAdd_Ent);
     cmd_Clip = place(new QPushButton(tr("Clipコピー(&C)"), area), QStringLiteral("cmd_Clip"), 344, 152, 84, 26);
 }
 

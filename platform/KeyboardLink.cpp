@@ -12,8 +12,10 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        const QString own = QAccessibleWidget::text(t);
-        return t == QAccessible::Name && own.isEmpty() ? static_cast<QLabel*>(widget())->text() : own;
+        // Not the title of the frame it stands in, which is what a label without a name of its own would get.
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return static_cast<QLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
     }
     QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
     void doAction(const QString& action) override

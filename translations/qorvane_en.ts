@@ -394,6 +394,10 @@ Open the Adobe Acrobat Reader download page?</translation>
         <source>紫の線: 改行コードの位置</source>
         <translation>Purple line: where the line break goes</translation>
     </message>
+    <message>
+        <source>登録済みのアドレス</source>
+        <translation>Saved addresses</translation>
+    </message>
 </context>
 <context>
     <name>UrlOpener</name>
