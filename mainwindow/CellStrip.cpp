@@ -107,7 +107,8 @@ QString CellStrip::formName(WinColour colour)
 void CellStrip::describeCell(int cell)
 {
     QLabel* label = m_cells[cell];
-    const QString name = label->text().isEmpty() ? QString() : tr("%1、%2").arg(label->text(), formName(m_colours[cell]));
+    const QString name =
+        label->text().isEmpty() ? QString() : tr("%1、%2").arg(label->text(), formName(m_colours[cell]));
     if (label->accessibleName() != name)
         label->setAccessibleName(name);
 }
