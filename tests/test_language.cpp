@@ -180,6 +180,20 @@ private slots:
         QVERIFY(f.w().cellStrip->focusPolicy() & Qt::TabFocus);
     }
 
+    // The places were made for the Japanese captions; an English one that needs more room gets it.
+    void noEnglishCaptionIsCut()
+    {
+        speak(UiLanguage::English);
+        TopWindowFixture f(TopWindowFixture::Started);
+        for (QWidget* w : f.window->findChildren<QWidget*>()) {
+            auto* button = qobject_cast<QPushButton*>(w); // whose size hint asks for a wider button than its text
+            const int needed = button ? button->fontMetrics().horizontalAdvance(button->text().remove('&')) + 8
+                                      : w->sizeHint().width();
+            if ((qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w)) && w->isVisibleTo(f.window.get()))
+                QVERIFY2(needed <= w->width(), qPrintable(w->objectName()));
+        }
+    }
+
     void tagNoteOpensItsHelpFromTheKeyboard()
     {
         TopWindowFixture f(TopWindowFixture::Started);
