@@ -6,10 +6,13 @@
 #include "QtMessagePresenter.h"
 #include "Random.h"
 #include "TerminationSignals.h"
+#include "UiLanguage.h"
+#include "UiTranslators.h"
 #include "UrlOpener.h"
 #include "frm_Top.h"
 
 #include <QApplication>
+#include <QLocale>
 
 int main(int argc, char* argv[])
 {
@@ -18,6 +21,9 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("qorvane"));
     // Lets the desktop tie the window to its launcher and icon.
     QApplication::setDesktopFileName(QStringLiteral("org.example.qorvane.Qorvane"));
+    // The desktop's language, chosen before any text is made: Japanese on a Japanese desktop, English elsewhere.
+    setCurrentUiLanguage(uiLanguageFor(QLocale::system().uiLanguages()));
+    installTranslators(currentUiLanguage());
     QtClipboard clipboard;
     QtMessagePresenter messages;
     SystemRandom random;

@@ -1,5 +1,7 @@
 #include "AppError.h"
 
+#include <QCoreApplication>
+
 AppError::AppError(int number, QString detail) : m_number(number), m_detail(std::move(detail)) {}
 
 QString AppError::description() const
@@ -9,21 +11,26 @@ QString AppError::description() const
 
 QString AppError::descriptionOf(int number)
 {
+    return QCoreApplication::translate("AppError", untranslatedDescription(number));
+}
+
+const char* AppError::untranslatedDescription(int number)
+{
     switch (number) {
-    case OutOfMemory: return QStringLiteral("メモリが不足しています。");
-    case BadFileName: return QStringLiteral("ファイル名または番号が不正です。");
-    case FileNotFound: return QStringLiteral("ファイルが見つかりません。");
-    case BadFileMode: return QStringLiteral("ファイル モードが不正です。");
-    case FileAlreadyOpen: return QStringLiteral("ファイルは既に開かれています。");
-    case DeviceIo: return QStringLiteral("デバイス I/O エラーです。");
-    case DiskFull: return QStringLiteral("ディスクの空き容量が不足しています。");
-    case InputPastEnd: return QStringLiteral("ファイルにこれ以上データがありません。");
-    case DeviceUnavailable: return QStringLiteral("デバイスが準備されていません。");
-    case PermissionDenied: return QStringLiteral("書き込みできません。");
-    case DiskNotReady: return QStringLiteral("ディスクが準備されていません。");
-    case PathFileAccess: return QStringLiteral("パス名が無効です。");
-    case PathNotFound: return QStringLiteral("パスが見つかりません。");
-    case ClipboardUnavailable: return QStringLiteral("クリップボードを開けません。");
-    default: return QStringLiteral("アプリケーション定義またはオブジェクト定義のエラーです。");
+    case OutOfMemory: return QT_TRANSLATE_NOOP("AppError", "メモリが不足しています。");
+    case BadFileName: return QT_TRANSLATE_NOOP("AppError", "ファイル名または番号が不正です。");
+    case FileNotFound: return QT_TRANSLATE_NOOP("AppError", "ファイルが見つかりません。");
+    case BadFileMode: return QT_TRANSLATE_NOOP("AppError", "ファイル モードが不正です。");
+    case FileAlreadyOpen: return QT_TRANSLATE_NOOP("AppError", "ファイルは既に開かれています。");
+    case DeviceIo: return QT_TRANSLATE_NOOP("AppError", "デバイス I/O エラーです。");
+    case DiskFull: return QT_TRANSLATE_NOOP("AppError", "ディスクの空き容量が不足しています。");
+    case InputPastEnd: return QT_TRANSLATE_NOOP("AppError", "ファイルにこれ以上データがありません。");
+    case DeviceUnavailable: return QT_TRANSLATE_NOOP("AppError", "デバイスが準備されていません。");
+    case PermissionDenied: return QT_TRANSLATE_NOOP("AppError", "書き込みできません。");
+    case DiskNotReady: return QT_TRANSLATE_NOOP("AppError", "ディスクが準備されていません。");
+    case PathFileAccess: return QT_TRANSLATE_NOOP("AppError", "パス名が無効です。");
+    case PathNotFound: return QT_TRANSLATE_NOOP("AppError", "パスが見つかりません。");
+    case ClipboardUnavailable: return QT_TRANSLATE_NOOP("AppError", "クリップボードを開けません。");
+    default: return QT_TRANSLATE_NOOP("AppError", "アプリケーション定義またはオブジェクト定義のエラーです。");
     }
 }

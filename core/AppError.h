@@ -34,6 +34,8 @@ public:
     static QString descriptionOf(int number);
 
 private:
+    static const char* untranslatedDescription(int number);
+
     int m_number;
     QString m_detail;
 };

@@ -2,6 +2,8 @@
 
 #include "AppError.h"
 #include "ConversionView.h"
+
+#include <QCoreApplication>
 #include "LinkTarget.h"
 #include "Random.h"
 
@@ -198,7 +200,7 @@ void ConversionRequest::convert()
         m_view.setInputLengthCaption(QString::number(codePointCount(input)));
         m_view.setOutputText(QString());
         lbl_color_format(m_view);
-        m_view.showErrorLine(QStringLiteral("出力形式が選択されていません。"));
+        m_view.showErrorLine(QCoreApplication::translate("ConversionRequest", "出力形式が選択されていません。"));
         m_view.focusDecimalBox();
         return;
     }

@@ -81,14 +81,14 @@ void HelpCommands::mn_help_guide_Click()
 
 void HelpCommands::reportMissingGuide()
 {
-    m_messages.show({QStringLiteral("操作ガイドが存在しません。"), QStringLiteral("エラー"), MessageIcon::Critical,
+    m_messages.show({tr("操作ガイドが存在しません。"), tr("エラー"), MessageIcon::Critical,
                      MessageButtons::Ok});
 }
 
 void HelpCommands::offerReaderDownload()
 {
-    const Message question{QStringLiteral("Adobe Acrobat Readerがインストールされていません。\r\nAcrobat ReaderのWebページを開きますか？"),
-                           QStringLiteral("エラー"), MessageIcon::None, MessageButtons::YesNo};
+    const Message question{tr("Adobe Acrobat Readerがインストールされていません。\r\nAcrobat ReaderのWebページを開きますか？"),
+                           tr("エラー"), MessageIcon::None, MessageButtons::YesNo};
     if (m_messages.show(question) == MessageAnswer::Yes)
         OpenBrowserPage(QUrl(MakerLinks::ReaderDownload), m_urls, m_messages);
 }

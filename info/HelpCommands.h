@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QString>
 
@@ -14,6 +15,8 @@ class frm_Vis;
 // The help menu and the tag notes of the main window.
 class HelpCommands
 {
+    Q_DECLARE_TR_FUNCTIONS(HelpCommands)
+
 public:
     HelpCommands(QWidget* mainWindow, UrlOpener& urls, MessagePresenter& messages, DesktopShell& shell,
                  QString guideFile);

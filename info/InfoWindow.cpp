@@ -40,7 +40,7 @@ QPoint keptInside(const QRect& frame, const QRect& screen)
 
 QPushButton* InfoWindow::makeOkButton()
 {
-    m_ok = new QPushButton(QStringLiteral("OK(&O)"), this);
+    m_ok = new QPushButton(tr("OK(&O)"), this);
     m_ok->setObjectName(QStringLiteral("cmd閉じる"));
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &QWidget::close);

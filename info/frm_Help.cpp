@@ -38,17 +38,17 @@ QHBoxLayout* line(const QList<QLabel*>& parts)
 
 } // namespace
 
-frm_Help::frm_Help() : InfoWindow(QStringLiteral("タグ内のみとは？"))
+frm_Help::frm_Help() : InfoWindow(tr("タグ内のみとは？"))
 {
     setObjectName(QStringLiteral("frm_Help"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(part(this, 1, QStringLiteral("※タグ内・タグ外とは？")));
+    layout->addWidget(part(this, 1, tr("※タグ内・タグ外とは？")));
     layout->addLayout(line({part(this, 2, QStringLiteral("<a href=\"")),
                             part(this, 3, QStringLiteral("mailto:someone@example.jp"), Blue, true),
-                            part(this, 4, QStringLiteral("\">")), part(this, 5, QStringLiteral("メールはこちら"), Red, true),
+                            part(this, 4, QStringLiteral("\">")), part(this, 5, tr("メールはこちら"), Red, true),
                             part(this, 6, QStringLiteral("</a>"))}));
-    layout->addLayout(line({part(this, 7, QStringLiteral("この例で言うと、")), part(this, 8, QStringLiteral("タグ内は青色"), Blue),
-                            part(this, 9, QStringLiteral("の部分で、")), part(this, 10, QStringLiteral("タグ外は赤色"), Red),
-                            part(this, 11, QStringLiteral("の部分になります。"))}));
+    layout->addLayout(line({part(this, 7, tr("この例で言うと、")), part(this, 8, tr("タグ内は青色"), Blue),
+                            part(this, 9, tr("の部分で、")), part(this, 10, tr("タグ外は赤色"), Red),
+                            part(this, 11, tr("の部分になります。"))}));
     layout->addWidget(makeOkButton(), 0, Qt::AlignRight);
 }

@@ -22,7 +22,7 @@ QLabel* label(const QString& name, const QString& text, QWidget* parent)
 } // namespace
 
 frm_Ver::frm_Ver(UrlOpener& urls, MessagePresenter& messages)
-    : InfoWindow(QStringLiteral("Qorvaneのバージョン情報")), m_urls(urls), m_messages(messages)
+    : InfoWindow(tr("Qorvaneのバージョン情報")), m_urls(urls), m_messages(messages)
 {
     setObjectName(QStringLiteral("frm_Ver"));
     auto* image = label(QStringLiteral("Image1"), QString(), this);
@@ -37,12 +37,12 @@ frm_Ver::frm_Ver(UrlOpener& urls, MessagePresenter& messages)
     big.setPointSizeF(12);
     version->setFont(big);
 
-    auto* frame = new QGroupBox(QStringLiteral("ご意見・ご感想・バグ情報はこちらまで"), this);
+    auto* frame = new QGroupBox(tr("ご意見・ご感想・バグ情報はこちらまで"), this);
     frame->setObjectName(QStringLiteral("Frame1"));
     auto* rows = new QGridLayout(frame);
     const QString captions[2] = {MakerLinks::topPage(), MakerLinks::FeedbackAddress};
-    rows->addWidget(label(QStringLiteral("Label3"), MakerLinks::SiteName, frame), 0, 0);
-    rows->addWidget(label(QStringLiteral("Label7"), QStringLiteral("メールアドレス"), frame), 1, 0);
+    rows->addWidget(label(QStringLiteral("Label3"), tr("Qorvane プロジェクト"), frame), 0, 0);
+    rows->addWidget(label(QStringLiteral("Label7"), tr("メールアドレス"), frame), 1, 0);
     for (int i = 0; i < 2; ++i) {
         auto* button = new QPushButton(captions[i], frame);
         button->setObjectName(QStringLiteral("cmd_IE_%1").arg(i));
@@ -60,7 +60,7 @@ frm_Ver::frm_Ver(UrlOpener& urls, MessagePresenter& messages)
     head->addLayout(titles, 1);
     layout->addLayout(head);
     layout->addWidget(frame);
-    layout->addWidget(label(QStringLiteral("Label4"), QStringLiteral("Copyright (C) 2002-2026 Qorvane プロジェクト"), this));
+    layout->addWidget(label(QStringLiteral("Label4"), tr("Copyright (C) 2002-2026 Qorvane プロジェクト"), this));
     layout->addWidget(makeOkButton(), 0, Qt::AlignRight);
 }
 

@@ -1,6 +1,7 @@
 #include "frm_Vis.h"
 
 #include "AppIcon.h"
+#include "KeyboardLink.h"
 #include "MakerLinks.h"
 #include "UrlOpener.h"
 
@@ -11,7 +12,7 @@
 #include <QVBoxLayout>
 
 frm_Vis::frm_Vis(UrlOpener& urls, MessagePresenter& messages)
-    : InfoWindow(QStringLiteral("謝辞")), m_urls(urls), m_messages(messages)
+    : InfoWindow(tr("謝辞")), m_urls(urls), m_messages(messages)
 {
     setObjectName(QStringLiteral("frm_Vis"));
     QPalette white = palette();
@@ -19,14 +20,21 @@ frm_Vis::frm_Vis(UrlOpener& urls, MessagePresenter& messages)
     setPalette(white);
     setAutoFillBackground(true);
 
-    const char* texts[] = {"本ソフトウェアをバージョンアップするにあたり、", "スパム・迷惑メール調査にご協力頂いた方", "掲示板",
-                           "/ メールにて機能追加提案を頂いた方", "ホームページ", "/", "雑誌掲載", "等で、紹介して頂いた方",
-                           "本ソフトを使用頂いた方に感謝します。"};
+    const char* texts[] = {QT_TR_NOOP("本ソフトウェアをバージョンアップするにあたり、"),
+                           QT_TR_NOOP("スパム・迷惑メール調査にご協力頂いた方"),
+                           QT_TR_NOOP("掲示板"),
+                           QT_TR_NOOP("/ メールにて機能追加提案を頂いた方"),
+                           QT_TR_NOOP("ホームページ"),
+                           "/",
+                           QT_TR_NOOP("雑誌掲載"),
+                           QT_TR_NOOP("等で、紹介して頂いた方"),
+                           QT_TR_NOOP("本ソフトを使用頂いた方に感謝します。")};
     for (int i = 0; i < 9; ++i) {
-        auto* l = new QLabel(QString::fromUtf8(texts[i]), this);
+        const bool isLink = i == 2 || i == 4 || i == 6;
+        auto* l = isLink ? new KeyboardLink(tr(texts[i]), this) : new QLabel(tr(texts[i]), this);
         l->setObjectName(QStringLiteral("lbl_msg_%1").arg(i));
         l->installEventFilter(this);
-        if (i == 2 || i == 4 || i == 6) {
+        if (isLink) {
             QFont link = l->font();
             link.setUnderline(true);
             l->setFont(link);
@@ -34,6 +42,7 @@ frm_Vis::frm_Vis(UrlOpener& urls, MessagePresenter& messages)
             blue.setColor(QPalette::WindowText, QColor(0, 0, 0xFF));
             l->setPalette(blue);
             l->setCursor(Qt::PointingHandCursor);
+            connect(static_cast<KeyboardLink*>(l), &KeyboardLink::followedByKey, this, [this, i] { lbl_msg_Click(i); });
         }
         m_msg.append(l);
     }

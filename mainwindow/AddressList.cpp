@@ -33,9 +33,9 @@ QByteArray readOrEmpty(const QString& path)
     return FileAccess::read(path);
 }
 
-Message info(const char* text, const char* title)
+Message info(const QString& text, const QString& title)
 {
-    return {QString::fromUtf8(text), QString::fromUtf8(title), MessageIcon::Information, MessageButtons::Ok};
+    return {text, title, MessageIcon::Information, MessageButtons::Ok};
 }
 
 // Changing the items of an editable combo box moves its current item, and with it
@@ -76,7 +76,7 @@ void AddressList::appendItem(const QString& text, const QByteArray& bytes)
 void AddressList::reportError(int number)
 {
     m_view.showMessage({AppError::descriptionOf(number) + QLatin1Char(':') + QString::number(number),
-                        QStringLiteral("エラー"), MessageIcon::Critical, MessageButtons::Ok});
+                        tr("エラー"), MessageIcon::Critical, MessageButtons::Ok});
 }
 
 void AddressList::LoadAddressList()
@@ -103,19 +103,19 @@ void AddressList::Register()
 {
     const QString text = m_view.inputText();
     if (text.isEmpty()) {
-        m_view.showMessage(info("空白は登録できません。", "入力エラー"));
+        m_view.showMessage(info(tr("空白は登録できません。"), tr("入力エラー")));
         return;
     }
     try {
         const QByteArray existing = readOrEmpty(m_path);
         const auto bytes = Cp932::encode(text);
         if (!bytes || bytes->contains('\r') || bytes->contains('\n')) {
-            m_view.showMessage(info("保存できない文字が含まれているため、登録できません。", "入力エラー"));
+            m_view.showMessage(info(tr("保存できない文字が含まれているため、登録できません。"), tr("入力エラー")));
             SelectAllInput(m_view);
             return;
         }
         if (parseFile(existing).contains(*bytes)) {
-            m_view.showMessage(info("すでに登録済みです。", "登録済み"));
+            m_view.showMessage(info(tr("すでに登録済みです。"), tr("登録済み")));
         } else {
             // A hand-edited file may lack its last line end; the new entry must not join that line.
             const bool needsBreak = !existing.isEmpty() && !existing.endsWith('\r') && !existing.endsWith('\n');
@@ -125,7 +125,7 @@ void AddressList::Register()
                 KeepEditText keep(m_list);
                 appendItem(text, *bytes);
             }
-            m_view.showMessage(info("登録しました。", "登録"));
+            m_view.showMessage(info(tr("登録しました。"), tr("登録")));
         }
         SelectAllInput(m_view);
     } catch (const AppError& e) {
@@ -162,20 +162,20 @@ void AddressList::Delete()
     try {
         const QString text = m_view.inputText();
         if (text.isEmpty()) {
-            m_view.showMessage({QStringLiteral("削除するメールアドレスが入力されていません。"), QStringLiteral("入力エラー"),
+            m_view.showMessage({tr("削除するメールアドレスが入力されていません。"), tr("入力エラー"),
                                 MessageIcon::Critical, MessageButtons::Ok});
-        } else if (m_view.showMessage({QStringLiteral("削除しますか？"), QStringLiteral("Delete"), MessageIcon::None,
+        } else if (m_view.showMessage({tr("削除しますか？"), tr("Delete"), MessageIcon::None,
                                        MessageButtons::YesNo})
                    == MessageAnswer::Yes) {
             if (!removeAll(text)) {
-                m_view.showMessage(info("このデータは登録されていないため、削除できませんでした。", "エラー"));
+                m_view.showMessage(info(tr("このデータは登録されていないため、削除できませんでした。"), tr("エラー")));
             } else {
                 QByteArray content;
                 for (int i = 0; i < m_list->count(); ++i)
                     content += m_list->itemData(i).toByteArray() + "\r\n";
                 FileAccess::writeAtomically(m_path, content);
                 m_view.setInputText(QString());
-                m_view.showMessage({QStringLiteral("削除しました。"), QString(), MessageIcon::None, MessageButtons::Ok});
+                m_view.showMessage({tr("削除しました。"), QString(), MessageIcon::None, MessageButtons::Ok});
             }
         }
         SelectAllInput(m_view);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -13,6 +14,8 @@ class QComboBox;
 // a rewrite never changes an entry it did not remove.
 class AddressList
 {
+    Q_DECLARE_TR_FUNCTIONS(AddressList)
+
 public:
     AddressList(QComboBox* list, ConversionView& view, QString filePath);
 

@@ -1,8 +1,12 @@
 #include "TopWindowWidgets.h"
 
+#include "CellStrip.h"
+#include "KeyboardLink.h"
+#include "UiLanguage.h"
 #include "WidgetStyle.h"
 
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -49,7 +53,9 @@ QFrame* line(QWidget* parent, const QString& name, const QColor& colour, int x, 
 
 QLabel* tagNote(QWidget* parent, int index, int x, int y)
 {
-    auto* l = label(parent, QStringLiteral("lbl_tag_setu_%1").arg(index), QStringLiteral("(※タグ内のみ)"), x, y, 90, 14);
+    auto* l = place(new KeyboardLink(TopWindowWidgets::tr("(※タグ内のみ)"), parent),
+                    QStringLiteral("lbl_tag_setu_%1").arg(index), x, y, 90, 14);
+    l->setTextFormat(Qt::PlainText);
     l->setFont(japaneseFont(QStringLiteral("MS UI Gothic"), 8.25, false, true));
     setForeground(l, QColor(0xFF, 0, 0));
     l->setCursor(Qt::PointingHandCursor);
@@ -73,8 +79,8 @@ void TopWindowWidgets::build(QMainWindow* window)
     buildOutputArea(area);
     buildOptionFrames(area);
 
-    lbl_err_ms = label(area, QStringLiteral("lbl_err_ms"), QStringLiteral("エラーメッセージ表示部分"), 8, 287, 416, 16);
-    lbl_err_ms->setToolTip(QStringLiteral("メッセージ"));
+    lbl_err_ms = label(area, QStringLiteral("lbl_err_ms"), tr("エラーメッセージ表示部分"), 8, 287, 416, 16);
+    lbl_err_ms->setToolTip(tr("メッセージ"));
     lbl_err_ms->setFont(japaneseFont(QStringLiteral("MS UI Gothic"), 9, true, true));
     setForeground(lbl_err_ms, QColor(0xFF, 0, 0));
     lbl_err_ms->hide();
@@ -91,12 +97,44 @@ void TopWindowWidgets::build(QMainWindow* window)
     time_fg->setInterval(2000);
 
     buildMenus(window);
+    if (currentUiLanguage() == UiLanguage::English)
+        growForEnglish(area);
+}
+
+// The places were made for the Japanese captions. Where an English one would be cut, its control grows into the
+// free room beside it: a right-aligned caption to the left, any other to the right. The first option frame takes
+// what its captions need from the last one, whose captions are short in English.
+void TopWindowWidgets::growForEnglish(QWidget* area)
+{
+    for (QLabel* caption : area->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        const int missing = caption->sizeHint().width() - caption->width();
+        if (missing <= 0 || caption->text().isEmpty())
+            continue;
+        const int left = caption->alignment() & Qt::AlignRight ? caption->x() - missing : caption->x();
+        caption->setGeometry(left, caption->y(), caption->width() + missing, caption->height());
+    }
+    int missing = 0;
+    for (QRadioButton* scope : {opt_ent_att, opt_ent_all, opt_ent_rand})
+        missing = std::max(missing, scope->sizeHint().width() - scope->width());
+    if (missing <= 0)
+        return;
+    auto* scopes = opt_ent_rand->parentWidget();
+    auto* forms = chk_syutu[0]->parentWidget();
+    auto* options = chk_dot_ent->parentWidget();
+    scopes->resize(scopes->width() + missing, scopes->height());
+    for (QRadioButton* scope : {opt_ent_att, opt_ent_all, opt_ent_rand})
+        scope->resize(scope->width() + missing, scope->height());
+    forms->move(forms->x() + missing, forms->y());
+    options->setGeometry(options->x() + missing, options->y(), options->width() - missing, options->height());
+    for (QCheckBox* option : {chk_dot_ent, chk_att_ent, chk_Ret})
+        option->resize(option->width() - missing, option->height());
 }
 
 void TopWindowWidgets::buildInputArea(QWidget* area)
 {
-    label(area, QStringLiteral("Label9"), QStringLiteral("変換したいメールアドレス or ホームページURL"), 8, 6, 320);
-    label(area, QStringLiteral("Label10"), QStringLiteral("文字数:"), 344, 6, 44);
+    const QString inputCaption = tr("変換したいメールアドレス or ホームページURL");
+    QLabel* inputLabel = label(area, QStringLiteral("Label9"), inputCaption, 8, 6, 320);
+    label(area, QStringLiteral("Label10"), tr("文字数:"), 344, 6, 44);
     lbl_MailAdd_mojisu = label(area, QStringLiteral("lbl_MailAdd_mojisu"), QStringLiteral("0"), 388, 6, 40);
     lbl_MailAdd_mojisu->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -105,46 +143,58 @@ void TopWindowWidgets::buildInputArea(QWidget* area)
     txt_MailAdd->setInsertPolicy(QComboBox::NoInsert);
     txt_MailAdd->setCompleter(nullptr);
     txt_MailAdd->setFont(japaneseFont(QStringLiteral("MS UI Gothic"), 15.75));
-    txt_MailAdd->setToolTip(QStringLiteral("変換したいメールアドレス・URLを入力"));
+    txt_MailAdd->setToolTip(tr("変換したいメールアドレス・URLを入力"));
     txt_MailAdd->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
+    txt_MailAdd->setAccessibleName(inputCaption);
+    inputLabel->setBuddy(txt_MailAdd); // on Linux a combo box is announced by its text, and labelled by this
+    txt_MailAdd->lineEdit()->setAccessibleName(inputCaption);
+    txt_MailAdd->view()->setAccessibleName(tr("登録済みのアドレス"));
 
-    cmd_Hen = place(new QPushButton(QStringLiteral("変換(&X)"), area), QStringLiteral("cmd_Hen"), 344, 22, 84, 30);
-    cmdRegister = place(new QPushButton(QStringLiteral("登録(&S)"), area), QStringLiteral("cmd登録"), 176, 56, 78, 22);
-    cmdDelete = place(new QPushButton(QStringLiteral("削除(&D)"), area), QStringLiteral("cmd削除"), 260, 56, 78, 22);
+    cmd_Hen = place(new QPushButton(tr("変換(&X)"), area), QStringLiteral("cmd_Hen"), 344, 22, 84, 30);
+    cmdRegister = place(new QPushButton(tr("登録(&S)"), area), QStringLiteral("cmd登録"), 176, 56, 78, 22);
+    cmdDelete = place(new QPushButton(tr("削除(&D)"), area), QStringLiteral("cmd削除"), 260, 56, 78, 22);
 }
 
 void TopWindowWidgets::buildDisplay(QWidget* area)
 {
-    label(area, QStringLiteral("Label3"), QStringLiteral("適用部分"), 8, 84, 50);
+    label(area, QStringLiteral("Label3"), tr("適用部分"), 8, 84, 50);
     const struct
     {
         const char* name;
         const char* text;
+        const char* meaning;
         int x, width;
         QColor colour;
-    } legends[] = {{"Label5", "10進", 62, 30, QColor(0xFF, 0xFF, 0x00)},
-                   {"Label6", "16進(&#)", 96, 56, QColor(0x80, 0xFF, 0x80)},
-                   {"Label7", "16進(%)", 156, 48, QColor(0xC0, 0xFF, 0xFF)}};
+    } legends[] = {{"Label5", QT_TR_NOOP("10進"), QT_TR_NOOP("黄色: 10進数(＆#形式)"), 62, 30, QColor(0xFF, 0xFF, 0x00)},
+                   {"Label6", QT_TR_NOOP("16進(&#)"), QT_TR_NOOP("緑色: 16進数(＆#x形式)"), 96, 56, QColor(0x80, 0xFF, 0x80)},
+                   {"Label7", QT_TR_NOOP("16進(%)"), QT_TR_NOOP("水色: 16進(％形式)"), 156, 48, QColor(0xC0, 0xFF, 0xFF)}};
     for (const auto& legend : legends) {
-        QLabel* l = label(area, QString::fromUtf8(legend.name), QString::fromUtf8(legend.text), legend.x, 84, legend.width);
+        QLabel* l = label(area, QString::fromUtf8(legend.name), tr(legend.text), legend.x, 84, legend.width);
         l->setAlignment(Qt::AlignCenter);
+        l->setAccessibleName(tr(legend.meaning));
         setBackground(l, legend.colour);
     }
-    QLabel* gomi = label(area, QStringLiteral("lbl_gomi"), QStringLiteral("改行コード"), 208, 84, 62);
+    QLabel* gomi = label(area, QStringLiteral("lbl_gomi"), tr("改行コード"), 208, 84, 62);
     gomi->setAlignment(Qt::AlignCenter);
     setBackground(gomi, QColor(0xC0, 0x00, 0xC0));
     setForeground(gomi, Qt::white);
-    label(area, QStringLiteral("Label1"), QStringLiteral("100文字まで表示"), 330, 84, 98)->setAlignment(Qt::AlignRight);
+    gomi->setAccessibleName(tr("紫の線: 改行コードの位置"));
+    label(area, QStringLiteral("Label1"), tr("100文字まで表示"), 330, 84, 98)->setAlignment(Qt::AlignRight);
 
     QFont cellFont = japaneseFont(QStringLiteral("MS UI Gothic"), 6);
     cellFont.setPixelSize(9);
+    constexpr int inset = CellStrip::Inset;
+    cellStrip = place(new CellStrip(area), QStringLiteral("cellStrip"), CellX - inset, CellY - inset,
+                      50 * CellWidth + 2 * inset, 2 * CellHeight + 1 + 2 * inset);
+    cellStrip->setAccessibleName(tr("適用表示"));
+    cellStrip->setToolTip(tr("適用表示"));
     for (int i = 0; i < 100; ++i) {
-        QLabel* cell = label(area, QStringLiteral("lbl_mask_%1").arg(i), QString(), CellX + (i % 50) * CellWidth,
-                             CellY + (i / 50) * (CellHeight + 1), CellWidth, CellHeight);
+        QLabel* cell = label(cellStrip, QStringLiteral("lbl_mask_%1").arg(i), QString(), inset + (i % 50) * CellWidth,
+                             inset + (i / 50) * (CellHeight + 1), CellWidth, CellHeight);
         cell->setFont(cellFont);
         cell->setAlignment(Qt::AlignCenter);
-        cell->setToolTip(QStringLiteral("適用表示"));
-        setBackground(cell, fromWinColour(0x009F9F9F));
+        cell->setToolTip(tr("適用表示"));
+        cellStrip->addCell(cell, Colours::Grey);
         lbl_mask.append(cell);
     }
     const int right = CellX + 50 * CellWidth;
@@ -163,39 +213,42 @@ void TopWindowWidgets::buildDisplay(QWidget* area)
 
 void TopWindowWidgets::buildOutputArea(QWidget* area)
 {
-    label(area, QStringLiteral("Label8"), QStringLiteral("変換後のメールアドレス or ホームページURL"), 8, 136, 250);
-    lbl_cpfg = label(area, QStringLiteral("lbl_cpfg"), QStringLiteral("コピー完了！"), 262, 136, 80);
+    const QString outputCaption = tr("変換後のメールアドレス or ホームページURL");
+    QLabel* outputLabel = label(area, QStringLiteral("Label8"), outputCaption, 8, 136, 250);
+    lbl_cpfg = label(area, QStringLiteral("lbl_cpfg"), tr("コピー完了！"), 262, 136, 80);
     lbl_cpfg->setFont(japaneseFont(QStringLiteral("MS UI Gothic"), 9, true));
     setForeground(lbl_cpfg, QColor(0xC0, 0x00, 0x00));
     lbl_cpfg->hide();
-    label(area, QStringLiteral("Label11"), QStringLiteral("文字数:"), 344, 136, 44);
+    label(area, QStringLiteral("Label11"), tr("文字数:"), 344, 136, 44);
     lbl_MailAdd_ent_mojisu = label(area, QStringLiteral("lbl_MailAdd_ent_mojisu"), QStringLiteral("0"), 388, 136, 40);
     lbl_MailAdd_ent_mojisu->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     txt_MailAdd_Ent = place(new QLineEdit(area), QStringLiteral("txt_MailAdd_Ent"), 8, 152, 330, 26);
     txt_MailAdd_Ent->setMaxLength(std::numeric_limits<int>::max());
-    cmd_Clip = place(new QPushButton(QStringLiteral("Clipコピー(&C)"), area), QStringLiteral("cmd_Clip"), 344, 152, 84, 26);
+    txt_MailAdd_Ent->setAccessibleName(outputCaption);
+    outputLabel->setBuddy(txt_MailAdd_Ent);
+    cmd_Clip = place(new QPushButton(tr("Clipコピー(&C)"), area), QStringLiteral("cmd_Clip"), 344, 152, 84, 26);
 }
 
 void TopWindowWidgets::buildOptionFrames(QWidget* area)
 {
-    auto* frame2 = place(new QGroupBox(QStringLiteral("エンティティ化"), area), QStringLiteral("Frame2"), 4, 184, 104, 90);
-    opt_ent_att = place(new QRadioButton(QStringLiteral("＠マークのみ"), frame2), QStringLiteral("opt_ent_att"), 4, 18, 98, 20);
-    opt_ent_all = place(new QRadioButton(QStringLiteral("全て"), frame2), QStringLiteral("opt_ent_all"), 4, 40, 98, 20);
-    opt_ent_rand = place(new QRadioButton(QStringLiteral("ランダム(推奨)"), frame2), QStringLiteral("opt_ent_rand"), 4, 62, 98, 20);
+    auto* frame2 = place(new QGroupBox(tr("エンティティ化"), area), QStringLiteral("Frame2"), 4, 184, 104, 90);
+    opt_ent_att = place(new QRadioButton(tr("＠マークのみ"), frame2), QStringLiteral("opt_ent_att"), 4, 18, 98, 20);
+    opt_ent_all = place(new QRadioButton(tr("全て"), frame2), QStringLiteral("opt_ent_all"), 4, 40, 98, 20);
+    opt_ent_rand = place(new QRadioButton(tr("ランダム(推奨)"), frame2), QStringLiteral("opt_ent_rand"), 4, 62, 98, 20);
     opt_ent_rand->setChecked(true);
 
-    auto* frame3 = place(new QGroupBox(QStringLiteral("エンティティ出力形式"), area), QStringLiteral("Frame3"), 110, 184, 120, 90);
-    const QString forms[] = {QStringLiteral("10進数(＆#形式)"), QStringLiteral("16進数(＆#x形式)"), QStringLiteral("16進(％形式)")};
+    auto* frame3 = place(new QGroupBox(tr("エンティティ出力形式"), area), QStringLiteral("Frame3"), 110, 184, 120, 90);
+    const QString forms[] = {tr("10進数(＆#形式)"), tr("16進数(＆#x形式)"), tr("16進(％形式)")};
     for (int i = 0; i < 3; ++i)
         chk_syutu.append(place(new QCheckBox(forms[i], frame3), QStringLiteral("chk_syutu_%1").arg(i), 4, 16 + 17 * i, 114, 18));
     chk_syutu[0]->setChecked(true);
     lbl_tag_setu.append(tagNote(frame3, 0, 26, 70));
 
-    auto* frame1 = place(new QGroupBox(QStringLiteral("オプション"), area), QStringLiteral("Frame1"), 232, 184, 196, 90);
-    chk_dot_ent = place(new QCheckBox(QStringLiteral("ピリオドをエンティティ化する"), frame1), QStringLiteral("chk_dot_ent"), 6, 16, 188, 18);
-    chk_att_ent = place(new QCheckBox(QStringLiteral("@マークをエンティティ化する"), frame1), QStringLiteral("chk_att_ent"), 6, 33, 188, 18);
-    chk_Ret = place(new QCheckBox(QStringLiteral("改行コードを付加(推奨)"), frame1), QStringLiteral("chk_Ret"), 6, 50, 188, 18);
+    auto* frame1 = place(new QGroupBox(tr("オプション"), area), QStringLiteral("Frame1"), 232, 184, 196, 90);
+    chk_dot_ent = place(new QCheckBox(tr("ピリオドをエンティティ化する"), frame1), QStringLiteral("chk_dot_ent"), 6, 16, 188, 18);
+    chk_att_ent = place(new QCheckBox(tr("@マークをエンティティ化する"), frame1), QStringLiteral("chk_att_ent"), 6, 33, 188, 18);
+    chk_Ret = place(new QCheckBox(tr("改行コードを付加(推奨)"), frame1), QStringLiteral("chk_Ret"), 6, 50, 188, 18);
     chk_dot_ent->setChecked(true);
     chk_att_ent->setChecked(true);
     lbl_tag_setu.append(tagNote(frame1, 1, 26, 70));
@@ -204,38 +257,43 @@ void TopWindowWidgets::buildOptionFrames(QWidget* area)
 void TopWindowWidgets::buildMenus(QMainWindow* window)
 {
     QMenuBar* bar = window->menuBar();
-    QMenu* file = bar->addMenu(QStringLiteral("ファイル(&F)"));
+    QMenu* file = bar->addMenu(tr("ファイル(&F)"));
     file->setObjectName(QStringLiteral("mn_file"));
-    mn_file_site = file->addAction(QStringLiteral("サイト一括変換(&S)..."));
+    mn_file_site = file->addAction(tr("サイト一括変換(&S)..."));
     mn_file_site->setObjectName(QStringLiteral("mn_file_site"));
     file->addSeparator();
-    mn_file_end = file->addAction(QStringLiteral("Qorvaneの終了(&X)"));
+    mn_file_end = file->addAction(tr("Qorvaneの終了(&X)"));
     mn_file_end->setObjectName(QStringLiteral("mn_file_end"));
     mn_file_end->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    QMenu* presets = bar->addMenu(QStringLiteral("簡易設定(&K)"));
+    QMenu* presets = bar->addMenu(tr("簡易設定(&K)"));
     presets->setObjectName(QStringLiteral("mn_set"));
-    const char* captions[] = {"HPのタグ内記述(&N)", "HPのタグ外記述(&G)", "i-modeページタグ内記述(&I)",
-                              "i-modeページタグ外記述(&M)", "BBSでの記述(&B)", nullptr, "設定をデフォルトにする(&D)"};
+    const char* captions[] = {QT_TR_NOOP("HPのタグ内記述(&N)"),
+                              QT_TR_NOOP("HPのタグ外記述(&G)"),
+                              QT_TR_NOOP("i-modeページタグ内記述(&I)"),
+                              QT_TR_NOOP("i-modeページタグ外記述(&M)"),
+                              QT_TR_NOOP("BBSでの記述(&B)"),
+                              nullptr,
+                              QT_TR_NOOP("設定をデフォルトにする(&D)")};
     for (int i = 0; i < 7; ++i) {
-        QAction* item = captions[i] ? presets->addAction(QString::fromUtf8(captions[i])) : presets->addSeparator();
+        QAction* item = captions[i] ? presets->addAction(tr(captions[i])) : presets->addSeparator();
         item->setObjectName(QStringLiteral("mn_set_kiju_%1").arg(i));
         mn_set_kiju.append(item);
     }
 
-    mn_pre = bar->addAction(QStringLiteral("プレビュー(&P)"));
+    mn_pre = bar->addAction(tr("プレビュー(&P)"));
     mn_pre->setObjectName(QStringLiteral("mn_pre"));
 
-    QMenu* help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
+    QMenu* help = bar->addMenu(tr("ヘルプ(&H)"));
     help->setObjectName(QStringLiteral("mn_help"));
-    mn_help_web = help->addAction(QStringLiteral("Webヘルプを開く(&W)"));
+    mn_help_web = help->addAction(tr("Webヘルプを開く(&W)"));
     mn_help_web->setObjectName(QStringLiteral("mn_help_web"));
     mn_help_web->setShortcut(QKeySequence(Qt::Key_F1));
-    mn_help_guide = help->addAction(QStringLiteral("操作ガイド(&G)"));
+    mn_help_guide = help->addAction(tr("操作ガイド(&G)"));
     mn_help_guide->setObjectName(QStringLiteral("mn_help_guide"));
-    mn_help_vis = help->addAction(QStringLiteral("謝辞(&T)"));
+    mn_help_vis = help->addAction(tr("謝辞(&T)"));
     mn_help_vis->setObjectName(QStringLiteral("mn_help_vis"));
     help->addSeparator()->setObjectName(QStringLiteral("mn_help_line"));
-    mn_help_ver = help->addAction(QStringLiteral("バージョン情報(&A)"));
+    mn_help_ver = help->addAction(tr("バージョン情報(&A)"));
     mn_help_ver->setObjectName(QStringLiteral("mn_help_ver"));
 }

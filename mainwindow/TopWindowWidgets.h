@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QList>
 
+class CellStrip;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -19,6 +21,9 @@ class QWidget;
 // place by build(); the window wires their reactions.
 struct TopWindowWidgets
 {
+    Q_DECLARE_TR_FUNCTIONS(TopWindowWidgets)
+
+public:
     QPushButton* cmdRegister = nullptr; // cmd登録
     QPushButton* cmdDelete = nullptr;   // cmd削除
     QCheckBox* chk_dot_ent = nullptr;
@@ -41,6 +46,7 @@ struct TopWindowWidgets
     QFrame* Line3 = nullptr;
     QList<QFrame*> lin_RET;
     QLabel* lbl_cpfg = nullptr;
+    CellStrip* cellStrip = nullptr; // holds lbl_mask
     QList<QLabel*> lbl_mask;
     QLabel* lbl_MailAdd_ent_mojisu = nullptr;
     QLabel* lbl_MailAdd_mojisu = nullptr;
@@ -66,4 +72,5 @@ private:
     void buildOutputArea(QWidget* area);
     void buildOptionFrames(QWidget* area);
     void buildMenus(QMainWindow* window);
+    void growForEnglish(QWidget* area);
 };

@@ -4,6 +4,7 @@
 #include "Clipboard.h"
 #include "ClipboardRules.h"
 #include "FileAccess.h"
+#include "KeyboardLink.h"
 #include "Presets.h"
 #include "SettingsFile.h"
 #include "WidgetStyle.h"
@@ -103,7 +104,7 @@ void frm_Top::connectCommandReactions()
     connect(m_w.txt_MailAdd->lineEdit(), &QLineEdit::textEdited, this, [this] { txt_MailAdd_Change(); });
     m_w.txt_MailAdd->setValidator(new InputLengthValidator(this));
     connect(m_w.txt_MailAdd->lineEdit(), &QLineEdit::inputRejected, this, [this] {
-        showErrorLine(QStringLiteral("入力できるのは%1文字までです。").arg(MaxWatchedLength));
+        showErrorLine(tr("入力できるのは%1文字までです。").arg(MaxWatchedLength));
     });
     // The combo box also reports a pick when the input loses the focus with a text that stands in its list, which
     // would empty the output in the middle of Alt+X or Alt+C: only a pick in the list itself (mouse or keys) counts.
@@ -142,8 +143,10 @@ void frm_Top::connectCommandReactions()
     connect(m_w.mn_help_guide, &QAction::triggered, this, [this] { m_help.mn_help_guide_Click(); });
     connect(m_w.mn_help_vis, &QAction::triggered, this, [this] { m_help.mn_help_vis_Click(); });
     connect(m_w.mn_help_ver, &QAction::triggered, this, [this] { m_help.mn_help_ver_Click(); });
-    for (QLabel* note : m_w.lbl_tag_setu)
+    for (QLabel* note : m_w.lbl_tag_setu) {
         note->installEventFilter(this);
+        connect(static_cast<KeyboardLink*>(note), &KeyboardLink::followedByKey, this, [this] { m_help.lbl_tag_setu_Click(); });
+    }
     for (int i = 0; i < m_w.mn_set_kiju.size(); ++i)
         connect(m_w.mn_set_kiju[i], &QAction::triggered, this, [this, i] { mn_set_kiju_Click(i); });
 }
@@ -184,7 +187,7 @@ void frm_Top::applySettings(const StoredSettings& s)
             m_w.chk_dot_ent->setChecked(true);
         }
         if (s.mail.size() > MaxWatchedLength) {
-            showErrorLine(QStringLiteral("前回の入力は%1文字を超えるため読み込みませんでした。").arg(MaxWatchedLength));
+            showErrorLine(tr("前回の入力は%1文字を超えるため読み込みませんでした。").arg(MaxWatchedLength));
         } else if (!s.mail.isEmpty()) {
             setInputText(s.mail);
             m_services.clipboard.clear();
@@ -228,7 +231,7 @@ void frm_Top::saveSettings()
         SettingsFile::save(SettingsFile::path(m_services.files.settingsFolder), s);
     } catch (const AppError& e) {
         // Losing the options silently would surprise the user at the next start.
-        showMessage({e.description() + QLatin1Char(':') + QString::number(e.number()), QStringLiteral("エラー"),
+        showMessage({e.description() + QLatin1Char(':') + QString::number(e.number()), tr("エラー"),
                      MessageIcon::Critical, MessageButtons::Ok});
     }
 }
@@ -280,7 +283,7 @@ void frm_Top::cmd_Hen_Click()
         return;
     }
     m_w.txt_MailAdd->setFocus();
-    showErrorLine(QStringLiteral("入力してから変換を押してください。"));
+    showErrorLine(tr("入力してから変換を押してください。"));
 }
 
 void frm_Top::chk_Ret_Click()
@@ -331,7 +334,7 @@ void frm_Top::cmd_Clip_Click()
             ConvertInput();
         if (inputText().isEmpty()) {
             m_w.txt_MailAdd->setFocus();
-            showErrorLine(QStringLiteral("入力してからClipコピーを押してください。"));
+            showErrorLine(tr("入力してからClipコピーを押してください。"));
             return;
         }
         if (outputText().isEmpty()) {
@@ -431,7 +434,7 @@ void frm_Top::mn_set_kiju_Click(int index)
 void frm_Top::mn_pre_Click()
 {
     if (inputText().isEmpty()) {
-        showErrorLine(QStringLiteral("入力してからプレビューを押してください。"));
+        showErrorLine(tr("入力してからプレビューを押してください。"));
         m_w.txt_MailAdd->setFocus();
         return;
     }

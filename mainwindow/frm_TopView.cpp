@@ -1,6 +1,7 @@
 // How the conversion engine sees the main window: its texts, options and display.
 #include "frm_Top.h"
 
+#include "CellStrip.h"
 #include "WidgetStyle.h"
 
 #include <QCheckBox>
@@ -65,13 +66,12 @@ void frm_Top::setInputLengthCaption(const QString& caption)
 
 void frm_Top::setCellCaption(int cell, const QString& caption)
 {
-    if (m_w.lbl_mask[cell]->text() != caption)
-        m_w.lbl_mask[cell]->setText(caption);
+    m_w.cellStrip->setCellText(cell, caption);
 }
 
 void frm_Top::setCellColour(int cell, WinColour colour)
 {
-    WidgetStyle::setBackground(m_w.lbl_mask[cell], WidgetStyle::fromWinColour(colour));
+    m_w.cellStrip->setCellColour(cell, colour);
 }
 
 void frm_Top::showBreakMarker(int marker, WinColour colour)

@@ -17,13 +17,13 @@ MessageAnswer QtMessagePresenter::show(const Message& message)
     case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
     }
     if (message.buttons == MessageButtons::YesNo) {
-        QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
-        box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+        QPushButton* yes = box.addButton(QCoreApplication::translate("QtMessagePresenter", "はい(&Y)"), QMessageBox::YesRole);
+        box.addButton(QCoreApplication::translate("QtMessagePresenter", "いいえ(&N)"), QMessageBox::NoRole);
         box.setDefaultButton(yes);
         box.exec();
         return box.clickedButton() == yes ? MessageAnswer::Yes : MessageAnswer::No;
     }
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.addButton(QCoreApplication::translate("QtMessagePresenter", "OK"), QMessageBox::AcceptRole);
     box.exec();
     return MessageAnswer::Ok;
 }

@@ -2,6 +2,7 @@
 
 #include "Message.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 
 ProcessUrlOpener::ProcessUrlOpener(QString program) : m_program(std::move(program))
@@ -44,7 +45,8 @@ void ProcessUrlOpener::open(const QUrl& url, std::function<void(int exitCode)> f
 void OpenBrowserPage(const QUrl& url, UrlOpener& urls, MessagePresenter& messages)
 {
     urls.open(url, [&messages, url](int) {
-        messages.show({QStringLiteral("ブラウザを起動できませんでした。\n") + url.toString(), QStringLiteral("エラー"),
+        messages.show({QCoreApplication::translate("UrlOpener", "ブラウザを起動できませんでした。\n%1").arg(url.toString()),
+                       QCoreApplication::translate("UrlOpener", "エラー"),
                        MessageIcon::Critical, MessageButtons::Ok});
     });
 }

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libgl-dev libpng-dev libxcb1-dev
+    qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     fonts-ipafont-gothic
     xvfb xauth xdotool xclip xdg-utils file poppler-utils python3-xlib
     python3 chromium

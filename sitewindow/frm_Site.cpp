@@ -35,7 +35,7 @@ frm_Site::frm_Site(std::function<ConversionSettings()> options, QWidget* parent)
     : QWidget(parent, Qt::Window), m_options(std::move(options))
 {
     setObjectName(QStringLiteral("frm_Site"));
-    setWindowTitle(QStringLiteral("サイト一括変換"));
+    setWindowTitle(tr("サイト一括変換"));
     buildWidgets();
     setRunning(false);
     resize(760, 560);
@@ -57,22 +57,22 @@ void frm_Site::releaseJob()
 void frm_Site::buildWidgets()
 {
     txt_Folder = named(new QLineEdit(this), "txt_Folder");
-    txt_Folder->setPlaceholderText(QStringLiteral("ページ(.html .htm .xhtml)のあるフォルダ"));
-    auto* browse = named(new QPushButton(QStringLiteral("参照(&B)..."), this), "cmd_Browse");
-    chk_Links = named(new QCheckBox(QStringLiteral("http/httpsのリンク先も変換する"), this), "chk_Links");
-    cmd_Check = named(new QPushButton(QStringLiteral("確認(&D)"), this), "cmd_Check");
-    cmd_Apply = named(new QPushButton(QStringLiteral("変換を実行(&A)"), this), "cmd_Apply");
-    cmd_Cancel = named(new QPushButton(QStringLiteral("中止(&C)"), this), "cmd_Cancel");
-    auto* close = named(new QPushButton(QStringLiteral("閉じる(&O)"), this), "cmd_Close");
+    txt_Folder->setPlaceholderText(tr("ページ(.html .htm .xhtml)のあるフォルダ"));
+    auto* browse = named(new QPushButton(tr("参照(&B)..."), this), "cmd_Browse");
+    chk_Links = named(new QCheckBox(tr("http/httpsのリンク先も変換する"), this), "chk_Links");
+    cmd_Check = named(new QPushButton(tr("確認(&D)"), this), "cmd_Check");
+    cmd_Apply = named(new QPushButton(tr("変換を実行(&A)"), this), "cmd_Apply");
+    cmd_Cancel = named(new QPushButton(tr("中止(&C)"), this), "cmd_Cancel");
+    auto* close = named(new QPushButton(tr("閉じる(&O)"), this), "cmd_Close");
 
     lst_Pages = named(new QTreeWidget(this), "lst_Pages");
-    lst_Pages->setHeaderLabels({QStringLiteral("ページ"), QStringLiteral("アドレス数"), QStringLiteral("状態")});
+    lst_Pages->setHeaderLabels({tr("ページ"), tr("アドレス数"), tr("状態")});
     lst_Pages->setRootIsDecorated(false);
     lst_Pages->header()->setSectionResizeMode(PageName, QHeaderView::Stretch);
     lst_Pages->header()->setStretchLastSection(false);
     lst_Pages->header()->resizeSection(PageState, 220);
     tbl_Lines = named(new QTableWidget(0, 3, this), "tbl_Lines");
-    tbl_Lines->setHorizontalHeaderLabels({QStringLiteral("行"), QStringLiteral("変換前"), QStringLiteral("変換後")});
+    tbl_Lines->setHorizontalHeaderLabels({tr("行"), tr("変換前"), tr("変換後")});
     tbl_Lines->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     tbl_Lines->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     tbl_Lines->verticalHeader()->hide();
@@ -83,12 +83,16 @@ void frm_Site::buildWidgets()
     splitter->addWidget(tbl_Lines);
 
     prg_Run = named(new QProgressBar(this), "prg_Run");
-    lbl_Status = named(new QLabel(QStringLiteral("フォルダを選んで「確認」を押してください。"), this), "lbl_Status");
+    lbl_Status = named(new QLabel(tr("フォルダを選んで「確認」を押してください。"), this), "lbl_Status");
     lbl_Status->setTextFormat(Qt::PlainText);
+    txt_Folder->setAccessibleName(tr("フォルダ"));
+    lst_Pages->setAccessibleName(tr("変換するページ"));
+    tbl_Lines->setAccessibleName(tr("変換される行"));
+    prg_Run->setAccessibleName(tr("進行状況"));
 
     auto* layout = new QVBoxLayout(this);
     auto* folderRow = new QHBoxLayout;
-    folderRow->addWidget(named(new QLabel(QStringLiteral("フォルダ:"), this), "lbl_Folder"));
+    folderRow->addWidget(named(new QLabel(tr("フォルダ:"), this), "lbl_Folder"));
     folderRow->addWidget(txt_Folder, 1);
     folderRow->addWidget(browse);
     layout->addLayout(folderRow);
@@ -127,7 +131,7 @@ void frm_Site::cmd_Browse_Click()
     QString folder = m_nextFolder;
     m_nextFolder.clear();
     if (folder.isEmpty())
-        folder = QFileDialog::getExistingDirectory(this, QStringLiteral("変換するフォルダの選択"), txt_Folder->text());
+        folder = QFileDialog::getExistingDirectory(this, tr("変換するフォルダの選択"), txt_Folder->text());
     if (!folder.isEmpty())
         txt_Folder->setText(QDir::toNativeSeparators(folder));
 }
@@ -149,21 +153,21 @@ void frm_Site::cmd_Cancel_Click()
         return;
     m_job->cancel();
     cmd_Cancel->setEnabled(false);
-    showStatus(QStringLiteral("中止しています..."));
+    showStatus(tr("中止しています..."));
 }
 
 void frm_Site::startJob(bool dryRun)
 {
     const QString folder = txt_Folder->text().trimmed();
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-        showStatus(folder.isEmpty() ? QStringLiteral("フォルダを選択してください。")
-                                    : QStringLiteral("フォルダが見つかりません。"),
+        showStatus(folder.isEmpty() ? tr("フォルダを選択してください。")
+                                    : tr("フォルダが見つかりません。"),
                    true);
         return;
     }
     const ConversionSettings conversion = m_options();
     if (!conversion.anyFormEnabled()) {
-        showStatus(QStringLiteral("出力形式が選択されていません。"), true);
+        showStatus(tr("出力形式が選択されていません。"), true);
         return;
     }
     releaseJob();
@@ -174,7 +178,7 @@ void frm_Site::startJob(bool dryRun)
     m_pages = m_changed = m_addresses = m_errors = m_drawnAgain = 0;
     prg_Run->setRange(0, 0);
     prg_Run->setValue(0);
-    showStatus(dryRun ? QStringLiteral("確認しています...") : QStringLiteral("変換しています..."));
+    showStatus(dryRun ? tr("確認しています...") : tr("変換しています..."));
     SiteTask task;
     task.options = {conversion, chk_Links->isChecked()};
     task.dryRun = dryRun;
@@ -217,11 +221,13 @@ void frm_Site::pageDone(const PageOutcome& given)
     }
     QString state = problemText(outcome);
     if (state.isEmpty() && outcome.drawnAgain)
-        state = QStringLiteral("確認の後に変更されていたため、新しく変換しました");
+        state = tr("確認の後に変更されていたため、新しく変換しました");
     if (state.isEmpty())
-        state = m_dryRun ? QStringLiteral("変換します") : QStringLiteral("変換しました");
+        state = m_dryRun ? tr("変換します") : tr("変換しました");
     const QString shown = QDir::toNativeSeparators(QDir(txt_Folder->text()).relativeFilePath(outcome.path));
     auto* item = new QTreeWidgetItem({shown, QString::number(outcome.addresses), state});
+    // A screen reader on the page's name hears its state too, not only one who looks along the row.
+    item->setData(PageName, Qt::AccessibleTextRole, tr("%1: %2").arg(shown, state));
     item->setTextAlignment(PageAddresses, Qt::AlignRight | Qt::AlignVCenter);
     if (outcome.failed())
         item->setForeground(PageState, QColor(0xFF, 0, 0));
@@ -235,18 +241,18 @@ void frm_Site::jobFinished(bool cancelled)
 {
     setRunning(false);
     prg_Run->setRange(0, std::max(m_pages, 1));
-    const QString counts = QStringLiteral("%1ページ中 %2ページ、アドレス %3個").arg(m_pages).arg(m_changed).arg(m_addresses);
-    QString errors = m_errors > 0 ? QStringLiteral("、エラー %1件").arg(m_errors) : QString();
+    const QString counts = tr("%1ページ中 %2ページ、アドレス %n個", nullptr, m_addresses).arg(m_pages).arg(m_changed);
+    QString errors = m_errors > 0 ? tr("、エラー %n件", nullptr, m_errors) : QString();
     if (m_drawnAgain > 0)
-        errors += QStringLiteral("、確認の後に変更されたページ %1件は新しく変換").arg(m_drawnAgain);
+        errors += tr("、確認の後に変更されたページ %n件は新しく変換", nullptr, m_drawnAgain);
     if (cancelled)
-        showStatus(QStringLiteral("中止しました。それまでのページは") +
-                   (m_dryRun ? QStringLiteral("確認済みです。") : QStringLiteral("変換済みです。")) + errors);
+        showStatus(tr("中止しました。それまでのページは") +
+                   (m_dryRun ? tr("確認済みです。") : tr("変換済みです。")) + errors);
     else if (m_dryRun)
-        showStatus(QStringLiteral("確認しました: ") + counts + QStringLiteral("を変換します") + errors + QStringLiteral("。"),
+        showStatus(tr("確認しました: ") + counts + tr("を変換します") + errors + tr("。"),
                    m_errors > 0);
     else
-        showStatus(QStringLiteral("変換しました: ") + counts + errors + QStringLiteral("。"), m_errors > 0);
+        showStatus(tr("変換しました: ") + counts + errors + tr("。"), m_errors > 0);
     if (m_dryRun && !cancelled && m_changed > 0)
         m_checkedFolder = txt_Folder->text();
     else
@@ -294,21 +300,21 @@ QString frm_Site::problemText(const PageOutcome& outcome) const
     const QString& detail = outcome.detail;
     switch (outcome.problem) {
     case PageProblem::None: return {};
-    case PageProblem::Missing: return QStringLiteral("ファイルが見つかりません。");
+    case PageProblem::Missing: return tr("ファイルが見つかりません。");
     case PageProblem::Unreadable:
     case PageProblem::WriteFailed: return AppError::descriptionOf(outcome.errorNumber);
     case PageProblem::UnsupportedEncoding:
-        return detail.isEmpty() ? QStringLiteral("文字コードを判定できません。")
-                                : QStringLiteral("文字コード %1 には対応していません。").arg(detail);
-    case PageProblem::CannotHide: return QStringLiteral("この設定では %1 を変換できません。").arg(detail);
-    case PageProblem::CheckFailed: return QStringLiteral("変換結果の確認で問題が見つかったため変更しません。");
-    case PageProblem::ReadOnly: return QStringLiteral("読み取り専用のため変更しません。");
-    case PageProblem::LinkOutside: return QStringLiteral("指定したフォルダの外を指すリンクのため変更しません。");
-    case PageProblem::LinkBroken: return QStringLiteral("リンク先が見つかりません。");
-    case PageProblem::NotRegular: return QStringLiteral("通常のファイルではないため開きません。");
-    case PageProblem::HardLinked: return QStringLiteral("ハードリンクが %1 個あるため変更しません。").arg(detail);
-    case PageProblem::ChangedMeanwhile: return QStringLiteral("変換中にほかのプログラムが変更したため、そのままにしました。");
-    case PageProblem::Busy: return QStringLiteral("ほかの変換がこのフォルダを処理中です。終わってからやり直してください。");
+        return detail.isEmpty() ? tr("文字コードを判定できません。")
+                                : tr("文字コード %1 には対応していません。").arg(detail);
+    case PageProblem::CannotHide: return tr("この設定では %1 を変換できません。").arg(detail);
+    case PageProblem::CheckFailed: return tr("変換結果の確認で問題が見つかったため変更しません。");
+    case PageProblem::ReadOnly: return tr("読み取り専用のため変更しません。");
+    case PageProblem::LinkOutside: return tr("指定したフォルダの外を指すリンクのため変更しません。");
+    case PageProblem::LinkBroken: return tr("リンク先が見つかりません。");
+    case PageProblem::NotRegular: return tr("通常のファイルではないため開きません。");
+    case PageProblem::HardLinked: return tr("ハードリンクが %1 個あるため変更しません。").arg(detail);
+    case PageProblem::ChangedMeanwhile: return tr("変換中にほかのプログラムが変更したため、そのままにしました。");
+    case PageProblem::Busy: return tr("ほかの変換がこのフォルダを処理中です。終わってからやり直してください。");
     }
     return {};
 }
