@@ -42,11 +42,11 @@ bool takesLineBreakCode(const LinkTarget& link)
 // Names each of "@" and "." once, however often the options forced it and no enabled form could take it.
 QString unconvertedMessage(const QString& characters)
 {
-    QString named;
-    for (const char* c : {"@", "."})
-        if (characters.contains(QLatin1String(c)))
-            named += QStringLiteral("「%1」").arg(QLatin1String(c));
-    return QStringLiteral("この設定では %1 を変換できません。").arg(named);
+    const bool at = characters.contains(u'@');
+    const QString named = at && characters.contains(u'.')
+                              ? QCoreApplication::translate("ConversionRequest", "「@」「.」")
+                              : QCoreApplication::translate("ConversionRequest", "「%1」").arg(QChar(at ? u'@' : u'.'));
+    return QCoreApplication::translate("ConversionRequest", "この設定では %1 を変換できません。").arg(named);
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 namespace MakerLinks {
 
 inline const QString SiteRoot = QStringLiteral("https://qorvane.example.org");
-inline const QString SiteName = QStringLiteral("Qorvane プロジェクト");
 inline const QString FeedbackAddress = QStringLiteral("feedback@qorvane.example.org");
 inline const QString ReaderDownload = QStringLiteral("https://get.adobe.com/reader/");
 inline const QString Version = QStringLiteral("ver 2.10");

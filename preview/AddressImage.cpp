@@ -6,6 +6,7 @@
 #include "PngTransparency.h"
 #include "PngWriter.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QPainter>
 
@@ -86,8 +87,8 @@ bool SavePng(const QImage& picture, const QString& fileName, PngWriter& writer, 
     if (fileName.isEmpty() || picture.isNull())
         return false;
     if (!writer.available()) {
-        messages.show({QStringLiteral("mpng.dllが存在しません。"), QStringLiteral("DLLエラー"), MessageIcon::Critical,
-                       MessageButtons::Ok});
+        messages.show({QCoreApplication::translate("AddressImage", "mpng.dllが存在しません。"),
+                       QCoreApplication::translate("AddressImage", "DLLエラー"), MessageIcon::Critical, MessageButtons::Ok});
         return false;
     }
     try {

@@ -9,6 +9,8 @@
 #include "UiLanguage.h"
 #include "UrlOpener.h"
 
+#include <QCoreApplication>
+
 PreviewCommand::PreviewCommand(ConversionView& view, ConversionRequest& request, const PreviewServices& services)
     : m_view(view), m_request(request), m_services(services)
 {
@@ -17,7 +19,7 @@ PreviewCommand::PreviewCommand(ConversionView& view, ConversionRequest& request,
 void PreviewCommand::reportFileError(int number)
 {
     m_services.messages.show({AppError::descriptionOf(number) + QLatin1Char(':') + QString::number(number),
-                              QStringLiteral("エラー"), MessageIcon::Critical, MessageButtons::Ok});
+                              QCoreApplication::translate("PreviewCommand", "エラー"), MessageIcon::Critical, MessageButtons::Ok});
 }
 
 void PreviewCommand::run()

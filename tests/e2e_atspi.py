@@ -36,8 +36,9 @@ def miscounted_cells(window, label, english):  # item i names the address's char
                 key=len, default=[])
     if len(items) < len(ADDRESS):
         return [f"{label}: the cells are no list (a role list of {len(ADDRESS)} or more items with the role list item)"]
+    name = lambda item: item.name.partition(", " if english else "、")
     return [f"{label}: the cell of {c!r} is named {item.name!r}" for c, item in zip(ADDRESS, items)
-            if item.name.partition(", ")[0] != c or (english and item.name.partition(", ")[2] not in FORMS)]
+            if name(item)[0] != c or not name(item)[2] or (english and name(item)[2] not in FORMS)]
 
 
 def walk(env, program, home, language, locale):  # on a fresh HOME: ADDRESS typed and converted, then the site window opened

@@ -80,12 +80,15 @@ static Texts everything(UiLanguage language)
     f.w().cmdDelete->click();
     f.w().mn_help_guide->trigger();
     f.writeFile("操作ガイド.pdf", "%PDF-1.4");
+    f.writeFile("operating-guide.pdf", "%PDF-1.4");
     f.urls.pdfViewer = false;
     f.urls.exitCode = 1;
     f.messages.answers = {MessageAnswer::Yes};
     f.w().mn_help_guide->trigger(); // answered Yes, and the browser fails
     for (int number : {7, 52, 53, 54, 55, 57, 61, 62, 68, 70, 71, 75, 76, 521, 1})
         texts[QString("error %1").arg(number)] = AppError::descriptionOf(number);
+    QDir(f.base()).mkdir("Preview.htm"); // the preview cannot write its page
+    f.w().mn_pre->trigger();
     for (const Message& box : f.messages.shown)
         texts[QString("box %1").arg(texts.size())] = box.title + ": " + box.text;
 

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>AddressImage</name>
+    <message>
+        <source>mpng.dllが存在しません。</source>
+        <translation>The PNG library is missing, so no image can be written.</translation>
+    </message>
+    <message>
+        <source>DLLエラー</source>
+        <translation>Library Error</translation>
+    </message>
+</context>
+<context>
     <name>AddressList</name>
     <message>
         <source>エラー</source>
@@ -148,6 +159,18 @@
         <source>出力形式が選択されていません。</source>
         <translation>No output form is selected.</translation>
     </message>
+    <message>
+        <source>「@」「.」</source>
+        <translation>“@” and “.”</translation>
+    </message>
+    <message>
+        <source>「%1」</source>
+        <translation>“%1”</translation>
+    </message>
+    <message>
+        <source>この設定では %1 を変換できません。</source>
+        <translation>These options cannot convert %1.</translation>
+    </message>
 </context>
 <context>
     <name>HelpCommands</name>
@@ -171,6 +194,13 @@ Open the Adobe Acrobat Reader download page?</translation>
     <message>
         <source>OK(&amp;O)</source>
         <translation>&amp;OK</translation>
+    </message>
+</context>
+<context>
+    <name>PreviewCommand</name>
+    <message>
+        <source>エラー</source>
+        <translation>Error</translation>
     </message>
 </context>
 <context>
