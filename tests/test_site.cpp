@@ -500,6 +500,28 @@ private slots:
         QCOMPARE(run.readAllStandardError().contains("-: "), run.exitCode() == 1);
     }
 
+    // "$@" is the pipe's command line.
+    void pipeIsReadToItsEndOrNotAtAll_data()
+    {
+        const auto row = table<QString, QByteArray, int>({"shell", "output", "exit"});
+        row("a folder", "\"$@\" < /", "", 1);
+        row("closed", "\"$@\" <&-", "", 1);
+        row("non-blocking, filled late", "(head -c 70000 /dev/zero | tr '\\0' ' '; sleep 0.3; printf '<p>a@b.cd') | "
+            "python3 -c 'import os, sys; os.set_blocking(0, False); os.execv(sys.argv[1], sys.argv[1:])' \"$@\"",
+            QByteArray(70000, ' ') + "<p>" + A, 0);
+    }
+
+    void pipeIsReadToItsEndOrNotAtAll()
+    {
+        QFETCH(QString, shell);
+        QProcess run;
+        run.start("sh", {"-c", shell, "sh", QORVANE_SITE, "--forms=decimal", "--scope=all", "-"});
+        QVERIFY(run.waitForFinished());
+        QTEST(run.readAllStandardOutput(), "output");
+        QTEST(run.exitCode(), "exit");
+        QCOMPARE(run.readAllStandardError().contains("standard input could not be read"), run.exitCode() == 1);
+    }
+
     void readingSettingsCreatesNoFolder()
     {
         QTemporaryDir dir;
