@@ -13,6 +13,7 @@ packages=(
     clang libclang-rt-14-dev
     dpkg-dev desktop-file-utils appstream librsvg2-bin
     weston qt6-wayland wl-clipboard lintian
+    acl
 )
 # For the site benchmark: some nodejs packages bring npm along, Debian's does not.
 command -v npm >/dev/null 2>&1 || packages+=(npm)

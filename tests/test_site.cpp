@@ -76,9 +76,10 @@ QString writePage(const QTemporaryDir& dir, const QString& name, const QByteArra
     return writeAt(QFile::encodeName(dir.filePath(name)), bytes) ? dir.filePath(name) : QString();
 }
 
-int runSite(QProcess& run, const QStringList& arguments, const QByteArray& input = {})
+int runSite(QProcess& run, const QStringList& arguments, const QByteArray& input = {},
+            const QString& program = QORVANE_SITE)
 {
-    run.start(QStringLiteral(QORVANE_SITE), arguments);
+    run.start(program, arguments);
     run.write(input);
     run.closeWriteChannel();
     return run.waitForFinished() ? run.exitCode() : -1;
@@ -216,34 +217,83 @@ private slots:
 
     void pageIsLeftWhenItCannotBeReplaced_data()
     {
-        // meanwhile: 0 another program writes the page, 1 the run is cancelled, 2 the folder refuses new files
-        const auto row = table<int, QString, QByteArray>({"meanwhile", "said", "left"});
-        row("another writer", 0, "changed by another program while it was rewritten; its version is kept", "x");
-        row("cancelled just before the rename", 1, "", Page);
-        row("folder refusing new files", 2, "cannot be written, left unchanged: Permission denied", Page);
+        // meanwhile: 0 another program writes the page, 1 the run is cancelled, 2 the folder refuses new files,
+        // else a shell command run on the page (p.html) in its folder
+        const auto row = table<QString, QString, QByteArray>({"meanwhile", "said", "left"});
+        const QString changed = "changed by another program while it was rewritten; its version is kept";
+        row("another writer", "0", changed, "x");
+        row("cancelled just before the rename", "1", "", Page);
+        row("folder refusing new files", "2", "cannot be written, left unchanged: Permission denied", Page);
+        const QByteArray same = QByteArray(Page).replace("Mail", "Post");
+        row("same size, its time put back", "touch -r p.html t && printf '" + same + "' > p.html && touch -r t p.html",
+            changed, same);
+        row("chmod", "chmod 600 p.html", changed, Page);
+        row("chown", "chown nobody p.html", changed, Page);
+        row("a new hard link", "ln p.html q", changed, Page);
     }
 
     void pageIsLeftWhenItCannotBeReplaced()
     {
-        QFETCH(int, meanwhile);
+        QFETCH(QString, meanwhile);
         QTemporaryDir dir;
         const QByteArray path = QFile::encodeName(dir.filePath("p.html"));
         QVERIFY(writeAt(path, Page) && ::chmod(path, 0666) == 0);
-        QVERIFY(meanwhile < 2 || ::chmod(QFile::encodeName(dir.path()), 0555) == 0);
-        if (meanwhile == 2 && !asNobody())
+        QVERIFY(meanwhile != "2" || ::chmod(QFile::encodeName(dir.path()), 0555) == 0);
+        if (meanwhile.startsWith("chown") && ::geteuid() != 0)
+            QSKIP("only root gives a file away");
+        if (meanwhile == "2" && !asNobody())
             QSKIP("no user nobody to write as");
         std::atomic<bool> stop{false};
         SiteTask task;
         task.options.conversion = {true, false, false, EntityScope::All};
         task.cancelled = &stop;
-        task.beforeReplace = [&](auto&) { meanwhile ? void(stop = meanwhile == 1) : void(writeAt(path, "x")); };
+        task.beforeReplace = [&](auto&) {
+            if (meanwhile.size() > 1)
+                QProcess::execute("sh", {"-c", "cd \"$0\" && " + meanwhile, dir.path()});
+            meanwhile == "0" ? void(writeAt(path, "x")) : void(stop = meanwhile == "1");
+        };
         ScriptedRandom random(QList<double>(5000, 0.0));
         const PageOutcome outcome = SiteRun::processPage({path, path}, task, random);
         QVERIFY(asBefore() && ::chmod(QFile::encodeName(dir.path()), 0700) == 0);
         QTEST(SiteRun::problemText(outcome), "said");
-        QCOMPARE(outcome.cancelled, meanwhile == 1);
+        QCOMPARE(outcome.cancelled, meanwhile == "1");
         QTEST(readAt(path), "left");
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"p.html"});
+        QCOMPARE(QDir(dir.path()).entryList({".*"}, QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // setup runs in a fresh folder holding p.html (mode 644); then the page is rewritten and its ACL and
+    // attributes listed.
+    void pageKeepsItsAclAndAttributes_data()
+    {
+        const auto row = table<QString, QByteArray>({"setup", "kept"});
+        const QByteArray plain = "user::rw-\ngroup::r--\nother::r--\n\n[]\n";
+        row("none", "true", plain);
+        row("ACL", "setfacl -m u:nobody:rw,g:nogroup:r p.html",
+            "user::rw-\nuser:nobody:rw-\ngroup::r--\ngroup:nogroup:r--\nmask::rw-\nother::r--\n\n[]\n");
+        row("user and trusted attributes",
+            "python3 -c \"import os; os.setxattr('p.html', 'user.a', b'1'); os.setxattr('p.html', 'trusted.b', b'')\"",
+            ::geteuid() ? "user::rw-\ngroup::r--\nother::r--\n\n[('user.a', b'1')]\n"
+                        : "user::rw-\ngroup::r--\nother::r--\n\n[('trusted.b', b''), ('user.a', b'1')]\n");
+        row("the folder's default ACL is not given to it", "setfacl -d -m u:nobody:rwx .", plain);
+    }
+
+    void pageKeepsItsAclAndAttributes()
+    {
+        QFETCH(QString, setup);
+        QTemporaryDir dir;
+        const QByteArray path = QFile::encodeName(dir.filePath("p.html"));
+        QVERIFY(writeAt(path, Page) && ::chmod(path, 0644) == 0);
+        QProcess run;
+        run.setWorkingDirectory(dir.path());
+        run.setProcessChannelMode(QProcess::MergedChannels);
+        runSite(run, {"-c", setup + " 2>&1 || echo no support; \"$0\" --forms=decimal --scope=all --quiet p.html && "
+                      "getfacl -c p.html && python3 -c \"import os; print(sorted((n, os.getxattr('p.html', n)) "
+                      "for n in os.listxattr('p.html') if not n.startswith('system.')))\"", QORVANE_SITE}, {}, "sh");
+        const QByteArray said = run.readAll();
+        if (said.startsWith("no support") || said.contains("Operation not supported"))
+            QSKIP("this file system keeps no ACL or extended attributes");
+        QTEST(said, "kept");
+        QVERIFY(readAt(path).contains(A));
     }
 
     void twoRunsAtOnceLeaveEveryPageRewritten()
