@@ -3,6 +3,7 @@
 #include "AppError.h"
 #include "FileAccess.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QRandomGenerator>
 #include <cerrno>
@@ -18,6 +19,15 @@ namespace {
 
 const QByteArray TemporaryPrefix = ".qorvane-";
 const QByteArray TemporarySuffix = ".tmp";
+constexpr qsizetype DrawnLength = 12;
+constexpr qsizetype MarkLength = 6;
+
+// A temporary's name carries a check of its drawn part, so a user's own ".qorvane-notes.tmp" is never
+// taken for a left-over of a run and removed.
+QByteArray markOf(const QByteArray& drawn)
+{
+    return QCryptographicHash::hash("qorvane temporary " + drawn, QCryptographicHash::Sha1).toHex().left(MarkLength);
+}
 
 [[noreturn]] void fail(const QByteArray& path, int error)
 {
@@ -156,16 +166,20 @@ Contents read(const QByteArray& path)
 
 bool isTemporaryName(const QByteArray& name)
 {
-    return name.startsWith(TemporaryPrefix) && name.endsWith(TemporarySuffix) &&
-           name.size() > TemporaryPrefix.size() + TemporarySuffix.size();
+    if (!name.startsWith(TemporaryPrefix) || !name.endsWith(TemporarySuffix))
+        return false;
+    const QByteArray drawn = name.mid(TemporaryPrefix.size(), DrawnLength);
+    return name.size() == TemporaryPrefix.size() + DrawnLength + MarkLength + TemporarySuffix.size() &&
+           name.mid(TemporaryPrefix.size() + DrawnLength, MarkLength) == markOf(drawn);
 }
 
 int createTemporary(const QByteArray& folder, int mode, QByteArray* path)
 {
     // A short name of its own fits beside a page whose name is as long as the file system allows.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        *path = folder + '/' + TemporaryPrefix + QByteArray::number(QRandomGenerator::global()->generate64(), 36) +
-                TemporarySuffix;
+        const QByteArray drawn =
+            QByteArray::number(QRandomGenerator::global()->generate64(), 36).rightJustified(DrawnLength, '0').right(DrawnLength);
+        *path = folder + '/' + TemporaryPrefix + drawn + markOf(drawn) + TemporarySuffix;
         const int fd = ::open(path->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode_t(mode));
         if (fd >= 0) {
             // The lock ends with the process, so a later run knows a left-over file from one in use.

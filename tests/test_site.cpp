@@ -4,6 +4,7 @@
 #include "HtmlDecode.h"
 #include "PageRewriter.h"
 #include "ScriptedRandom.h"
+#include "SiteJob.h"
 #include "SiteRun.h"
 #include "SiteWalk.h"
 
@@ -128,7 +129,9 @@ private slots:
                                "sub/mid.html -> end.html", "c.html -> sub/mid.html", "chain.html -> ../outside/mid.html",
                                "loop.html -> loop2.html", "loop2.html -> loop.html", "fifo.html|", "pipe.html -> fifo.html",
                                "zero.html -> /dev/zero", "bad\xff.html", Long, "hard.html", ".git/", ".git/x.html",
-                               ".hidden.html", "node_modules/", "node_modules/y.html", ".qorvane-old.tmp"});
+                               ".hidden.html", "node_modules/", "node_modules/y.html"});
+        QByteArray stale; // a temporary file of a run that died
+        QVERIFY(::close(PageFile::createTemporary(root + "/site", 0600, &stale)) == 0);
         QVERIFY(::link(at("hard.html"), at("hard2.html")) == 0);
         if (::geteuid() == 0)
             QVERIFY(::chown(at("a.html"), 65534, 65534) == 0 && ::chmod(at("a.html"), 0600) == 0);
@@ -141,7 +144,7 @@ private slots:
         QCOMPARE(runSite(run, {"--forms=decimal", "--scope=all", "site", "./site/"}), 1); // named twice, taken once
         m_said = run.readAllStandardError();
         m_summary = run.readAllStandardOutput();
-        QVERIFY(::access(at(".qorvane-old.tmp"), F_OK) != 0 && ::access(live, F_OK) == 0);
+        QVERIFY(::access(stale, F_OK) != 0 && ::access(live, F_OK) == 0);
         run.setWorkingDirectory(m_tree.filePath("outside")); // a path given as bytes that are not text
         run.start("/bin/sh", {"-c", "exec \"$0\" --forms=decimal --scope=all \"$(printf 'bad\\377.html')\"",
                               QORVANE_SITE});
@@ -198,6 +201,61 @@ private slots:
         QCOMPARE(m_said.count(said.isEmpty() ? shown : "qorvane-site: " + shown + ' ' + said), said.isEmpty() ? 0 : 1);
         if (!checked.isEmpty())
             QTEST(readAt(at(checked)).startsWith(Page.left(39) + "&#97;&#64;"), "rewritten");
+    }
+
+    // Each row is a tree of its own, "t", with page (when given) as its first file; kept must stay after the run.
+    void nothingIsSkippedInSilence_data()
+    {
+        const auto row = table<QList<QByteArray>, QByteArray, QString, QByteArray, QByteArray>(
+            {"entries", "page", "option", "said", "kept"});
+        const QByteArray nowhere = "t/docs.v2: a link that leads nowhere: No such file or directory\n";
+        row("dangling link with a dot", {"docs.v2 -> gone"}, "", "--quiet", nowhere, "");
+        row("looping link with a dot", {"a.b -> a.b"}, "", "--quiet",
+            "t/a.b: a link that leads nowhere: Too many levels of symbolic links\n", "");
+        row("UTF-16 without its mark", {"w.html"}, wide("<p>a@b.cd").mid(2), "--quiet",
+            "t/w.html: unsupported encoding \"UTF-16 without a byte-order mark\"\n", "");
+        row("line end in a name", {"x\n1 pages, 1 changed, 3 addresses, 0 errors.html"}, "", "--dry-run",
+            "t/x\\x0a1 pages, 1 changed, 3 addresses, 0 errors.html: 3 addresses\n", "");
+        row("escape and bidi in a name", {"x\x1b[2K\xe2\x80\xaey.html"}, "", "--dry-run",
+            "t/x\\x1b[2K\\u{202e}y.html: 3 addresses\n", "");
+        row("a user's file named like a temporary", {".qorvane-notes.tmp", "p.html"}, "", "--hidden",
+            "1 pages, 1 changed", ".qorvane-notes.tmp");
+        row("a folder named like a temporary", {".qorvane-keep.tmp/", ".qorvane-keep.tmp/p.html"}, "", "--hidden",
+            "t/.qorvane-keep.tmp/p.html: 3 addresses\n", ".qorvane-keep.tmp/p.html");
+    }
+
+    void nothingIsSkippedInSilence()
+    {
+        QFETCH(QList<QByteArray>, entries);
+        QFETCH(QByteArray, page);
+        QFETCH(QByteArray, kept);
+        QTemporaryDir dir;
+        const QByteArray root = QFile::encodeName(dir.path()) + "/t";
+        build(QFile::encodeName(dir.path()), {"t/"});
+        build(root, entries);
+        QVERIFY(page.isEmpty() || writeAt(root + '/' + entries[0], page));
+        QProcess run;
+        run.setWorkingDirectory(dir.path());
+        run.setProcessChannelMode(QProcess::MergedChannels);
+        QFETCH(QString, option);
+        runSite(run, {"--forms=decimal", "--scope=all", option, "t"});
+        QFETCH(QByteArray, said);
+        QVERIFY2(run.readAll().contains(said), said.constData());
+        QVERIFY(kept.isEmpty() || ::access(root + '/' + kept, F_OK) == 0);
+    }
+
+    void jobSaysHowManyHiddenEntriesItSkipped()
+    {
+        QTemporaryDir dir;
+        build(QFile::encodeName(dir.path()), {".a.html", ".git/", "node_modules/", "p.html"});
+        SiteTask task;
+        task.dryRun = true;
+        SiteJob job({dir.path()}, task);
+        QSignalSpy hidden(&job, &SiteJob::hiddenSkipped);
+        QSignalSpy finished(&job, &SiteJob::finished);
+        job.start();
+        QVERIFY(finished.wait());
+        QCOMPARE(hidden, QList<QVariantList>{{3}});
     }
 
     void unreadableFolderIsReported()
