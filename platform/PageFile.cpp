@@ -94,11 +94,13 @@ std::optional<QByteArray> attributeValue(int fd, const QByteArray& name)
     }
 }
 
+// name: the attribute that could not be copied; empty when they could not be listed.
 [[noreturn]] void failToKeep(const QByteArray& path, const QByteArray& name, int error)
 {
+    const QString what = name.isEmpty() ? QStringLiteral("its extended attributes")
+                                        : "its extended attribute " + QString::fromLatin1(name.toPercentEncoding("._-"));
     throw AppError(FileAccess::errorNumber(error, QFile::decodeName(path)),
-                   QStringLiteral("its extended attribute %1 cannot be kept: %2")
-                       .arg(QString::fromLatin1(name.toPercentEncoding("._-")), QString::fromLocal8Bit(std::strerror(error))));
+                   what + " cannot be kept: " + QString::fromLocal8Bit(std::strerror(error)));
 }
 
 // The page's extended attributes, its ACL ("system.posix_acl_access") among them, go to the new file as
@@ -107,9 +109,11 @@ std::optional<QByteArray> attributeValue(int fd, const QByteArray& name)
 void copyAttributes(const QByteArray& path, int from, int to)
 {
     const std::optional<QList<QByteArray>> names = attributeNames(from);
+    if (!names)
+        failToKeep(path, {}, errno);
     const std::optional<QList<QByteArray>> given = attributeNames(to);
-    if (!names || !given)
-        failToKeep(path, "list", errno);
+    if (!given)
+        failToKeep(path, {}, errno);
     for (const QByteArray& name : *given)
         if (!names->contains(name) && ::fremovexattr(to, name.constData()) != 0 && errno != ENODATA)
             failToKeep(path, name, errno);
@@ -223,15 +227,13 @@ Replaced replace(const QByteArray& path, const QByteArray& bytes, const Stamp& r
         ::unlink(temporary.constData());
         ::close(fd);
     });
-    int error = writeAll(fd, bytes);
-    if (error == 0)
-        error = copyOwnership(fd, read);
-    if (error == 0)
-        copyAttributes(path, page, fd);
-    if (error == 0 && ::fsync(fd) != 0)
-        error = errno;
-    if (error != 0)
+    if (const int error = writeAll(fd, bytes); error != 0)
         fail(path, error);
+    if (const int error = copyOwnership(fd, read); error != 0)
+        fail(path, error);
+    copyAttributes(path, page, fd);
+    if (::fsync(fd) != 0)
+        fail(path, errno);
     if (!goOn())
         return Replaced::Cancelled;
     if (::lstat(path.constData(), &now) != 0)
