@@ -167,12 +167,17 @@ void showProgress(bool shown, qsizetype done, qsizetype total, const QString& pa
 // "-": one page from standard input to standard output, messages to stderr only.
 int rewritePipe(const Arguments& args)
 {
-    QFile in;
+    QString unread = standardInputWasOpen() ? QString() : QStringLiteral("it is closed");
+    const QByteArray input = unread.isEmpty() ? readWholeInput(STDIN_FILENO, &unread) : QByteArray();
+    if (!unread.isEmpty()) {
+        err() << "qorvane-site: -: standard input could not be read (" << unread << "); nothing was written\n";
+        return ExitFileFailed;
+    }
     QFile pipeOut;
-    if (!in.open(stdin, QIODevice::ReadOnly) || !pipeOut.open(stdout, QIODevice::WriteOnly))
+    if (!pipeOut.open(stdout, QIODevice::WriteOnly))
         return ExitFileFailed;
     SystemRandom random;
-    const PipedPage piped = rewritePipedPage(in.readAll(), args.options, args.dryRun, random);
+    const PipedPage piped = rewritePipedPage(input, args.options, args.dryRun, random);
     const bool written = pipeOut.write(piped.page) == piped.page.size() && pipeOut.flush();
     if (piped.failed())
         err() << "qorvane-site: -: " << piped.problem << '\n';

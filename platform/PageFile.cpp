@@ -3,19 +3,31 @@
 #include "AppError.h"
 #include "FileAccess.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QRandomGenerator>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
 
 const QByteArray TemporaryPrefix = ".qorvane-";
 const QByteArray TemporarySuffix = ".tmp";
+constexpr qsizetype DrawnLength = 12;
+constexpr qsizetype MarkLength = 6;
+
+// A temporary's name carries a check of its drawn part, so a user's own ".qorvane-notes.tmp" is never
+// taken for a left-over of a run and removed.
+QByteArray markOf(const QByteArray& drawn)
+{
+    return QCryptographicHash::hash("qorvane temporary " + drawn, QCryptographicHash::Sha1).toHex().left(MarkLength);
+}
 
 [[noreturn]] void fail(const QByteArray& path, int error)
 {
@@ -25,7 +37,8 @@ const QByteArray TemporarySuffix = ".tmp";
 PageFile::Stamp stampOf(const struct stat& st)
 {
     return {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
-            qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec, quint64(st.st_nlink),
+            qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
+            qint64(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec, quint64(st.st_nlink),
             unsigned(st.st_uid), unsigned(st.st_gid), unsigned(st.st_mode)};
 }
 
@@ -44,6 +57,71 @@ int copyOwnership(int fd, const PageFile::Stamp& from)
     if ((st.st_uid != from.owner || st.st_gid != from.group) && ::fchown(fd, from.owner, from.group) != 0)
         return errno;
     return ::fchmod(fd, mode_t(from.mode & 07777)) == 0 ? 0 : errno;
+}
+
+// The names of fd's extended attributes; none where the file system keeps none.
+std::optional<QList<QByteArray>> attributeNames(int fd)
+{
+    for (;;) {
+        const ssize_t size = ::flistxattr(fd, nullptr, 0);
+        if (size < 0)
+            return errno == ENOTSUP ? std::optional(QList<QByteArray>()) : std::nullopt;
+        QByteArray list(size, '\0');
+        const ssize_t got = ::flistxattr(fd, list.data(), size_t(list.size()));
+        if (got < 0 && errno == ERANGE)
+            continue; // one was added meanwhile
+        if (got < 0)
+            return std::nullopt;
+        list.truncate(got);
+        QList<QByteArray> names = list.split('\0');
+        names.removeAll(QByteArray());
+        return names;
+    }
+}
+
+std::optional<QByteArray> attributeValue(int fd, const QByteArray& name)
+{
+    for (;;) {
+        const ssize_t size = ::fgetxattr(fd, name.constData(), nullptr, 0);
+        if (size < 0)
+            return std::nullopt;
+        QByteArray value(size, '\0');
+        const ssize_t got = ::fgetxattr(fd, name.constData(), value.data(), size_t(value.size()));
+        if (got >= 0)
+            return value.left(got);
+        if (errno != ERANGE)
+            return std::nullopt;
+    }
+}
+
+// name: the attribute that could not be copied; empty when they could not be listed.
+[[noreturn]] void failToKeep(const QByteArray& path, const QByteArray& name, int error)
+{
+    const QString what = name.isEmpty() ? QStringLiteral("its extended attributes")
+                                        : "its extended attribute " + QString::fromLatin1(name.toPercentEncoding("._-"));
+    throw AppError(FileAccess::errorNumber(error, QFile::decodeName(path)),
+                   what + " cannot be kept: " + QString::fromLocal8Bit(std::strerror(error)));
+}
+
+// The page's extended attributes, its ACL ("system.posix_acl_access") among them, go to the new file as
+// cp -a gives them, and none that the folder's default ACL gave it stays. After the mode: a mode
+// set later would rewrite the ACL's mask.
+void copyAttributes(const QByteArray& path, int from, int to)
+{
+    const std::optional<QList<QByteArray>> names = attributeNames(from);
+    if (!names)
+        failToKeep(path, {}, errno);
+    const std::optional<QList<QByteArray>> given = attributeNames(to);
+    if (!given)
+        failToKeep(path, {}, errno);
+    for (const QByteArray& name : *given)
+        if (!names->contains(name) && ::fremovexattr(to, name.constData()) != 0 && errno != ENODATA)
+            failToKeep(path, name, errno);
+    for (const QByteArray& name : *names) {
+        const std::optional<QByteArray> value = attributeValue(from, name);
+        if (!value || ::fsetxattr(to, name.constData(), value->constData(), size_t(value->size()), 0) != 0)
+            failToKeep(path, name, errno);
+    }
 }
 
 } // namespace
@@ -92,16 +170,20 @@ Contents read(const QByteArray& path)
 
 bool isTemporaryName(const QByteArray& name)
 {
-    return name.startsWith(TemporaryPrefix) && name.endsWith(TemporarySuffix) &&
-           name.size() > TemporaryPrefix.size() + TemporarySuffix.size();
+    if (!name.startsWith(TemporaryPrefix) || !name.endsWith(TemporarySuffix))
+        return false;
+    const QByteArray drawn = name.mid(TemporaryPrefix.size(), DrawnLength);
+    return name.size() == TemporaryPrefix.size() + DrawnLength + MarkLength + TemporarySuffix.size() &&
+           name.mid(TemporaryPrefix.size() + DrawnLength, MarkLength) == markOf(drawn);
 }
 
 int createTemporary(const QByteArray& folder, int mode, QByteArray* path)
 {
     // A short name of its own fits beside a page whose name is as long as the file system allows.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        *path = folder + '/' + TemporaryPrefix + QByteArray::number(QRandomGenerator::global()->generate64(), 36) +
-                TemporarySuffix;
+        const QByteArray drawn =
+            QByteArray::number(QRandomGenerator::global()->generate64(), 36).rightJustified(DrawnLength, '0').right(DrawnLength);
+        *path = folder + '/' + TemporaryPrefix + drawn + markOf(drawn) + TemporarySuffix;
         const int fd = ::open(path->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode_t(mode));
         if (fd >= 0) {
             // The lock ends with the process, so a later run knows a left-over file from one in use.
@@ -128,31 +210,41 @@ bool removeIfStale(const QByteArray& path)
 
 Replaced replace(const QByteArray& path, const QByteArray& bytes, const Stamp& read, const std::function<bool()>& goOn)
 {
+    const int page = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (page < 0)
+        fail(path, errno);
+    const auto pageCloser = qScopeGuard([page] { ::close(page); });
+    struct stat now {};
+    if (::fstat(page, &now) != 0)
+        fail(path, errno);
+    if (!stampOf(now).sameFile(read))
+        return Replaced::ChangedMeanwhile;
     QByteArray temporary;
     const int fd = createTemporary(folderOf(path), 0600, &temporary);
     if (fd < 0)
         fail(path, errno);
-    int error = writeAll(fd, bytes);
-    if (error == 0)
-        error = copyOwnership(fd, read);
-    if (error == 0 && ::fsync(fd) != 0)
-        error = errno;
-    Replaced result = Replaced::Written;
-    struct stat now {};
-    if (error == 0 && !goOn())
-        result = Replaced::Cancelled;
-    else if (error == 0 && ::lstat(path.constData(), &now) != 0)
-        error = errno;
-    else if (error == 0 && !stampOf(now).sameFile(read))
-        result = Replaced::ChangedMeanwhile; // the other writer's page stands
-    if (error == 0 && result == Replaced::Written && ::rename(temporary.constData(), path.constData()) != 0)
-        error = errno;
-    if (error != 0 || result != Replaced::Written)
+    auto temporaryCloser = qScopeGuard([&] {
         ::unlink(temporary.constData());
-    ::close(fd);
-    if (error != 0)
+        ::close(fd);
+    });
+    if (const int error = writeAll(fd, bytes); error != 0)
         fail(path, error);
-    return result;
+    if (const int error = copyOwnership(fd, read); error != 0)
+        fail(path, error);
+    copyAttributes(path, page, fd);
+    if (::fsync(fd) != 0)
+        fail(path, errno);
+    if (!goOn())
+        return Replaced::Cancelled;
+    if (::lstat(path.constData(), &now) != 0)
+        fail(path, errno);
+    if (!stampOf(now).sameFile(read))
+        return Replaced::ChangedMeanwhile; // the other writer's page stands
+    if (::rename(temporary.constData(), path.constData()) != 0)
+        fail(path, errno);
+    temporaryCloser.dismiss();
+    ::close(fd);
+    return Replaced::Written;
 }
 
 FolderLock::~FolderLock()

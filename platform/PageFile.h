@@ -15,6 +15,7 @@ struct Stamp
     quint64 inode = 0;
     qint64 size = 0;
     qint64 modifiedNs = 0;
+    qint64 changedNs = 0; // ctime: also moves on chmod, chown, a new link and a write whose mtime was put back
     quint64 links = 0;
     unsigned owner = 0;
     unsigned group = 0;
@@ -22,7 +23,8 @@ struct Stamp
 
     bool sameFile(const Stamp& other) const
     {
-        return device == other.device && inode == other.inode && size == other.size && modifiedNs == other.modifiedNs;
+        return device == other.device && inode == other.inode && size == other.size &&
+               modifiedNs == other.modifiedNs && changedNs == other.changedNs && links == other.links;
     }
 };
 
@@ -37,9 +39,10 @@ enum class Replaced { Written, ChangedMeanwhile, Cancelled };
 // Opens only a regular file, never through a final link and never waiting (a FIFO, a
 // device): anything else throws an AppError whose detail is the reason alone.
 Contents read(const QByteArray& path);
-// Writes a hidden temporary file beside path, gives it the owner, group and mode of the
-// page as read, syncs it, asks goOn, checks that the page is still the one read, and only
-// then renames it over the page. Never writes the page itself: a folder that refuses the
+// Writes a hidden temporary file beside path, gives it the owner, group, mode, ACL and
+// extended attributes of the page as read (what cannot be given is a failure), syncs it,
+// asks goOn, checks that the page is still the one read, and only then renames it over
+// the page. Never writes the page itself: a folder that refuses the
 // new file is a failure (AppError), and the page stays as it was in every outcome.
 Replaced replace(const QByteArray& path, const QByteArray& bytes, const Stamp& read,
                  const std::function<bool()>& goOn);

@@ -15,6 +15,7 @@ packages=(
     dpkg-dev desktop-file-utils appstream librsvg2-bin
     weston qt6-wayland wl-clipboard lintian
     dbus-daemon at-spi2-core python3-pyatspi
+    acl
 )
 # For the site benchmark: some nodejs packages bring npm along, Debian's does not.
 command -v npm >/dev/null 2>&1 || packages+=(npm)

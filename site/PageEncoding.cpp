@@ -166,10 +166,28 @@ std::optional<PageEncoding> PageEncoding::byByteOrderMark(const QByteArray& byte
     return std::nullopt;
 }
 
+namespace {
+
+// An "@" or "<" stored as two bytes, one of them NUL.
+bool looksWideWithoutMark(const QByteArray& bytes)
+{
+    for (const char* pair : {"@\0", "\0@", "<\0", "\0<"})
+        if (bytes.contains(QByteArrayView(pair, 2)))
+            return true;
+    return false;
+}
+
+} // namespace
+
 std::optional<PageEncoding> PageEncoding::choose(const QByteArray& bytes, const QByteArray& declared, QString* unsupported)
 {
     if (auto encoding = byByteOrderMark(bytes))
         return encoding;
+    // A browser would read it as bytes with NULs between them; no guess, but no silence either.
+    if (looksWideWithoutMark(bytes)) {
+        *unsupported = QStringLiteral("UTF-16 without a byte-order mark");
+        return std::nullopt;
+    }
     // Labels a browser knows but reads no text through: the page is shown as it is.
     if (QByteArray("csiso2022kr hz-gb-2312 iso-2022-cn iso-2022-cn-ext iso-2022-kr replacement x-user-defined")
             .split(' ')

@@ -2,6 +2,45 @@
 
 #include "SiteRun.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+const bool StandardInputOpenAtStart = ::fcntl(STDIN_FILENO, F_GETFD) != -1;
+}
+
+bool standardInputWasOpen()
+{
+    return StandardInputOpenAtStart;
+}
+
+QByteArray readWholeInput(int fd, QString* problem)
+{
+    QByteArray bytes;
+    char chunk[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got > 0) {
+            bytes.append(chunk, got);
+            continue;
+        }
+        if (got == 0)
+            return bytes;
+        if (errno == EINTR)
+            continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            pollfd ready{fd, POLLIN, 0};
+            if (::poll(&ready, 1, -1) >= 0 || errno == EINTR)
+                continue;
+        }
+        *problem = QString::fromLocal8Bit(std::strerror(errno));
+        return {};
+    }
+}
+
 PipedPage rewritePipedPage(const QByteArray& input, const SiteOptions& options, bool dryRun, RandomSource& random)
 {
     PipedPage piped;

@@ -18,5 +18,13 @@ struct PipedPage
     bool failed() const { return !problem.isEmpty(); }
 };
 
+// The whole of what fd gives until its end; a descriptor set non-blocking is waited on, not taken as ended.
+// Empty, with *problem said, when it cannot be read to its end: a cut page must never pass as a whole one.
+QByteArray readWholeInput(int fd, QString* problem);
+
+// Whether standard input was open when the program started: once closed, the first file the program
+// opens takes its number, and would be read as the page.
+bool standardInputWasOpen();
+
 // The rewrite of one page held in memory; dryRun passes every page through unchanged.
 PipedPage rewritePipedPage(const QByteArray& input, const SiteOptions& options, bool dryRun, RandomSource& random);

@@ -54,6 +54,7 @@ void SiteJob::run()
     const SiteWalk walk = SiteWalk::walk(paths, false, !m_task.dryRun);
     early += walk.problems;
     QMetaObject::invokeMethod(this, [this, total = int(walk.pages.size())] { emit pagesCounted(total); });
+    QMetaObject::invokeMethod(this, [this, hidden = walk.hiddenSkipped] { emit hiddenSkipped(hidden); });
     for (const PageOutcome& outcome : early)
         QMetaObject::invokeMethod(this, [this, outcome] { emit pageDone(outcome); });
     SiteRun::processAll(walk.pages, m_task, [this](const PageOutcome& outcome) {

@@ -31,6 +31,8 @@ public:
 
 signals:
     void pagesCounted(int total);
+    // Hidden entries and node_modules folders the walk left out, so that a preview can say so.
+    void hiddenSkipped(int count);
     void pageDone(const PageOutcome& outcome);
     void finished(bool cancelled);
 

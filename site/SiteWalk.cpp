@@ -11,23 +11,40 @@
 #include <set>
 #include <sys/stat.h>
 
+namespace {
+
+// A character that would move the cursor, end the line or turn the text around where the name is shown.
+bool unsafeToShow(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0x2028 || c == 0x2029 || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
+}
+
+QString escaped(char32_t c)
+{
+    return c < 0x80 ? QStringLiteral("\\x%1").arg(uint(c), 2, 16, QLatin1Char('0'))
+                    : QStringLiteral("\\u{%1}").arg(uint(c), 4, 16, QLatin1Char('0'));
+}
+
+} // namespace
+
 QString shownName(const QByteArray& name)
 {
-    if (const QString text = QString::fromUtf8(name); text.toUtf8() == name)
-        return text;
     QString shown;
     for (qsizetype at = 0; at < name.size();) {
         const uchar lead = uchar(name[at]);
         const qsizetype length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
         const QByteArray piece = name.mid(at, length);
         // Invalid or overlong sequences decode to U+FFFD, which does not encode back to them.
-        if (const QString text = QString::fromUtf8(piece); lead >= 0x80 && text.toUtf8() != piece) {
+        const QString text = QString::fromUtf8(piece);
+        if (lead >= 0x80 && text.toUtf8() != piece) {
             shown += QStringLiteral("\\x") + QString::number(lead, 16).rightJustified(2, QLatin1Char('0'));
             ++at;
-        } else {
-            shown += text;
-            at += length;
+            continue;
         }
+        const char32_t c = text.toUcs4().value(0);
+        shown += unsafeToShow(c) ? escaped(c) : text;
+        at += length;
     }
     return shown;
 }
@@ -52,10 +69,11 @@ QByteArray baseName(const QByteArray& path)
     return trimmed.mid(trimmed.lastIndexOf('/') + 1);
 }
 
-// A name that may stand for a folder: one without a suffix.
-bool mayBeFolder(const QByteArray& name)
+// Only a regular file counts: a folder of that name is the user's own.
+bool isTemporary(const QByteArray& path, const QByteArray& name)
 {
-    return !name.contains('.');
+    struct stat st {};
+    return PageFile::isTemporaryName(name) && ::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 class Walker
@@ -146,7 +164,7 @@ private:
 
     void entry(const QByteArray& named, const QByteArray& real, const QByteArray& name)
     {
-        if (PageFile::isTemporaryName(name)) {
+        if (isTemporary(real, name)) {
             result.leftovers += m_removeLeftovers ? PageFile::removeIfStale(real) : 1;
             return;
         }
@@ -159,7 +177,7 @@ private:
         if (::lstat(real.constData(), &st) != 0)
             return report(named, PageProblem::Unreadable, reason(errno), errno);
         if (S_ISLNK(st.st_mode))
-            return link(named, real, page || mayBeFolder(name));
+            return link(named, real);
         if (S_ISDIR(st.st_mode))
             return folder(named, real, st);
         if (page && !S_ISREG(st.st_mode))
@@ -168,14 +186,12 @@ private:
             result.pages.append({named, real});
     }
 
-    void link(const QByteArray& named, const QByteArray& real, bool mayHoldPages)
+    // A link that leads nowhere is reported whatever its name: "docs.v2" may well have been a folder.
+    void link(const QByteArray& named, const QByteArray& real)
     {
         char* resolved = ::realpath(real.constData(), nullptr);
-        if (!resolved) {
-            if (mayHoldPages)
-                report(named, PageProblem::LinkBroken, reason(errno), errno);
-            return;
-        }
+        if (!resolved)
+            return report(named, PageProblem::LinkBroken, reason(errno), errno);
         const QByteArray target(resolved);
         std::free(resolved);
         struct stat st {};

@@ -5,6 +5,7 @@
 #include "HtmlDecode.h"
 #include "PageRewriter.h"
 #include "ScriptedRandom.h"
+#include "SiteJob.h"
 #include "SiteRun.h"
 #include "SiteWalk.h"
 
@@ -86,9 +87,10 @@ QString writePage(const QTemporaryDir& dir, const QString& name, const QByteArra
     return writeAt(QFile::encodeName(dir.filePath(name)), bytes) ? dir.filePath(name) : QString();
 }
 
-int runSite(QProcess& run, const QStringList& arguments, const QByteArray& input = {})
+int runSite(QProcess& run, const QStringList& arguments, const QByteArray& input = {},
+            const QString& program = QORVANE_SITE)
 {
-    run.start(QStringLiteral(QORVANE_SITE), arguments);
+    run.start(program, arguments);
     run.write(input);
     run.closeWriteChannel();
     return run.waitForFinished() ? run.exitCode() : -1;
@@ -137,7 +139,9 @@ private slots:
                                "sub/mid.html -> end.html", "c.html -> sub/mid.html", "chain.html -> ../outside/mid.html",
                                "loop.html -> loop2.html", "loop2.html -> loop.html", "fifo.html|", "pipe.html -> fifo.html",
                                "zero.html -> /dev/zero", "bad\xff.html", Long, "hard.html", ".git/", ".git/x.html",
-                               ".hidden.html", "node_modules/", "node_modules/y.html", ".qorvane-old.tmp"});
+                               ".hidden.html", "node_modules/", "node_modules/y.html"});
+        QByteArray stale; // a temporary file of a run that died
+        QVERIFY(::close(PageFile::createTemporary(root + "/site", 0600, &stale)) == 0);
         QVERIFY(::link(at("hard.html"), at("hard2.html")) == 0);
         if (::geteuid() == 0)
             QVERIFY(::chown(at("a.html"), 65534, 65534) == 0 && ::chmod(at("a.html"), 0600) == 0);
@@ -150,7 +154,7 @@ private slots:
         QCOMPARE(runSite(run, {"--forms=decimal", "--scope=all", "site", "./site/"}), 1); // named twice, taken once
         m_said = run.readAllStandardError();
         m_summary = run.readAllStandardOutput();
-        QVERIFY(::access(at(".qorvane-old.tmp"), F_OK) != 0 && ::access(live, F_OK) == 0);
+        QVERIFY(::access(stale, F_OK) != 0 && ::access(live, F_OK) == 0);
         run.setWorkingDirectory(m_tree.filePath("outside")); // a path given as bytes that are not text
         run.start("/bin/sh", {"-c", "exec \"$0\" --forms=decimal --scope=all \"$(printf 'bad\\377.html')\"",
                               QORVANE_SITE});
@@ -209,6 +213,61 @@ private slots:
             QTEST(readAt(at(checked)).startsWith(Page.left(39) + "&#97;&#64;"), "rewritten");
     }
 
+    // Each row is a tree of its own, "t", with page (when given) as its first file; kept must stay after the run.
+    void nothingIsSkippedInSilence_data()
+    {
+        const auto row = table<QList<QByteArray>, QByteArray, QString, QByteArray, QByteArray>(
+            {"entries", "page", "option", "said", "kept"});
+        const QByteArray nowhere = "t/docs.v2: a link that leads nowhere: No such file or directory\n";
+        row("dangling link with a dot", {"docs.v2 -> gone"}, "", "--quiet", nowhere, "");
+        row("looping link with a dot", {"a.b -> a.b"}, "", "--quiet",
+            "t/a.b: a link that leads nowhere: Too many levels of symbolic links\n", "");
+        row("UTF-16 without its mark", {"w.html"}, wide("<p>a@b.cd").mid(2), "--quiet",
+            "t/w.html: unsupported encoding \"UTF-16 without a byte-order mark\"\n", "");
+        row("line end in a name", {"x\n1 pages, 1 changed, 3 addresses, 0 errors.html"}, "", "--dry-run",
+            "t/x\\x0a1 pages, 1 changed, 3 addresses, 0 errors.html: 3 addresses\n", "");
+        row("escape and bidi in a name", {"x\x1b[2K\xe2\x80\xaey.html"}, "", "--dry-run",
+            "t/x\\x1b[2K\\u{202e}y.html: 3 addresses\n", "");
+        row("a user's file named like a temporary", {".qorvane-notes.tmp", "p.html"}, "", "--hidden",
+            "1 pages, 1 changed", ".qorvane-notes.tmp");
+        row("a folder named like a temporary", {".qorvane-keep.tmp/", ".qorvane-keep.tmp/p.html"}, "", "--hidden",
+            "t/.qorvane-keep.tmp/p.html: 3 addresses\n", ".qorvane-keep.tmp/p.html");
+    }
+
+    void nothingIsSkippedInSilence()
+    {
+        QFETCH(QList<QByteArray>, entries);
+        QFETCH(QByteArray, page);
+        QFETCH(QByteArray, kept);
+        QTemporaryDir dir;
+        const QByteArray root = QFile::encodeName(dir.path()) + "/t";
+        build(QFile::encodeName(dir.path()), {"t/"});
+        build(root, entries);
+        QVERIFY(page.isEmpty() || writeAt(root + '/' + entries[0], page));
+        QProcess run;
+        run.setWorkingDirectory(dir.path());
+        run.setProcessChannelMode(QProcess::MergedChannels);
+        QFETCH(QString, option);
+        runSite(run, {"--forms=decimal", "--scope=all", option, "t"});
+        QFETCH(QByteArray, said);
+        QVERIFY2(run.readAll().contains(said), said.constData());
+        QVERIFY(kept.isEmpty() || ::access(root + '/' + kept, F_OK) == 0);
+    }
+
+    void jobSaysHowManyHiddenEntriesItSkipped()
+    {
+        QTemporaryDir dir;
+        build(QFile::encodeName(dir.path()), {".a.html", ".git/", "node_modules/", "p.html"});
+        SiteTask task;
+        task.dryRun = true;
+        SiteJob job({dir.path()}, task);
+        QSignalSpy hidden(&job, &SiteJob::hiddenSkipped);
+        QSignalSpy finished(&job, &SiteJob::finished);
+        job.start();
+        QVERIFY(finished.wait());
+        QCOMPARE(hidden, QList<QVariantList>{{3}});
+    }
+
     void unreadableFolderIsReported()
     {
         QTemporaryDir dir;
@@ -226,34 +285,83 @@ private slots:
 
     void pageIsLeftWhenItCannotBeReplaced_data()
     {
-        // meanwhile: 0 another program writes the page, 1 the run is cancelled, 2 the folder refuses new files
-        const auto row = table<int, QString, QByteArray>({"meanwhile", "said", "left"});
-        row("another writer", 0, "changed by another program while it was rewritten; its version is kept", "x");
-        row("cancelled just before the rename", 1, "", Page);
-        row("folder refusing new files", 2, "cannot be written, left unchanged: Permission denied", Page);
+        // meanwhile: 0 another program writes the page, 1 the run is cancelled, 2 the folder refuses new files,
+        // else a shell command run on the page (p.html) in its folder
+        const auto row = table<QString, QString, QByteArray>({"meanwhile", "said", "left"});
+        const QString changed = "changed by another program while it was rewritten; its version is kept";
+        row("another writer", "0", changed, "x");
+        row("cancelled just before the rename", "1", "", Page);
+        row("folder refusing new files", "2", "cannot be written, left unchanged: Permission denied", Page);
+        const QByteArray same = QByteArray(Page).replace("Mail", "Post");
+        row("same size, its time put back", "touch -r p.html t && printf '" + same + "' > p.html && touch -r t p.html",
+            changed, same);
+        row("chmod", "chmod 600 p.html", changed, Page);
+        row("chown", "chown nobody p.html", changed, Page);
+        row("a new hard link", "ln p.html q", changed, Page);
     }
 
     void pageIsLeftWhenItCannotBeReplaced()
     {
-        QFETCH(int, meanwhile);
+        QFETCH(QString, meanwhile);
         QTemporaryDir dir;
         const QByteArray path = QFile::encodeName(dir.filePath("p.html"));
         QVERIFY(writeAt(path, Page) && ::chmod(path, 0666) == 0);
-        QVERIFY(meanwhile < 2 || ::chmod(QFile::encodeName(dir.path()), 0555) == 0);
-        if (meanwhile == 2 && !asNobody())
+        QVERIFY(meanwhile != "2" || ::chmod(QFile::encodeName(dir.path()), 0555) == 0);
+        if (meanwhile.startsWith("chown") && ::geteuid() != 0)
+            QSKIP("only root gives a file away");
+        if (meanwhile == "2" && !asNobody())
             QSKIP("no user nobody to write as");
         std::atomic<bool> stop{false};
         SiteTask task;
         task.options.conversion = {true, false, false, EntityScope::All};
         task.cancelled = &stop;
-        task.beforeReplace = [&](auto&) { meanwhile ? void(stop = meanwhile == 1) : void(writeAt(path, "x")); };
+        task.beforeReplace = [&](auto&) {
+            if (meanwhile.size() > 1)
+                QProcess::execute("sh", {"-c", "cd \"$0\" && " + meanwhile, dir.path()});
+            meanwhile == "0" ? void(writeAt(path, "x")) : void(stop = meanwhile == "1");
+        };
         ScriptedRandom random(QList<double>(5000, 0.0));
         const PageOutcome outcome = SiteRun::processPage({path, path}, task, random);
         QVERIFY(asBefore() && ::chmod(QFile::encodeName(dir.path()), 0700) == 0);
         QTEST(SiteRun::problemText(outcome), "said");
-        QCOMPARE(outcome.cancelled, meanwhile == 1);
+        QCOMPARE(outcome.cancelled, meanwhile == "1");
         QTEST(readAt(path), "left");
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"p.html"});
+        QCOMPARE(QDir(dir.path()).entryList({".*"}, QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // setup runs in a fresh folder holding p.html (mode 644); then the page is rewritten and its ACL and
+    // attributes listed.
+    void pageKeepsItsAclAndAttributes_data()
+    {
+        const auto row = table<QString, QByteArray>({"setup", "kept"});
+        const QByteArray plain = "user::rw-\ngroup::r--\nother::r--\n\n[]\n";
+        row("none", "true", plain);
+        row("ACL", "setfacl -m u:nobody:rw,g:nogroup:r p.html",
+            "user::rw-\nuser:nobody:rw-\ngroup::r--\ngroup:nogroup:r--\nmask::rw-\nother::r--\n\n[]\n");
+        row("user and trusted attributes",
+            "python3 -c \"import os; os.setxattr('p.html', 'user.a', b'1'); os.setxattr('p.html', 'trusted.b', b'')\"",
+            ::geteuid() ? "user::rw-\ngroup::r--\nother::r--\n\n[('user.a', b'1')]\n"
+                        : "user::rw-\ngroup::r--\nother::r--\n\n[('trusted.b', b''), ('user.a', b'1')]\n");
+        row("the folder's default ACL is not given to it", "setfacl -d -m u:nobody:rwx .", plain);
+    }
+
+    void pageKeepsItsAclAndAttributes()
+    {
+        QFETCH(QString, setup);
+        QTemporaryDir dir;
+        const QByteArray path = QFile::encodeName(dir.filePath("p.html"));
+        QVERIFY(writeAt(path, Page) && ::chmod(path, 0644) == 0);
+        QProcess run;
+        run.setWorkingDirectory(dir.path());
+        run.setProcessChannelMode(QProcess::MergedChannels);
+        runSite(run, {"-c", setup + " 2>&1 || echo no support; \"$0\" --forms=decimal --scope=all --quiet p.html && "
+                      "getfacl -c p.html && python3 -c \"import os; print(sorted((n, os.getxattr('p.html', n)) "
+                      "for n in os.listxattr('p.html') if not n.startswith('system.')))\"", QORVANE_SITE}, {}, "sh");
+        const QByteArray said = run.readAll();
+        if (said.startsWith("no support") || said.contains("Operation not supported"))
+            QSKIP("this file system keeps no ACL or extended attributes");
+        QTEST(said, "kept");
+        QVERIFY(readAt(path).contains(A));
     }
 
     void twoRunsAtOnceLeaveEveryPageRewritten()
@@ -553,6 +661,28 @@ private slots:
         QTEST(runSite(run, arguments, input), "exit");
         QTEST(run.readAllStandardOutput(), "output");
         QCOMPARE(run.readAllStandardError().contains("-: "), run.exitCode() == 1);
+    }
+
+    // "$@" is the pipe's command line.
+    void pipeIsReadToItsEndOrNotAtAll_data()
+    {
+        const auto row = table<QString, QByteArray, int>({"shell", "output", "exit"});
+        row("a folder", "\"$@\" < /", "", 1);
+        row("closed", "\"$@\" <&-", "", 1);
+        row("non-blocking, filled late", "(head -c 70000 /dev/zero | tr '\\0' ' '; sleep 0.3; printf '<p>a@b.cd') | "
+            "python3 -c 'import os, sys; os.set_blocking(0, False); os.execv(sys.argv[1], sys.argv[1:])' \"$@\"",
+            QByteArray(70000, ' ') + "<p>" + A, 0);
+    }
+
+    void pipeIsReadToItsEndOrNotAtAll()
+    {
+        QFETCH(QString, shell);
+        QProcess run;
+        run.start("sh", {"-c", shell, "sh", QORVANE_SITE, "--forms=decimal", "--scope=all", "-"});
+        QVERIFY(run.waitForFinished());
+        QTEST(run.readAllStandardOutput(), "output");
+        QTEST(run.exitCode(), "exit");
+        QCOMPARE(run.readAllStandardError().contains("standard input could not be read"), run.exitCode() == 1);
     }
 
     void readingSettingsCreatesNoFolder()
