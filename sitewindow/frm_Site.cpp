@@ -175,7 +175,7 @@ void frm_Site::startJob(bool dryRun)
     m_outcomes.clear();
     lst_Pages->clear();
     tbl_Lines->setRowCount(0);
-    m_pages = m_changed = m_addresses = m_errors = m_drawnAgain = 0;
+    m_pages = m_changed = m_addresses = m_errors = m_drawnAgain = m_hiddenSkipped = 0;
     prg_Run->setRange(0, 0);
     prg_Run->setValue(0);
     showStatus(dryRun ? tr("確認しています...") : tr("変換しています..."));
@@ -192,6 +192,7 @@ void frm_Site::startJob(bool dryRun)
     m_job = new SiteJob({folder}, std::move(task), this);
     connect(m_job, &SiteJob::pagesCounted, this, &frm_Site::pagesCounted);
     connect(m_job, &SiteJob::pageDone, this, &frm_Site::pageDone);
+    connect(m_job, &SiteJob::hiddenSkipped, this, [this](int count) { m_hiddenSkipped = count; });
     connect(m_job, &SiteJob::finished, this, &frm_Site::jobFinished);
     m_job->start();
     setRunning(true);
@@ -245,6 +246,8 @@ void frm_Site::jobFinished(bool cancelled)
     QString errors = m_errors > 0 ? tr("、エラー %n件", nullptr, m_errors) : QString();
     if (m_drawnAgain > 0)
         errors += tr("、確認の後に変更されたページ %n件は新しく変換", nullptr, m_drawnAgain);
+    if (m_hiddenSkipped > 0) // hidden entries are left out unless asked for: say so, or a page there seems forgotten
+        errors += tr("、隠しファイル・フォルダ %n件は対象外", nullptr, m_hiddenSkipped);
     if (cancelled)
         showStatus(tr("中止しました。それまでのページは") +
                    (m_dryRun ? tr("確認済みです。") : tr("変換済みです。")) + errors);

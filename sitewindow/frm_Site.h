@@ -64,6 +64,7 @@ private:
     std::shared_ptr<QHash<QByteArray, PagePlan>> m_plans;
     std::function<void(const PageRef&)> m_beforeReplace;
     int m_drawnAgain = 0;
+    int m_hiddenSkipped = 0;
     QList<PageOutcome> m_outcomes;
     int m_pages = 0;
     int m_changed = 0;

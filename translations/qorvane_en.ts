@@ -604,6 +604,13 @@ Open the Adobe Acrobat Reader download page?</translation>
             <numerusform> (%n pages changed after the dry run were converted anew)</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>、隠しファイル・フォルダ %n件は対象外</source>
+        <translation>
+            <numerusform> (%n hidden file or folder left out)</numerusform>
+            <numerusform> (%n hidden files or folders left out)</numerusform>
+        </translation>
+    </message>
     <message>
         <source>中止しました。それまでのページは</source>
         <translation>Stopped. The pages done so far </translation>
