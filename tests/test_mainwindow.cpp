@@ -300,6 +300,25 @@ private slots:
         QTEST(WindowPlacement::placeOnScreens(saved, QSize(432, 330), screens), "placed");
     }
 
+    // A window larger than its screen shows its title bar; one that shows 64 pixels of it is left where it was.
+    void sizeDecidesWhatStaysReachable_data()
+    {
+        QTest::addColumn<QPoint>("saved");
+        QTest::addColumn<QSize>("frame");
+        QTest::addColumn<QPoint>("placed");
+        QTest::newRow("taller than the screen") << QPoint(100, 900) << QSize(432, 1000) << QPoint(100, 0);
+        QTest::newRow("wider than the screen") << QPoint(-3000, 100) << QSize(1500, 330) << QPoint(0, 100);
+        QTest::newRow("64 pixels of the title bar shown") << QPoint(2240, 100) << QSize(432, 330) << QPoint(2240, 100);
+        QTest::newRow("63 pixels shown") << QPoint(2241, 100) << QSize(432, 330) << QPoint(1872, 100);
+    }
+
+    void sizeDecidesWhatStaysReachable()
+    {
+        QFETCH(QPoint, saved);
+        QFETCH(QSize, frame);
+        QTEST(WindowPlacement::placeOnScreens(saved, frame, {{0, 0, 1024, 768}, {1024, 0, 1280, 1024}}), "placed");
+    }
+
     void presetsLeaveTheirOptions_data()
     {
         QTest::addColumn<int>("index");
