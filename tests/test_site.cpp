@@ -316,6 +316,7 @@ private slots:
         row("UTF-16 with a character of four bytes", wide("\xF0\x9F\x98\x80 a@b.cd"), wide("\xF0\x9F\x98\x80 " + A));
         each("UTF-16 named in its own ASCII bytes: read as UTF-8", "<meta charset=utf-16><p>\xE9\x80\xA3 a@b.cd");
         each("declared twice: the first holds", "<meta charset=shift_jis><meta charset=euc-jp><p>\x98\x41@b.cd a@b.cd");
+        each("a label no browser knows, then one", "<meta charset=x><meta charset=shift_jis><p>\x98\x41@b.cd a@b.cd");
         each("Shift_JIS, the last lead bytes of its ranges", "<meta charset=shift_jis><p>\x9F\x41@b.cd \xFC\x41@b.cd a@b.cd");
         row("a label browsers show no text for", "<meta charset=ISO-2022-KR><p>a@b.cd", "error: ISO-2022-KR");
         const QByteArray escaped = "<script>x<!--<script>y</script>a@b.cd--></script>";
@@ -435,6 +436,8 @@ private slots:
         row("declared in http-equiv",
             "<meta name=keywords content=\"a\nb\"><meta http-equiv=Content-Type content=\"text/html; charset=Shift_JIS\">"
             "<p>\x98\x41@b.cd a@b.cd", false);
+        row("declarations naming no encoding passed over", "<meta charset=x><meta http-equiv=content-type content=text/html>"
+            "<meta name=a><meta charset=shift_jis><meta charset=euc-jp><p>\x98\x41@b.cd a@b.cd", false);
         row("tables, text the parser moves out of them",
             "<table summary=a@b.cd>x@y.zz<tr title=t><td>a@b.cd<table><td>b@c.de</table></td></tr>q@r.st</table>",
             false);
