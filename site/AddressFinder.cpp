@@ -157,8 +157,9 @@ void AddressFinder::collectElement(const GumboNode* node)
     for (const GumboStringPiece* tag : {&element.original_tag, &element.original_end_tag})
         if (tag->data && tag->length > 0)
             m_layout.markup.append({offsetOf(tag->data), offsetOf(tag->data) + qsizetype(tag->length)});
-    if (element.tag == GUMBO_TAG_META && m_layout.charset.isEmpty())
-        m_layout.charset = charsetOfMeta(element);
+    if (element.tag == GUMBO_TAG_META && !PageEncoding::isLabel(m_layout.charset))
+        if (const QByteArray named = charsetOfMeta(element); !named.isEmpty())
+            m_layout.charset = named;
     if (!element.original_tag.data)
         return;
     const qsizetype tagStart = offsetOf(element.original_tag.data);

@@ -1,6 +1,7 @@
 #include "AddressScanner.h"
 
 #include "ElementNames.h"
+#include "PageEncoding.h"
 
 #include <QByteArrayView>
 #include <QRegularExpression>
@@ -341,7 +342,8 @@ bool Scanner::endTagAt(qsizetype at, const std::string& name) const
 // The page's own declaration, as the parser reads it when no reference is in the way.
 bool Scanner::meta()
 {
-    if (!layout.charset.isEmpty())
+    // As in a browser, a declaration that names no encoding is passed over for the next one.
+    if (PageEncoding::isLabel(layout.charset))
         return true;
     const auto value = [&](const char* name) -> std::optional<QByteArray> {
         for (const Attribute& attribute : m_attributes)
@@ -357,15 +359,16 @@ bool Scanner::meta()
         });
     };
     if (const auto charset = value("charset")) {
-        layout.charset = charset->trimmed();
+        if (!charset->trimmed().isEmpty())
+            layout.charset = charset->trimmed();
         return plain(charset);
     }
     const auto equiv = value("http-equiv");
     if (!plain(equiv) || !equiv || equiv->trimmed().toLower() != "content-type")
         return plain(equiv);
     const auto content = value("content");
-    if (content)
-        layout.charset = AddressScanner::charsetOfContentType(*content);
+    if (const QByteArray named = content ? AddressScanner::charsetOfContentType(*content) : QByteArray(); !named.isEmpty())
+        layout.charset = named;
     return plain(content);
 }
 

@@ -22,7 +22,7 @@ struct PageLayout
     QList<Candidate> candidates; // text outside the raw-text elements, attribute values
     QList<Range> markup;         // tags and comments: never part of an address; sorted, disjoint
     QList<Range> offZones;       // between qorvane:off and qorvane:on
-    QByteArray charset;          // of the first <meta> that declares one
+    QByteArray charset;          // of the first <meta> that names an encoding; else the last one named
 };
 
 // A single pass over a page that follows the HTML tokenizer through the states that decide

@@ -177,7 +177,20 @@ bool looksWideWithoutMark(const QByteArray& bytes)
     return false;
 }
 
+// Labels a browser knows but reads no text through: the page is shown as it is.
+bool showsNoText(const QByteArray& name)
+{
+    return QByteArray("csiso2022kr hz-gb-2312 iso-2022-cn iso-2022-cn-ext iso-2022-kr replacement x-user-defined")
+        .split(' ')
+        .contains(name.trimmed().toLower());
+}
+
 } // namespace
+
+bool PageEncoding::isLabel(const QByteArray& name)
+{
+    return fromName(name) || showsNoText(name);
+}
 
 std::optional<PageEncoding> PageEncoding::choose(const QByteArray& bytes, const QByteArray& declared, QString* unsupported)
 {
@@ -188,10 +201,7 @@ std::optional<PageEncoding> PageEncoding::choose(const QByteArray& bytes, const 
         *unsupported = QStringLiteral("UTF-16 without a byte-order mark");
         return std::nullopt;
     }
-    // Labels a browser knows but reads no text through: the page is shown as it is.
-    if (QByteArray("csiso2022kr hz-gb-2312 iso-2022-cn iso-2022-cn-ext iso-2022-kr replacement x-user-defined")
-            .split(' ')
-            .contains(declared.trimmed().toLower())) {
+    if (showsNoText(declared)) {
         *unsupported = QString::fromLatin1(declared.trimmed());
         return std::nullopt;
     }

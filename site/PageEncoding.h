@@ -16,6 +16,8 @@ public:
     // Any label a browser accepts; nothing for a name it does not know.
     static std::optional<PageEncoding> fromName(const QByteArray& name);
     static std::optional<PageEncoding> byByteOrderMark(const QByteArray& bytes);
+    // Whether a browser takes name as an encoding's label, also one it shows no text for.
+    static bool isLabel(const QByteArray& name);
     // The byte-order mark, then the page's own declaration, then detection.
     // bytes are the whole page; declared may be empty. On failure, *unsupported names the
     // encoding found, or is empty when none could be detected: a page is never guessed at.

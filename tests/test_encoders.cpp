@@ -42,6 +42,7 @@ private slots:
         QTest::newRow("/, all, references: decimal on 0") << "/" << "dhpA" << 0 << D{0.9, 0.5} << "&#47;";
         QTest::newRow("slash, scope all, decimal only") << "/" << "dpA" << 0 << D{0.9} << "&#47;";
         QTest::newRow("&, all, percent only: as a reference") << "&" << "pAk" << 0 << D{0.9} << "&amp;";
+        QTest::newRow("\", all, percent only: as a reference") << "\"" << "pAk" << 0 << D{0.9} << "&quot;";
         QTest::newRow("no form enabled falls back to decimal") << "a" << "" << 0 << D{} << "&#97;";
         QTest::newRow("lone surrogate passes") << QString(QChar(0xD800)) << "dhpAn" << 0 << D{} << u"\xD800"_qs;
         QTest::newRow("first hundred cells painted") << "a" << "d" << 99 << D{0.0} << "&#97;";

@@ -61,6 +61,8 @@ private slots:
         row("other scheme, host not decoded", "foo://h/x?y", "SSSS//Hppqq", "........%.%");
         row("local file", "file:///C:/x", "SSSSS//ppppp", "............");
         row("query in a page not in UTF-8", "http://h/あ?あ#あ", "SSSSS//Hppqqff", ".......%.%...%");
+        row("two @ in the authority: the last ends it", "http://a@b@h/", "SSSSS//UUUUHp", ".......%.%.%.");
+        row("@ in a fragment right after the host", "http://h#a@b", "SSSSS//Hffff", ".......%.%.%");
     }
 
     void splitsAsABrowserDoes()

@@ -280,24 +280,33 @@ private slots:
         QVERIFY2(best >= 4.5, qPrintable(QString::number(best)));
     }
 
+    // Two screens side by side, a window of 432 x 330 unless given: one showing 64 pixels of its title bar stays.
     void savedPositionLandsOnAScreen_data()
     {
         QTest::addColumn<QPoint>("saved");
+        QTest::addColumn<QSize>("frame");
         QTest::addColumn<QPoint>("placed");
-        QTest::newRow("none saved") << QPoint(0, 0) << QPoint(0, 0);
-        QTest::newRow("partly left, grabbable") << QPoint(-300, 100) << QPoint(-300, 100);
-        QTest::newRow("title bar above the top") << QPoint(-3, -30) << QPoint(0, 0);
-        QTest::newRow("off every screen") << QPoint(60000, -20000) << QPoint(1872, 0);
-        QTest::newRow("on the second screen") << QPoint(1500, 100) << QPoint(1500, 100);
-        QTest::newRow("right of the second") << QPoint(2500, 900) << QPoint(1872, 694);
-        QTest::newRow("below the first") << QPoint(100, 900) << QPoint(100, 438);
+        const auto row = [](const char* name, QPoint saved, QPoint placed, QSize frame = {432, 330}) {
+            QTest::newRow(name) << saved << frame << placed;
+        };
+        row("none saved", {0, 0}, {0, 0});
+        row("partly left, grabbable", {-300, 100}, {-300, 100});
+        row("title bar above the top", {-3, -30}, {0, 0});
+        row("off every screen", {60000, -20000}, {1872, 0});
+        row("on the second screen", {1500, 100}, {1500, 100});
+        row("right of the second", {2500, 900}, {1872, 694});
+        row("below the first", {100, 900}, {100, 438});
+        row("64 pixels of the title bar shown", {2240, 100}, {2240, 100});
+        row("63 pixels shown", {2241, 100}, {1872, 100});
+        row("taller than the screen", {100, 900}, {100, 0}, {432, 1000});
+        row("wider than the screen", {-3000, 100}, {0, 100}, {1500, 330});
     }
 
     void savedPositionLandsOnAScreen()
     {
         QFETCH(QPoint, saved);
-        const QList<QRect> screens{{0, 0, 1024, 768}, {1024, 0, 1280, 1024}};
-        QTEST(WindowPlacement::placeOnScreens(saved, QSize(432, 330), screens), "placed");
+        QFETCH(QSize, frame);
+        QTEST(WindowPlacement::placeOnScreens(saved, frame, {{0, 0, 1024, 768}, {1024, 0, 1280, 1024}}), "placed");
     }
 
     void presetsLeaveTheirOptions_data()
