@@ -1,7 +1,6 @@
 #include "ProfileFile.h"
 #include "SettingsFile.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -20,11 +19,8 @@ class SettingsTest : public QObject
 private slots:
     void readsLikeTheProfileFunctions_data()
     {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QByteArray>("section");
-        QTest::addColumn<QByteArray>("key");
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("content"); QTest::addColumn<QByteArray>("section");
+        QTest::addColumn<QByteArray>("key"); QTest::addColumn<int>("number"); QTest::addColumn<QByteArray>("text");
         const auto row = [](const char* name, const QByteArray& content, int number, const QByteArray& text,
                             const QByteArray& key = "k", const QByteArray& section = "A") {
             QTest::newRow(name) << content << section << key << number << text;
@@ -53,17 +49,14 @@ private slots:
 
     void readsLikeTheProfileFunctions()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(QByteArray, section);
-        QFETCH(QByteArray, key);
+        QFETCH(QByteArray, content); QFETCH(QByteArray, section); QFETCH(QByteArray, key);
         QTEST(ProfileFile(content).readInt(section, key, -9), "number");
         QTEST(ProfileFile(content).readString(section, key, "def  "), "text");
     }
 
     void writesInPlaceKeepingEverythingElse_data()
     {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QByteArray>("before"); QTest::addColumn<QByteArray>("after");
         QTest::newRow("missing file") << QByteArray() << QByteArray("[S]\r\nk=v\r\n");
         QTest::newRow("existing key keeps its spelling and line end")
             << QByteArray("; c\r\n[s]\n  K = old \nz=1") << QByteArray("; c\r\n[s]\nK=v\nz=1");
@@ -77,16 +70,14 @@ private slots:
     void writesInPlaceKeepingEverythingElse()
     {
         QFETCH(QByteArray, before);
-        ProfileFile file(before);
-        file.write("S", "k", "v");
+        ProfileFile file(before); file.write("S", "k", "v");
         QTEST(file.content(), "after");
     }
 
     // What is loaded shows in what is saved back.
     void loadsAndSavesByteForByte_data()
     {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("mail");
+        QTest::addColumn<QByteArray>("before"); QTest::addColumn<QString>("mail");
         QTest::addColumn<QByteArray>("after");
         QTest::newRow("no file") << QByteArray() << "" << Position + "[Mail]\r\nMail=\r\n" + Version + Boxes + Scope;
         const QByteArray values = "[Top]\r\nTop=1500\r\n[Left]\r\nLeft=-30\r\n[Mail]\r\nMail=a@b.c\r\n" + Version
