@@ -1,5 +1,4 @@
-// The address-file reader: no crash, no empty entry, no line end inside an entry,
-// and every byte that is not a line end survives.
+// The address-file reader: no crash, no empty entry, no line end in an entry; every other byte survives.
 #include "AddressList.h"
 #include "Cp932.h"
 #include "FuzzInput.h"

@@ -1,5 +1,4 @@
-// ConvertInput with options and draws taken from the input: never a crash, and
-// the output, read the way a browser reads it, is the input again.
+// ConvertInput with options and draws from the input: no crash, and the output read as a browser reads it is the input.
 #include "FakeConversionView.h"
 #include "FuzzInput.h"
 
