@@ -18,9 +18,7 @@ public:
     {
         shown.append(message);
         if (whileOpen) {
-            QWidget box;
-            box.setWindowModality(Qt::ApplicationModal);
-            box.show();
+            QWidget box; box.setWindowModality(Qt::ApplicationModal); box.show();
             whileOpen();
         }
         if (message.buttons == MessageButtons::Ok)

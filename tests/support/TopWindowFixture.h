@@ -12,8 +12,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
-// Tells of every change like the system's. A non-zero failNext is thrown as an AppError by the next operation;
-// with answerLater, a read's text waits until the test calls answer().
+// Tells of changes as the system's; a non-zero failNext is thrown next; answerLater holds a read until answer().
 struct FakeClipboard : Clipboard
 {
     QString content;
@@ -35,11 +34,7 @@ struct FakeClipboard : Clipboard
         if (!answerLater)
             answer();
     }
-    void setText(const QString& text) override
-    {
-        check();
-        copyElsewhere(text);
-    }
+    void setText(const QString& text) override { check(); copyElsewhere(text); }
     void clear() override { setText(clearKeeps ? content : QString()); }
     void onChange(std::function<void()> handler) override { changed = std::move(handler); }
     void check()
@@ -84,9 +79,8 @@ struct TopWindowFixture
     void writeFile(const QString& name, const QByteArray& bytes)
     {
         QDir(base()).mkpath(QFileInfo(name).path());
-        QFile file(base() + '/' + name);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
+        if (QFile file(base() + '/' + name); file.open(QIODevice::WriteOnly))
+            file.write(bytes);
     }
     QByteArray readFile(const QString& name) const
     {
@@ -112,11 +106,7 @@ struct TopWindowFixture
             .join('|');
     }
     void type(const QString& text) { QTest::keyClicks(w().txt_MailAdd->lineEdit(), text); }
-    void typeOver(const QString& text)
-    {
-        w().txt_MailAdd->lineEdit()->selectAll();
-        type(text);
-    }
+    void typeOver(const QString& text) { w().txt_MailAdd->lineEdit()->selectAll(); type(text); }
     // The boxes for decimal, hex, percent, @, full stop and line break as 1/0 for ticked or not ("x"/"-" when
     // greyed out), then the scope: r (random), a (all) or @ (@ only).
     QString options()
