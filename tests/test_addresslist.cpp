@@ -3,8 +3,7 @@
 // Sets the input (when given) and presses the button; its question, if any, is answered Yes.
 static void press(TopWindowFixture& f, QPushButton* button, const char* input = nullptr)
 {
-    if (input)
-        f.window->setInputText(input);
+    if (input) f.window->setInputText(input);
     f.messages.answers = {MessageAnswer::Yes}; button->click();
     f.messages.answers.clear();
 }
@@ -79,8 +78,7 @@ private slots:
     {
         TopWindowFixture f;
         QByteArray content;
-        for (int i = 0; i < 100'000; ++i)
-            content += "user" + QByteArray::number(i) + "@x.jp\n";
+        for (int i = 0; i < 100'000; ++i) content += "user" + QByteArray::number(i) + "@x.jp\n";
         f.start("add.dat", content + QByteArray("\0nul\xFF\r", 6)); // a NUL, an invalid byte, a lone CR at the end
         QCOMPARE(f.w().txt_MailAdd->count(), 100'001);
         QCOMPARE(f.w().txt_MailAdd->itemText(99'999), QString("user99999@x.jp"));

@@ -19,8 +19,7 @@ int numberAsNobody(const std::function<void()>& step)
     const bool root = ::geteuid() == 0;
     int number = root && (::setegid(65534) != 0 || ::seteuid(65534) != 0) ? -1 : 0;
     try {
-        if (number == 0)
-            step();
+        if (number == 0) step();
     } catch (const AppError& e) {
         number = e.number();
     }
@@ -91,8 +90,7 @@ private slots:
         const QByteArray list = "user4@x.jp\r\nuser5@x.jp\r\n";
         const QMap<QString, QByteArray> old{{"add.dat", list}, {"mirelt.ini", "[INI_VER]\r\nINI_VER=1\r\n"},
                                             {"Preview.htm", "old page"}, {"JSP/mailadd.png", "old image"}};
-        for (auto it = old.begin(); it != old.end(); ++it)
-            f.writeFile(it.key(), it.value());
+        for (auto it = old.begin(); it != old.end(); ++it) f.writeFile(it.key(), it.value());
         f.start();
         f.writeFile("filler", QByteArray(256 * 1024, 'x')); // every free byte
 
@@ -109,8 +107,7 @@ private slots:
         f.window->close();
         QCOMPARE(f.messages.lastText(), full);
 
-        for (auto it = old.begin(); it != old.end(); ++it)
-            QCOMPARE(f.readFile(it.key()), it.value());
+        for (auto it = old.begin(); it != old.end(); ++it) QCOMPARE(f.readFile(it.key()), it.value());
         const QStringList files{"add.dat", "filler", "mirelt.ini", "Preview.htm"}; // no temporary left behind
         QCOMPARE(QDir(f.base()).entryList(QDir::Files), files);
         QCOMPARE(QDir(f.base() + "/JSP").entryList(QDir::Files), QStringList{"mailadd.png"});
@@ -155,8 +152,7 @@ private slots:
     void writeInPlaceKilledAtAnyStepLeavesTheOldOrTheNewFile()
     {
         QFETCH(int, killedAt);
-        if (::geteuid() != 0)
-            QSKIP("a folder that refuses new files to a writer of its files needs a second user");
+        if (::geteuid() != 0) QSKIP("a folder that refuses new files to a writer of its files needs a second user");
         OpenCache cache;
         QTemporaryDir folder;
         const QString path = folder.filePath("mirelt.ini");
@@ -167,10 +163,7 @@ private slots:
         ::chmod(QFile::encodeName(folder.path()).constData(), 0555);
         const pid_t child = ::fork();
         if (child == 0) {
-            FileAccess::setStepHookForTest([killedAt](FileAccess::Step step) {
-                if (int(step) == killedAt)
-                    ::raise(SIGKILL);
-            });
+            FileAccess::setStepHookForTest([killedAt](auto step) { if (int(step) == killedAt) ::raise(SIGKILL); });
             ::_exit(numberAsNobody([&] { FileAccess::writeAtomically(path, now); }) == 0 ? 0 : 3);
         }
         int status = 0;

@@ -69,8 +69,7 @@ private slots:
         f.window->move(300, 250); f.w().mn_help_ver->trigger();
         QCOMPARE(help.versionWindow()->pos(), f.window->frameGeometry().topLeft() + QPoint(83, 100));
 
-        for (QLabel* note : f.w().lbl_tag_setu)
-            QTest::mouseClick(note, Qt::LeftButton);
+        for (QLabel* note : f.w().lbl_tag_setu) QTest::mouseClick(note, Qt::LeftButton);
         QCOMPARE(help.tagHelpWindow()->windowTitle(), QString("タグ内のみとは？"));
         const QRect screen = f.window->screen()->availableGeometry();
         f.window->move(screen.bottomRight() - QPoint(50, 50)); f.w().mn_help_vis->trigger();
@@ -90,8 +89,7 @@ private slots:
         ver->findChild<QPushButton*>("cmd_IE_0")->click();
         f.urls.exitCode = 3; ver->findChild<QPushButton*>("cmd_IE_0")->click();
         QStringList urls;
-        for (const QUrl& url : f.urls.opened)
-            urls << url.toString().remove("https://qorvane.example.org");
+        for (const QUrl& url : f.urls.opened) urls << url.toString().remove("https://qorvane.example.org");
         QCOMPARE(urls.join(' '), "/soft/mirelt_rei.html /php/bbs/pppbbs.php /soft/soft_link.html /soft/keisai/ "
                                  "mailto:feedback@qorvane.example.org?subject=Qorvane ver 2.10 / /");
         QCOMPARE(f.messages.log(), QStringList{"[!]エラー: ブラウザを起動できませんでした。\nhttps://qorvane.example.org/"});

@@ -144,8 +144,7 @@ private slots:
         speak(language);
         TopWindowFixture f(TopWindowFixture::Started);
         f.type("a@");
-        for (int i = 0; i < 3; ++i)
-            f.w().chk_syutu[i]->setChecked(i == form);
+        for (int i = 0; i < 3; ++i) f.w().chk_syutu[i]->setChecked(i == form);
         (atOnly ? f.w().opt_ent_att : f.w().opt_ent_all)->setChecked(true);
         QAccessibleInterface* strip = QAccessible::queryAccessibleInterface(f.w().cellStrip);
         QCOMPARE(strip->role(), QAccessible::List);

@@ -21,8 +21,7 @@ QString table(const QString& highlight, const QStringList& w)
     QString t = Open + "<tr><th bgcolor=\"#FFFFF3\">" + w[0] + th + "0\">" + w[2] + th + "1\">" + w[3] + th + "2\">" + w[4]
                 + "</th></tr>" + tr.arg(w[5], w[0], "") + tr.arg(w[6], w[1], "") + "</table>" + Open
                 + tr.arg(w[7], w[0], " width=\"100\"") + tr.arg(w[8], w[1], "") + tr.arg(w[9], w[1], "") + "</table><br>";
-    for (QChar c : highlight)
-        t.replace(QString("FFFFF") + c, "FFFF00");
+    for (QChar c : highlight) t.replace(QString("FFFFF") + c, "FFFF00");
     return t;
 }
 const QStringList JapaneseTable{"　", "○", "10進(&amp;#)", "16進(&amp;#x)", "16進(%)", "InternetExplorer 3.0～4.01",
@@ -130,7 +129,8 @@ private slots:
         QTemporaryDir dir; QDir(dir.path()).mkdir("JSP");
         ScriptedRandom random{0.5, 0.5}; // both cuts after 6 of 12 characters
         WritePreviewPages({"a@b.c", "a&#64;b&#46;c", true, false, false, "old"}, random, dir.path());
-        const Expected e{true, "0", "mailto:", "a&#64;b&#46;c", "a&#64;b&#46;c", "a@b.c", "a&#64;", "b&#46;c", "a&#64;", "b&#46;c"};
+        const Expected e{true, "0", "mailto:", "a&#64;b&#46;c", "a&#64;b&#46;c", "a@b.c", "a&#64;", "b&#46;c", "a&#64;",
+                         "b&#46;c"};
         const QString text = script(e.prefix, e.m1, e.m2, "メールはこちら"), link = script(e.prefix, e.m1, e.m2, {}, e.m3, e.m4);
         const QList<std::pair<QString, QString>> pages{
             {"Preview.htm", previewPage(e)},

@@ -92,8 +92,7 @@ private slots:
             << "[Mail]\r\nMail=a@b.c\r\n[ENT_OP]\r\nRAND=True\r\nALL=False\r\n@ONLY=True\r\n" + Position + Version
                    + Boxes;
         QByteArray keys;
-        for (int i = 0; i < 100'000; ++i)
-            keys += "k" + QByteArray::number(i) + "=" + QByteArray::number(i) + "\r\n";
+        for (int i = 0; i < 100'000; ++i) keys += "k" + QByteArray::number(i) + "=" + QByteArray::number(i) + "\r\n";
         // NULs, invalid bytes and a lone CR at the very end, in a file of more than 10 MB; "[OPTION" names a section.
         const QByteArray junk = QByteArray(10 * 1024 * 1024, '\0') + "\x81\xFF\x82\r";
         QTest::newRow("hostile") << "[OPTION\r\nRET=1\r\n[ENT_OUT_OP]\r\n" + keys + "16_2=1\r\n" + junk << ""

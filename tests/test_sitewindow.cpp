@@ -70,8 +70,7 @@ private slots:
 
         // Stopped while it writes: each page is either whole or converted, and listed when converted.
         const QByteArray big = Page.repeated(300);
-        for (int i = 0; i < 60; ++i)
-            f.writeFile(QString("site/p%1.html").arg(i, 2, 10, QChar('0')), big);
+        for (int i = 0; i < 60; ++i) f.writeFile(QString("site/p%1.html").arg(i, 2, 10, QChar('0')), big);
         site->cmd_Check_Click();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 3, 60000); // slow under the sanitizers
         site->cmd_Apply_Click();

@@ -69,8 +69,7 @@ private slots:
         }
         const QList<std::pair<QString, double>> shares{{"&#10;", 1.0 / 6}, {"&#13;", 1.0 / 3}, {"\n", 1.0 / 3},
                                                        {"\r", 1.0 / 6}, {"6", 0.25}, {"7", 0.5}, {"8", 0.25}};
-        for (const auto& [what, share] : shares)
-            expectShare(seen[what], n, share, what);
+        for (const auto& [what, share] : shares) expectShare(seen[what], n, share, what);
         QCOMPARE(seen.size(), shares.size()); // nothing else came out
     }
 };

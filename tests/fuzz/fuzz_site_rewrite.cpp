@@ -7,8 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size < 2)
-        return 0;
+    if (size < 2) return 0;
     const uint8_t a = data[0], b = data[1];
     const auto scope = EntityScope(a >> 3 & 1 ? 1 : a >> 4 & 1 ? 2 : 0);
     const SiteOptions options{{bool(a & 1), bool(a & 2), (a & 4) || !(a & 3), scope, bool(b & 1),

@@ -22,8 +22,7 @@ public:
 
     void setInputText(const QString& text) override
     {
-        if (std::exchange(input, text) != text && onInputChanged)
-            onInputChanged();
+        if (std::exchange(input, text) != text && onInputChanged) onInputChanged();
     }
     void showErrorLine(const QString& caption) override { errorLine = caption; }
     void hideErrorLine() override { errorLine.clear(); }

@@ -21,8 +21,7 @@ public:
             QWidget box; box.setWindowModality(Qt::ApplicationModal); box.show();
             whileOpen();
         }
-        if (message.buttons == MessageButtons::Ok)
-            return MessageAnswer::Ok;
+        if (message.buttons == MessageButtons::Ok) return MessageAnswer::Ok;
         return answers.isEmpty() ? MessageAnswer::No : answers.takeFirst();
     }
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }

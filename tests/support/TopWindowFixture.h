@@ -20,28 +20,18 @@ struct FakeClipboard : Clipboard
     bool answerLater = false, clearKeeps = false; // clearKeeps: as a compositor that gives a cleared text back
     std::function<void()> answer, changed;
 
-    void copyElsewhere(const QString& text)
-    {
-        content = text;
-        if (changed)
-            changed();
-    }
+    void copyElsewhere(const QString& text) { content = text; if (changed) changed(); }
     void readText(qsizetype maxLength, std::function<void(const QString&)> done) override
     {
         check();
         ++reads;
         answer = [done, text = content.size() > maxLength ? QString() : content] { done(text); };
-        if (!answerLater)
-            answer();
+        if (!answerLater) answer();
     }
     void setText(const QString& text) override { check(); copyElsewhere(text); }
     void clear() override { setText(clearKeeps ? content : QString()); }
     void onChange(std::function<void()> handler) override { changed = std::move(handler); }
-    void check()
-    {
-        if (failNext != 0)
-            throw AppError(std::exchange(failNext, 0));
-    }
+    void check() { if (failNext != 0) throw AppError(std::exchange(failNext, 0)); }
 };
 
 // The desktop: records the URLs given to it; a non-zero exitCode makes every opener fail with it.
@@ -53,8 +43,7 @@ struct FakeDesktop : UrlOpener, DesktopShell
     void open(const QUrl& url, std::function<void(int)> failed) override
     {
         opened.append(url);
-        if (exitCode != 0 && failed)
-            failed(exitCode);
+        if (exitCode != 0 && failed) failed(exitCode);
     }
     bool hasPdfViewer() override { return pdfViewer; }
 };
@@ -79,8 +68,7 @@ struct TopWindowFixture
     void writeFile(const QString& name, const QByteArray& bytes)
     {
         QDir(base()).mkpath(QFileInfo(name).path());
-        if (QFile file(base() + '/' + name); file.open(QIODevice::WriteOnly))
-            file.write(bytes);
+        if (QFile file(base() + '/' + name); file.open(QIODevice::WriteOnly)) file.write(bytes);
     }
     QByteArray readFile(const QString& name) const
     {
@@ -89,8 +77,7 @@ struct TopWindowFixture
     }
     frm_Top& start(const QString& name = {}, const QByteArray& bytes = {})
     {
-        if (!name.isEmpty())
-            writeFile(name, bytes);
+        if (!name.isEmpty()) writeFile(name, bytes);
         window = std::make_unique<frm_Top>(
             TopWindowServices{clipboard, messages, random, png, urls, urls, FileLocations::portable(base())});
         return *window;
