@@ -28,16 +28,13 @@ CAPTIONS, TITLE, CHARSET = (("Send us an email", "Visit the page"), "Preview of 
     if sys.argv[2:] == ["en"] else (("メールはこちら", "リンクはこちら"), "エンティティプレビュー", None)
 
 
-def normalise(url):
-    """Undoes the escapes that leave a URL's meaning alone; an escaped delimiter stays and so differs."""
-    url = re.sub(r"[\t\r\n]", "", url)
+def normalise(url):  # the escapes that leave a URL's meaning alone undone; an escaped delimiter stays and so differs
     url = re.sub(r"%([0-9A-Fa-f]{2})", lambda m: "\0" + m.group(1) if chr(int(m.group(1), 16)) in DELIMITERS
-                 else m.group(0), url)
+                 else m.group(0), re.sub(r"[\t\r\n]", "", url))
     return urllib.parse.unquote(url).replace("\0", "%")
 
 
-def has_scheme(text):
-    """A scheme of its own, in any letter case; "example.com:8080" is a host and a port."""
+def has_scheme(text):  # in any letter case; "example.com:8080" is a host and a port
     found = re.match(r"[A-Za-z][A-Za-z0-9+.-]*:", text)
     return bool(found) and not re.match(r"\d+(?:[/?#]|$)", text[found.end():])
 
@@ -50,8 +47,7 @@ def expected_link(text):
     return text if has_scheme(text) else ("mailto:" if "@" in text else "http://") + text
 
 
-def check_frame(frame, page, scripts, text, chars, percent):
-    """Every failure of one loaded page."""
+def check_frame(frame, page, scripts, text, chars, percent):  # every failure of one loaded page
     link, mail, preview = expected_link(text), is_mail(text), page == "Preview.htm"
     caption, links, images = CAPTIONS[not mail], frame["links"], frame["images"]
     # The address links show the address: a mailto: input without its "mailto:" unless a line break sat right after it.
@@ -82,8 +78,7 @@ def main():
     dom = subprocess.run(
         ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
          "--disable-component-update", "--disable-sync", "--disable-web-security", "--allow-file-access-from-files",
-         "--user-data-dir=" + os.path.join(out, "profile"), "--virtual-time-budget=30000", "--dump-dom",
-         "file://" + os.path.join(out, "harness.html")],
+         f"--user-data-dir={out}/profile", "--virtual-time-budget=30000", "--dump-dom", f"file://{out}/harness.html"],
         capture_output=True, text=True, timeout=300).stdout
     found = re.search(r'<pre id="result">(.*?)</pre>', dom, re.S)
     results = json.loads(html.unescape(found.group(1))) if found and found.group(1) else []

@@ -1,8 +1,6 @@
 #!/usr/bin/env python3
-"""Runs lupdate over the translated sources into a copy of each .ts file and fails on any entry
-that is unfinished (a text without its translation), obsolete or vanished (a translation whose
-text is gone), or on a source that calls tr() without being among the translated sources.
-Usage: check_translations.py LUPDATE SOURCE_DIR TS_FILES(,-separated) SOURCE..."""
+"""lupdate into a copy of each .ts file: fails on an unfinished, obsolete or vanished entry, or a source calling tr()
+that is not among the translated ones. Usage: check_translations.py LUPDATE SOURCE_DIR TS_FILES(,-separated) SOURCE..."""
 import pathlib, re, shutil, subprocess, sys, tempfile
 
 lupdate, root, ts_files, sources = sys.argv[1], pathlib.Path(sys.argv[2]), sys.argv[3], sorted(sys.argv[4:])
@@ -20,8 +18,7 @@ with tempfile.TemporaryDirectory() as folder:
         subprocess.run([lupdate, "-source-language", "ja", "-locations", "none", *folders, *[str(root / s) for s in sources],
                         "-ts", str(copy)], check=True, capture_output=True)
         text = copy.read_text()
-        for kind in ("unfinished", "obsolete", "vanished"):
-            for source in re.findall(r'<source>((?:(?!</source>).)*)</source>\s*<translation[^>]*type="' + kind, text, re.S):
-                failures.append(f"{ts}: {kind}: {source}")
+        failures += [f"{ts}: {kind}: {source}" for kind in ("unfinished", "obsolete", "vanished") for source in
+                     re.findall(r'<source>((?:(?!</source>).)*)</source>\s*<translation[^>]*type="' + kind, text, re.S)]
 print("\n".join(failures) or "every text has its translation")
 sys.exit(1 if failures else 0)

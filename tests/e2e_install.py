@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""Qorvane installed into a temporary DESTDIR: launcher and software-centre entry validated, the program used as a user
-would in Xvfb with a fresh HOME (xdotool, xclip, a recording xdg-open), its package read back. Waits on what can be
-observed (a window, a file, the clipboard); sleeps only where nothing may happen."""
+"""Qorvane installed into a temporary DESTDIR, its launcher and software-centre entry validated, used in Xvfb with a
+fresh HOME (xdotool, xclip, a recording xdg-open), its package read back. Sleeps only where nothing may happen."""
 import glob, gzip, html, os, re, shutil, signal, subprocess, sys, tempfile, time, urllib.parse
 from pathlib import Path
 
@@ -48,8 +47,7 @@ class Desktop:  # an X server with a fresh HOME under root, a recording xdg-open
         for key in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
                     "GNOME_DESKTOP_SESSION_ID", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "BROWSER"):
             self.env.pop(key, None)
-        os.makedirs(self.env["HOME"])
-        os.makedirs(self.env["XDG_RUNTIME_DIR"], mode=0o700)
+        os.makedirs(self.env["HOME"]); os.makedirs(self.env["XDG_RUNTIME_DIR"], mode=0o700)
         wait_for("the X server on " + display, lambda: self.xdo("getdisplaygeometry", check=False))
         self.record = f"{root}/opened.txt"
         write(self.record, "")
@@ -85,8 +83,7 @@ class Desktop:  # an X server with a fresh HOME under root, a recording xdg-open
         self.xdo("windowfocus", "--sync", self.window)
 
     def find(self, title):
-        found = self.xdo("search", "--onlyvisible", "--name", f"^{title}$", check=False).split()
-        return found[0] if found else None
+        return (self.xdo("search", "--onlyvisible", "--name", f"^{title}$", check=False).split() or [None])[0]
 
     def keys(self, *keys, window=None):  # one at a time, each to the focused window
         for key in keys:
@@ -94,8 +91,7 @@ class Desktop:  # an X server with a fresh HOME under root, a recording xdg-open
             self.xdo("key", "--clearmodifiers", key)
 
     def position(self):
-        x, y = re.search(r"Position: (-?\d+),(-?\d+)", self.xdo("getwindowgeometry", self.window)).groups()
-        return int(x), int(y)
+        return tuple(map(int, re.search(r"Position: (-?\d+),(-?\d+)", self.xdo("getwindowgeometry", self.window)).groups()))
 
     def quit(self, signal_number=None):
         self.program.send_signal(signal_number) if signal_number else self.keys("ctrl+q")
@@ -165,8 +161,7 @@ def use(root, program, settings, pages, guide):
         d.quit(signal.SIGTERM)  # as the desktop ends a program: saved as by a close
         assert Path(f"{settings}/mirelt.ini").read_bytes() == ini, "options, input or position did not come back"
     finally:
-        d.xvfb.terminate()
-        d.xvfb.wait(timeout=10)
+        d.xvfb.terminate(); d.xvfb.wait(timeout=10)
 
 
 def check_both_languages(share):  # English by default and Japanese beside it, in every text and page
@@ -195,8 +190,7 @@ def main():
 
         # A copy in a folder of its own keeps every file beside itself and nothing in the user's folders,
         # even beside another program's data folder.
-        os.makedirs(f"{root}/opt/share/other")
-        os.makedirs(portable)
+        os.makedirs(f"{root}/opt/share/other"); os.makedirs(portable)
         for name in ("qorvane", "操作ガイド.pdf"):
             shutil.copy(f"{build}/{name}", portable)
         use(f"{root}/p", portable, portable, portable, f"{portable}/操作ガイド.pdf")

@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""Qorvane natively on Wayland: weston on its X11 backend over Xvfb (the headless backend has no seat for wl-copy or
-keys), Qt's wayland platform. weston gives a cleared clipboard its text back, as desktop clipboard managers do: a copy
-is caught once, what is typed over it stays, and the position read at start is saved back, as Wayland gives none."""
+"""Qorvane on Wayland (weston's X11 backend over Xvfb: its headless one has no seat for wl-copy or keys), whose cleared
+clipboard comes back as with clipboard managers: a copy is caught once, typing over it stays, the position is kept."""
 import os, shutil, subprocess, sys, tempfile, time
 from pathlib import Path
 from e2e_install import start_xvfb, wait_for
@@ -37,8 +36,7 @@ def main():
         assert ini.startswith(b"[Top]\r\nTop=1500\r\n[Left]\r\nLeft=1200\r\n[Mail]\r\nMail=new@site.jp\r\n"), ini
     finally:
         for server in (weston, xvfb):
-            server.terminate()
-            server.wait(timeout=10)
+            server.terminate(); server.wait(timeout=10)
         shutil.rmtree(root, ignore_errors=True)
     print("1 passed, 0 failed")
 

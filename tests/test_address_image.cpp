@@ -5,10 +5,6 @@
 #include "LibPngWriter.h"
 #include "PngTransparency.h"
 
-#include <QDir>
-#include <QFile>
-#include <QImage>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -39,16 +35,14 @@ class AddressImageTest : public QObject
 private slots:
     void imageIsAPaletteThatReplacesTheOldOneOnlyWhenWrittenWhole()
     {
-        QTemporaryDir dir;
-        QDir(dir.path()).mkdir("JSP");
+        QTemporaryDir dir; QDir(dir.path()).mkdir("JSP");
         const QString path = dir.filePath("JSP/mailadd.png"), leftover = dir.filePath("JSP/mailadd.tmp");
         const QList<std::pair<QString, QByteArray>> files{{path, "old" + Marker}, {leftover, QByteArray(100, 'x')}};
         for (const auto& [name, bytes] : files) {
             QFile f(name);
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
         }
-        LibPngWriter writer;
-        FakeMessagePresenter messages;
+        LibPngWriter writer; FakeMessagePresenter messages;
         QVERIFY(!AddressImage::SavePng(AddressImage::render(""), path, writer, messages)); // silently: empty picture
         QVERIFY(!AddressImage::SavePng(AddressImage::render("a"), "", writer, messages));  // or name
         QVERIFY(messages.shown.isEmpty());

@@ -1,18 +1,12 @@
 #include "TopWindowFixture.h"
 
-namespace {
-
 // Sets the input (when given) and presses the button; its question, if any, is answered Yes.
-void press(TopWindowFixture& f, QPushButton* button, const char* input = nullptr)
+static void press(TopWindowFixture& f, QPushButton* button, const char* input = nullptr)
 {
-    if (input)
-        f.window->setInputText(input);
-    f.messages.answers = {MessageAnswer::Yes};
-    button->click();
+    if (input) f.window->setInputText(input);
+    f.messages.answers = {MessageAnswer::Yes}; button->click();
     f.messages.answers.clear();
 }
-
-} // namespace
 
 class AddressListTest : public QObject
 {
@@ -34,13 +28,11 @@ private slots:
 
     void deleteRemovesEveryLineWithTheEntrysBytes()
     {
-        TopWindowFixture f;
-        // Two entries that decode alike (an invalid byte each), and copies of entries.
+        TopWindowFixture f; // two entries that decode alike (an invalid byte each), and copies of entries
         f.start("add.dat", "a@b.c\r\n\r\nx\x80@e\r\nx\xA0@e\r\nkeep\x81\r\na@b.c\rx\x80@e\rlast\nx");
         QCOMPARE(f.w().txt_MailAdd->count(), 8);
         QCOMPARE(f.w().txt_MailAdd->itemText(1), f.w().txt_MailAdd->itemText(2));
-        f.window->setInputText("a@b.c");
-        f.window->cmd_Hen_Click();
+        f.window->setInputText("a@b.c"); f.window->cmd_Hen_Click();
         press(f, f.w().cmdDelete);
         QCOMPARE(f.messages.log(), (QStringList{"[?]Delete: 削除しますか？", ": 削除しました。"}));
         QCOMPARE(f.readFile("add.dat"), QByteArray("x\x80@e\r\nx\xA0@e\r\nkeep\x81\r\nx\x80@e\r\nlast\r\nx\r\n"));
@@ -49,8 +41,7 @@ private slots:
         emit f.w().txt_MailAdd->activated(1);
         press(f, f.w().cmdDelete);
         QCOMPARE(f.readFile("add.dat"), QByteArray("x\x80@e\r\nkeep\x81\r\nx\x80@e\r\nlast\r\nx\r\n"));
-        f.w().txt_MailAdd->setCurrentIndex(0);
-        emit f.w().txt_MailAdd->activated(0);
+        f.w().txt_MailAdd->setCurrentIndex(0); emit f.w().txt_MailAdd->activated(0);
         press(f, f.w().cmdDelete);
         QCOMPARE(f.readFile("add.dat"), QByteArray("keep\x81\r\nlast\r\nx\r\n"));
     }
@@ -59,8 +50,7 @@ private slots:
     {
         TopWindowFixture f;
         f.start("add.dat", "a@b.c");
-        press(f, f.w().cmdRegister, "\u00fc@b.c");
-        press(f, f.w().cmdDelete, "");
+        press(f, f.w().cmdRegister, "\u00fc@b.c"); press(f, f.w().cmdDelete, "");
         f.window->setInputText("a@b.c");
         f.w().cmdDelete->click(); // answered No
         press(f, f.w().cmdDelete, "zz");
@@ -88,8 +78,7 @@ private slots:
     {
         TopWindowFixture f;
         QByteArray content;
-        for (int i = 0; i < 100'000; ++i)
-            content += "user" + QByteArray::number(i) + "@x.jp\n";
+        for (int i = 0; i < 100'000; ++i) content += "user" + QByteArray::number(i) + "@x.jp\n";
         f.start("add.dat", content + QByteArray("\0nul\xFF\r", 6)); // a NUL, an invalid byte, a lone CR at the end
         QCOMPARE(f.w().txt_MailAdd->count(), 100'001);
         QCOMPARE(f.w().txt_MailAdd->itemText(99'999), QString("user99999@x.jp"));

@@ -6,10 +6,6 @@
 #include "TopWindowFixture.h"
 #include "UiLanguage.h"
 
-#include <QAction>
-#include <QDir>
-#include <QImage>
-#include <QtTest>
 #include <csignal>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -23,8 +19,7 @@ int numberAsNobody(const std::function<void()>& step)
     const bool root = ::geteuid() == 0;
     int number = root && (::setegid(65534) != 0 || ::seteuid(65534) != 0) ? -1 : 0;
     try {
-        if (number == 0)
-            step();
+        if (number == 0) step();
     } catch (const AppError& e) {
         number = e.number();
     }
@@ -60,15 +55,13 @@ private slots:
         QVERIFY(!f.w().lbl_err_ms->isHidden() && f.urls.opened.isEmpty());
         QVERIFY(!QFile::exists(f.base() + "/Preview.htm") && !QFile::exists(f.base() + "/JSP/mailadd.png"));
 
-        f.window->setInputText("mailto:ab@mailto:c.d");
-        f.w().mn_pre->trigger();
+        f.window->setInputText("mailto:ab@mailto:c.d"); f.w().mn_pre->trigger();
         QVERIFY(!f.output().isEmpty() && f.messages.shown.isEmpty());
         QCOMPARE(QImage(f.folder.filePath("JSP/mailadd.png")).width(), 8 * 6); // "ab@c.d"
         QVERIFY(f.readFile("Preview.htm").contains(f.output().toLatin1()));
         QCOMPARE(f.urls.opened, QList<QUrl>{QUrl::fromLocalFile(f.folder.filePath("Preview.htm"))});
 
-        f.w().txt_MailAdd_Ent->setText("kept&#64;as-is");
-        f.urls.exitCode = 3;
+        f.w().txt_MailAdd_Ent->setText("kept&#64;as-is"); f.urls.exitCode = 3;
         f.w().mn_pre->trigger(); // a filled output is used unchanged
         QCOMPARE(f.output(), QString("kept&#64;as-is"));
         QVERIFY(f.readFile("preview_cd1.htm").contains("<a href=\"kept&#64;as-is\">"));
@@ -93,34 +86,28 @@ private slots:
         if (::geteuid() != 0 || ::mount("tmpfs", mountPoint, "tmpfs", 0, "size=256k,mode=0755") != 0)
             QSKIP("filling a disk needs root and a tmpfs mount");
         const auto unmount = qScopeGuard([&] { ::umount2(mountPoint, MNT_DETACH); });
-        TopWindowFixture f;
-        f.root = disk.path();
+        TopWindowFixture f; f.root = disk.path();
         const QByteArray list = "user4@x.jp\r\nuser5@x.jp\r\n";
         const QMap<QString, QByteArray> old{{"add.dat", list}, {"mirelt.ini", "[INI_VER]\r\nINI_VER=1\r\n"},
                                             {"Preview.htm", "old page"}, {"JSP/mailadd.png", "old image"}};
-        for (auto it = old.begin(); it != old.end(); ++it)
-            f.writeFile(it.key(), it.value());
+        for (auto it = old.begin(); it != old.end(); ++it) f.writeFile(it.key(), it.value());
         f.start();
         f.writeFile("filler", QByteArray(256 * 1024, 'x')); // every free byte
 
         const QString full = AppError::descriptionOf(AppError::DiskFull) + ":" + QString::number(AppError::DiskFull);
-        f.window->setInputText("new@x.jp");
-        f.w().cmdRegister->click();
+        f.window->setInputText("new@x.jp"); f.w().cmdRegister->click();
         QCOMPARE(f.messages.lastText(), full);
-        f.window->setInputText("user5@x.jp");
-        f.messages.answers = {MessageAnswer::Yes};
+        f.window->setInputText("user5@x.jp"); f.messages.answers = {MessageAnswer::Yes};
         f.w().cmdDelete->click();
         QCOMPARE(f.messages.lastText(), full);
         f.w().mn_pre->trigger();
         QCOMPARE(f.messages.lastText(), QString("ERR: 61"));
         QVERIFY(f.urls.opened.isEmpty());
-        SystemRandom random;
-        QVERIFY_THROWS_EXCEPTION(AppError, WritePreviewPages({"a@b.c", "a", true, false, false, {}}, random, f.base()));
+        QVERIFY_THROWS_EXCEPTION(AppError, WritePreviewPages({"a@b.c", "a", true, false, false, {}}, f.random, f.base()));
         f.window->close();
         QCOMPARE(f.messages.lastText(), full);
 
-        for (auto it = old.begin(); it != old.end(); ++it)
-            QCOMPARE(f.readFile(it.key()), it.value());
+        for (auto it = old.begin(); it != old.end(); ++it) QCOMPARE(f.readFile(it.key()), it.value());
         const QStringList files{"add.dat", "filler", "mirelt.ini", "Preview.htm"}; // no temporary left behind
         QCOMPARE(QDir(f.base()).entryList(QDir::Files), files);
         QCOMPARE(QDir(f.base() + "/JSP").entryList(QDir::Files), QStringList{"mailadd.png"});
@@ -128,16 +115,14 @@ private slots:
 
     void settingsGoInPlaceWhenTheFolderRefusesNewFiles_data()
     {
-        QTest::addColumn<int>("fileMode");
-        QTest::addColumn<int>("number");
+        QTest::addColumn<int>("fileMode"); QTest::addColumn<int>("number");
         QTest::newRow("file writable") << 0666 << 0;
         QTest::newRow("file read-only too") << 0444 << int(AppError::PermissionDenied);
     }
 
     void settingsGoInPlaceWhenTheFolderRefusesNewFiles()
     {
-        QFETCH(int, fileMode);
-        QFETCH(int, number);
+        QFETCH(int, fileMode); QFETCH(int, number);
         TopWindowFixture f;
         OpenCache cache;
         // Every key there already and a shorter input: the file shrinks in place.
@@ -167,8 +152,7 @@ private slots:
     void writeInPlaceKilledAtAnyStepLeavesTheOldOrTheNewFile()
     {
         QFETCH(int, killedAt);
-        if (::geteuid() != 0)
-            QSKIP("a folder that refuses new files to a writer of its files needs a second user");
+        if (::geteuid() != 0) QSKIP("a folder that refuses new files to a writer of its files needs a second user");
         OpenCache cache;
         QTemporaryDir folder;
         const QString path = folder.filePath("mirelt.ini");
@@ -179,18 +163,8 @@ private slots:
         ::chmod(QFile::encodeName(folder.path()).constData(), 0555);
         const pid_t child = ::fork();
         if (child == 0) {
-            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-                ::_exit(2);
-            FileAccess::setStepHookForTest([killedAt](FileAccess::Step step) {
-                if (int(step) == killedAt)
-                    ::raise(SIGKILL);
-            });
-            try {
-                FileAccess::writeAtomically(path, now);
-            } catch (const AppError&) {
-                ::_exit(3);
-            }
-            ::_exit(0);
+            FileAccess::setStepHookForTest([killedAt](auto step) { if (int(step) == killedAt) ::raise(SIGKILL); });
+            ::_exit(numberAsNobody([&] { FileAccess::writeAtomically(path, now); }) == 0 ? 0 : 3);
         }
         int status = 0;
         QVERIFY(child > 0 && ::waitpid(child, &status, 0) == child);
@@ -206,8 +180,7 @@ private slots:
         TopWindowFixture f;
         f.writeFile("mailadd.png", "old image");
         QImage wide(1'000'001, 1, QImage::Format_Indexed8); // 125,001 characters of 8 pixels
-        wide.setColorTable(AddressImage::colourTable());
-        wide.fill(0);
+        wide.setColorTable(AddressImage::colourTable()); wide.fill(0);
         QVERIFY(!AddressImage::SavePng(wide, f.base() + "/mailadd.png", f.png, f.messages));
         QCOMPARE(f.messages.lastText(), QString("ERR: 57"));
         QCOMPARE(f.readFile("mailadd.png"), QByteArray("old image"));

@@ -14,15 +14,12 @@ private slots:
         TopWindowFixture f(TopWindowFixture::Started);
         QAction* guide = f.w().mn_help_guide;
         guide->trigger();
-        f.writeFile("操作ガイド.pdf", "%PDF-1.4");
-        f.urls.pdfViewer = false;
+        f.writeFile("操作ガイド.pdf", "%PDF-1.4"); f.urls.pdfViewer = false;
         guide->trigger(); // answered No
-        f.messages.answers = {MessageAnswer::Yes};
-        guide->trigger();
+        f.messages.answers = {MessageAnswer::Yes}; guide->trigger();
         f.urls.pdfViewer = true;
         for (int code : {0, 2, 3}) { // opened; then the opener says: file gone, or nothing could show it
-            f.urls.exitCode = code;
-            guide->trigger();
+            f.urls.exitCode = code; guide->trigger();
         }
         const QUrl file = QUrl::fromLocalFile(f.folder.filePath("操作ガイド.pdf"));
         QCOMPARE(f.urls.opened, (QList<QUrl>{QUrl("https://get.adobe.com/reader/"), file, file, file}));
@@ -31,8 +28,7 @@ private slots:
         QCOMPARE(f.messages.log(), (QStringList{missing, noReader, noReader, missing, noReader}));
 
         setCurrentUiLanguage(UiLanguage::English); // the guide of the window's language, beside the Japanese one
-        f.writeFile("operating-guide.pdf", "%PDF-1.4");
-        guide->trigger();
+        f.writeFile("operating-guide.pdf", "%PDF-1.4"); guide->trigger();
         setCurrentUiLanguage(UiLanguage::Japanese);
         QCOMPARE(f.urls.opened.last(), QUrl::fromLocalFile(f.folder.filePath("operating-guide.pdf")));
 
@@ -60,28 +56,23 @@ private slots:
     {
         TopWindowFixture f(TopWindowFixture::Started);
         HelpCommands& help = f.window->help();
-        f.window->show();
-        f.window->activateWindow();
+        f.window->show(); f.window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
         QTest::keyClick(f.window.get(), Qt::Key_F1);
 
-        f.w().mn_help_ver->trigger();
-        f.w().mn_help_ver->trigger();
+        f.w().mn_help_ver->trigger(); f.w().mn_help_ver->trigger();
         QCOMPARE(help.versionWindow()->pos(), f.window->frameGeometry().topLeft() + QPoint(83, 100));
         QVERIFY(help.versionWindow()->windowFlags() & Qt::WindowStaysOnTopHint);
         QCOMPARE(help.versionWindow()->windowTitle(), QString("Qorvaneのバージョン情報"));
         help.versionWindow()->findChild<QPushButton*>("cmd閉じる")->click();
         QTRY_VERIFY(help.versionWindow() == nullptr);
-        f.window->move(300, 250);
-        f.w().mn_help_ver->trigger();
+        f.window->move(300, 250); f.w().mn_help_ver->trigger();
         QCOMPARE(help.versionWindow()->pos(), f.window->frameGeometry().topLeft() + QPoint(83, 100));
 
-        QTest::mouseClick(f.w().lbl_tag_setu[0], Qt::LeftButton);
-        QTest::mouseClick(f.w().lbl_tag_setu[1], Qt::LeftButton);
+        for (QLabel* note : f.w().lbl_tag_setu) QTest::mouseClick(note, Qt::LeftButton);
         QCOMPARE(help.tagHelpWindow()->windowTitle(), QString("タグ内のみとは？"));
         const QRect screen = f.window->screen()->availableGeometry();
-        f.window->move(screen.bottomRight() - QPoint(50, 50));
-        f.w().mn_help_vis->trigger();
+        f.window->move(screen.bottomRight() - QPoint(50, 50)); f.w().mn_help_vis->trigger();
         QVERIFY(screen.contains(help.acknowledgementsWindow()->frameGeometry()));
         const QWidgetList all = QApplication::topLevelWidgets(); // each information window once, and the main one
         QCOMPARE(std::count_if(all.begin(), all.end(), [](QWidget* window) { return window->isVisible(); }), 4);
@@ -96,11 +87,9 @@ private slots:
         frm_Ver* ver = help.versionWindow();
         ver->findChild<QPushButton*>("cmd_IE_1")->click();
         ver->findChild<QPushButton*>("cmd_IE_0")->click();
-        f.urls.exitCode = 3;
-        ver->findChild<QPushButton*>("cmd_IE_0")->click();
+        f.urls.exitCode = 3; ver->findChild<QPushButton*>("cmd_IE_0")->click();
         QStringList urls;
-        for (const QUrl& url : f.urls.opened)
-            urls << url.toString().remove("https://qorvane.example.org");
+        for (const QUrl& url : f.urls.opened) urls << url.toString().remove("https://qorvane.example.org");
         QCOMPARE(urls.join(' '), "/soft/mirelt_rei.html /php/bbs/pppbbs.php /soft/soft_link.html /soft/keisai/ "
                                  "mailto:feedback@qorvane.example.org?subject=Qorvane ver 2.10 / /");
         QCOMPARE(f.messages.log(), QStringList{"[!]エラー: ブラウザを起動できませんでした。\nhttps://qorvane.example.org/"});
@@ -114,9 +103,7 @@ private slots:
                 QTest::keyClick(info, key);
                 QTRY_VERIFY(alive.isNull());
             }
-            help.mn_help_ver_Click();
-            help.mn_help_vis_Click();
-            help.lbl_tag_setu_Click();
+            help.mn_help_ver_Click(); help.mn_help_vis_Click(); help.lbl_tag_setu_Click();
         }
     }
 };

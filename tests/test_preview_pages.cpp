@@ -5,30 +5,31 @@
 #include "ScriptExamples.h"
 #include "ScriptedRandom.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
 const QString N = "\r\n";
+const QString Open = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"5\" bordercolor=\"#333333\" width=\"600\">";
 
-QString table(const QString& highlight)
+// The browser table in the page's words (blank, mark, three heads, five browsers), the forms in use in yellow.
+QString table(const QString& highlight, const QStringList& w)
 {
     const QString tr = "<tr align=\"center\"><td bgcolor=\"#DDDDDD\" align=\"left\">%1</td><td bgcolor=\"#FFFFF0\"%3>"
-                       "○</td><td bgcolor=\"#FFFFF1\"%3>%2</td><td bgcolor=\"#FFFFF2\"%3>○</td></tr>";
-    const QString open = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"5\" bordercolor=\"#333333\" "
-                         "width=\"600\">";
-    QString t = open + "<tr><th bgcolor=\"#FFFFF3\">　</th><th width=\"100\" bgcolor=\"#FFFFF0\">10進(&amp;#)</th>"
-                "<th width=\"100\" bgcolor=\"#FFFFF1\">16進(&amp;#x)</th>"
-                "<th width=\"100\" bgcolor=\"#FFFFF2\">16進(%)</th></tr>"
-                + tr.arg("InternetExplorer 3.0～4.01", "　", "") + tr.arg("InternetExplorer 5.0以降", "○", "") + "</table>"
-                + open + tr.arg("Netscape Communicator 4.04～4.73", "　", " width=\"100\"")
-                + tr.arg("Netscape Communicator 4.75以降", "○", "") + tr.arg("Netscape 6以降", "○", "") + "</table><br>";
-    for (QChar c : highlight)
-        t.replace(QString("FFFFF") + c, "FFFF00");
+                       + w[1] + "</td><td bgcolor=\"#FFFFF1\"%3>%2</td><td bgcolor=\"#FFFFF2\"%3>" + w[1] + "</td></tr>";
+    const QString th = "</th><th width=\"100\" bgcolor=\"#FFFFF";
+    QString t = Open + "<tr><th bgcolor=\"#FFFFF3\">" + w[0] + th + "0\">" + w[2] + th + "1\">" + w[3] + th + "2\">" + w[4]
+                + "</th></tr>" + tr.arg(w[5], w[0], "") + tr.arg(w[6], w[1], "") + "</table>" + Open
+                + tr.arg(w[7], w[0], " width=\"100\"") + tr.arg(w[8], w[1], "") + tr.arg(w[9], w[1], "") + "</table><br>";
+    for (QChar c : highlight) t.replace(QString("FFFFF") + c, "FFFF00");
     return t;
 }
+const QStringList JapaneseTable{"　", "○", "10進(&amp;#)", "16進(&amp;#x)", "16進(%)", "InternetExplorer 3.0～4.01",
+                                "InternetExplorer 5.0以降", "Netscape Communicator 4.04～4.73",
+                                "Netscape Communicator 4.75以降", "Netscape 6以降"};
+const QStringList EnglishTable{"&nbsp;", "✓", "Decimal (&amp;#)", "Hex (&amp;#x)", "Hex (%)", "Internet Explorer 3.0–4.01",
+                               "Internet Explorer 5.0 and later", "Netscape Communicator 4.04–4.73",
+                               "Netscape Communicator 4.75 and later", "Netscape 6 and later"};
 
 QString script(const QString& prefix, const QString& m1, const QString& m2, const QString& caption,
                const QString& m3 = {}, const QString& m4 = {})
@@ -69,7 +70,7 @@ QString previewPage(const Expected& e)
     const QString text = script(e.prefix, e.m1, e.m2, caption), link = script(e.prefix, e.m1, e.m2, {}, e.m3, e.m4);
     QStringList l;
     l << "<html><title>エンティティプレビュー</title>"
-      << "<strong>このエンティティでの対応ブラウザ</strong>(今のエンティティ部分:黄色)<br>" + table(e.highlight)
+      << "<strong>このエンティティでの対応ブラウザ</strong>(今のエンティティ部分:黄色)<br>" + table(e.highlight, JapaneseTable)
       << (hex ? "<strong>解説</strong><br>InternetExplorer5.0以降・Natscape4.75以降のバージョンに対応しています。<br>"
                 "全てのブラウザに対応させる場合は、エンティティ出力形式を10進または16進(%)形式に設定してください。<hr>"
               : "<strong>解説</strong><br>InternetExplorer, Natscapeの全てのバージョンに対応しています。<hr><br>")
@@ -100,13 +101,6 @@ PreviewPages build(const PreviewSource& source, std::initializer_list<double> cu
 #ifndef Q_MOC_RUN
 QString englishPreview()
 {
-    const auto row = [](const char* browser, const char* hex, const char* width = "") {
-        return QString("<tr align=\"center\"><td bgcolor=\"#DDDDDD\" align=\"left\">%1</td><td bgcolor=\"#FFFF00\"%3>✓"
-                       "</td><td bgcolor=\"#FFFFF1\"%3>%2</td><td bgcolor=\"#FFFFF2\"%3>✓</td></tr>")
-            .arg(browser, hex, width);
-    };
-    const QString open = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"5\" bordercolor=\"#333333\" "
-                         "width=\"600\">";
     return QString(R"(<html><head><meta charset="utf-8"><title>Preview of the hidden address</title></head>
 <strong>Browsers that read these forms</strong> (the forms used now are yellow)<br>TABLE
 <strong>Notes</strong><br>Works in every version of Internet Explorer and Netscape.<hr><br>
@@ -119,13 +113,7 @@ QString englishPreview()
 <br>* What is inside and outside the tag?<br>&lt;a href="<font color=#0000ff><strong>mailto:a@b.c</strong></font>"&gt;<font color=#ff0000><strong>Send us an email</strong></font>&lt;/a&gt;<br><br>In this example, <font color=#0000ff>the blue part is inside the tag</font> and <font color=#ff0000>the red part is outside it</font>.
 )").replace("\n", N).replace("TEXT", script("mailto:", "a&#64;", "b&#46;c", "Send us an email"))
        .replace("LINK", script("mailto:", "a&#64;", "b&#46;c", {}, "a&#64;", "b&#46;c"))
-       .replace("TABLE", open + "<tr><th bgcolor=\"#FFFFF3\">&nbsp;</th><th width=\"100\" bgcolor=\"#FFFF00\">Decimal "
-                 "(&amp;#)</th><th width=\"100\" bgcolor=\"#FFFFF1\">Hex (&amp;#x)</th><th width=\"100\" "
-                 "bgcolor=\"#FFFFF2\">Hex (%)</th></tr>" + row("Internet Explorer 3.0–4.01", "&nbsp;")
-                 + row("Internet Explorer 5.0 and later", "✓")
-                 + "</table>" + open + row("Netscape Communicator 4.04–4.73", "&nbsp;", " width=\"100\"")
-                 + row("Netscape Communicator 4.75 and later", "✓") + row("Netscape 6 and later", "✓")
-                 + "</table><br>");
+       .replace("TABLE", table("0", EnglishTable));
 }
 #endif
 
@@ -138,14 +126,12 @@ class PreviewPagesTest : public QObject
 private slots:
     void mailInputWritesAllFivePages()
     {
-        QTemporaryDir dir;
-        QDir(dir.path()).mkdir("JSP");
+        QTemporaryDir dir; QDir(dir.path()).mkdir("JSP");
         ScriptedRandom random{0.5, 0.5}; // both cuts after 6 of 12 characters
         WritePreviewPages({"a@b.c", "a&#64;b&#46;c", true, false, false, "old"}, random, dir.path());
         const Expected e{true, "0", "mailto:", "a&#64;b&#46;c", "a&#64;b&#46;c", "a@b.c", "a&#64;", "b&#46;c", "a&#64;",
                          "b&#46;c"};
-        const QString text = script(e.prefix, e.m1, e.m2, "メールはこちら");
-        const QString link = script(e.prefix, e.m1, e.m2, {}, e.m3, e.m4);
+        const QString text = script(e.prefix, e.m1, e.m2, "メールはこちら"), link = script(e.prefix, e.m1, e.m2, {}, e.m3, e.m4);
         const QList<std::pair<QString, QString>> pages{
             {"Preview.htm", previewPage(e)},
             {"preview_cd1.htm", source("<a href=\"mailto:a&#64;b&#46;c\">メールはこちら</a>", false)},
@@ -178,8 +164,7 @@ private slots:
 
     void linkGoesWhereItsSchemeSays_data()
     {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("href");
+        QTest::addColumn<QString>("input"); QTest::addColumn<QString>("href");
         const QString mail = "\">メールはこちら</a>", link = "\">リンクはこちら</a>";
         QTest::newRow("https with @ in the path") << "https://medium.com/@writer" << "https://medium.com/@writer" + link;
         QTest::newRow("@ in the query") << "https://example.com/?email=a@b.jp" << "https://example.com/?email=a@b.jp" + link;
@@ -191,8 +176,7 @@ private slots:
 
     void linkGoesWhereItsSchemeSays()
     {
-        QFETCH(QString, input);
-        QFETCH(QString, href);
+        QFETCH(QString, input); QFETCH(QString, href);
         const QString page = build({input, input, true, false, false, input.left(7)}, {0.0, 0.0}).preview;
         QVERIFY2(page.contains("<a href=\"" + href), qPrintable(page));
         QCOMPARE(page.count("<a href=\"" + href.left(href.indexOf('"'))), 2); // the caption and the address link

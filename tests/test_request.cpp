@@ -13,12 +13,10 @@ private slots:
     void emptyInputOrNoFormGivesNoOutput()
     {
         ScriptedRandom none;
-        FakeConversionView v;
-        v.output = v.errorLine = "old";
+        FakeConversionView v; v.output = v.errorLine = "old";
         v.convert("An", "", none); // empty input: nothing to refuse
         QVERIFY(v.output.isEmpty() && v.errorLine.isEmpty() && v.messages.isEmpty());
-        v.output = v.cellCaptions[0] = "old";
-        v.convert("A@.", "a@b\U0001F600", none);
+        v.output = v.cellCaptions[0] = "old"; v.convert("A@.", "a@b\U0001F600", none);
         QVERIFY(v.output.isEmpty() && v.cellCaptions[0].isEmpty() && v.messages.isEmpty() && !v.errorLine.isEmpty());
         QCOMPARE(v.inputLengthCaption, QString("4"));
         QCOMPARE(v.decimalBoxFocused, 1);
@@ -26,12 +24,9 @@ private slots:
 
     void convertsByScriptedDraws_data()
     {
-        QTest::addColumn<QString>("options");
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QList<double>>("draws");
-        QTest::addColumn<int>("marker"); // the line break's slot; -1: none drawn
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<QString>("cells"); // of the first five characters: Y yellow, G grey
+        QTest::addColumn<QString>("options"); QTest::addColumn<QString>("input");
+        QTest::addColumn<QList<double>>("draws"); QTest::addColumn<int>("marker"); // the line break's slot; -1: none
+        QTest::addColumn<QString>("expected"); QTest::addColumn<QString>("cells"); // first five: Y yellow, G grey
         using D = QList<double>;
         // Every character draws its coin; converted ones then draw their form.
         const QString in = "a@b.c";
@@ -79,10 +74,7 @@ private slots:
 
     void convertsByScriptedDraws()
     {
-        QFETCH(QString, options);
-        QFETCH(QString, input);
-        QFETCH(QList<double>, draws);
-        QFETCH(int, marker);
+        QFETCH(QString, options); QFETCH(QString, input); QFETCH(QList<double>, draws); QFETCH(int, marker);
         FakeConversionView v;
         ScriptedRandom random(draws);
         v.convert(options, input, random);
@@ -109,13 +101,11 @@ private slots:
 
     void prefixOutputHoldsTheFirstSevenCharactersAndTheBreak()
     {
-        FakeConversionView view;
-        view.options = FakeConversionView::optionsFrom("dn@.");
+        FakeConversionView view; view.options = FakeConversionView::optionsFrom("dn@.");
         ScriptedRandom random{0.0, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1, 0.0, 0.1, 0.1}; // slot 6, coins, "&#10;", coins
         ConversionRequest request(view, random);
         for (const char* input : {"mailto:ab", "abcdefg"}) { // seven characters leave it as it was
-            view.input = input;
-            request.ConvertInput();
+            view.input = input; request.ConvertInput();
             QCOMPARE(request.state().PrefixOutput, QString("mailto:&#10;"));
             random.repeat(0.1, 9); // slot, code, seven coins
         }
@@ -126,15 +116,13 @@ private slots:
         FakeConversionView v;
         ScriptedRandom random(QList<double>(40, 0.1));
         QString outputWhenChanged = "unset";
-        v.onInputChanged = [&] { outputWhenChanged = v.output; };
-        v.output = "old";
+        v.onInputChanged = [&] { outputWhenChanged = v.output; }; v.output = "old";
         v.convert("d@.", "MAILTO:a@b.c HTTP://x HTTPS://y", random);
         QCOMPARE(v.input, QString("mailto:a@b.c http://x https://y"));
         QCOMPARE(outputWhenChanged, QString("old")); // the change came before any output
         QVERIFY(v.output.startsWith("mailto:a&#64;b"));
         for (int number : {521, 57}) { // the clipboard's own failure is not shown here
-            v.onInputChanged = [number] { throw AppError(number); };
-            v.convert("dA@.", "MAILTO:x", random);
+            v.onInputChanged = [number] { throw AppError(number); }; v.convert("dA@.", "MAILTO:x", random);
         }
         QCOMPARE(v.messages.size(), 1);
         QCOMPARE(v.messages[0].text, QString("ERR: 57"));

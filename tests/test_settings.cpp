@@ -1,7 +1,6 @@
 #include "ProfileFile.h"
 #include "SettingsFile.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -20,11 +19,8 @@ class SettingsTest : public QObject
 private slots:
     void readsLikeTheProfileFunctions_data()
     {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QByteArray>("section");
-        QTest::addColumn<QByteArray>("key");
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("content"); QTest::addColumn<QByteArray>("section");
+        QTest::addColumn<QByteArray>("key"); QTest::addColumn<int>("number"); QTest::addColumn<QByteArray>("text");
         const auto row = [](const char* name, const QByteArray& content, int number, const QByteArray& text,
                             const QByteArray& key = "k", const QByteArray& section = "A") {
             QTest::newRow(name) << content << section << key << number << text;
@@ -53,17 +49,14 @@ private slots:
 
     void readsLikeTheProfileFunctions()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(QByteArray, section);
-        QFETCH(QByteArray, key);
+        QFETCH(QByteArray, content); QFETCH(QByteArray, section); QFETCH(QByteArray, key);
         QTEST(ProfileFile(content).readInt(section, key, -9), "number");
         QTEST(ProfileFile(content).readString(section, key, "def  "), "text");
     }
 
     void writesInPlaceKeepingEverythingElse_data()
     {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QByteArray>("before"); QTest::addColumn<QByteArray>("after");
         QTest::newRow("missing file") << QByteArray() << QByteArray("[S]\r\nk=v\r\n");
         QTest::newRow("existing key keeps its spelling and line end")
             << QByteArray("; c\r\n[s]\n  K = old \nz=1") << QByteArray("; c\r\n[s]\nK=v\nz=1");
@@ -77,16 +70,14 @@ private slots:
     void writesInPlaceKeepingEverythingElse()
     {
         QFETCH(QByteArray, before);
-        ProfileFile file(before);
-        file.write("S", "k", "v");
+        ProfileFile file(before); file.write("S", "k", "v");
         QTEST(file.content(), "after");
     }
 
     // What is loaded shows in what is saved back.
     void loadsAndSavesByteForByte_data()
     {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("mail");
+        QTest::addColumn<QByteArray>("before"); QTest::addColumn<QString>("mail");
         QTest::addColumn<QByteArray>("after");
         QTest::newRow("no file") << QByteArray() << "" << Position + "[Mail]\r\nMail=\r\n" + Version + Boxes + Scope;
         const QByteArray values = "[Top]\r\nTop=1500\r\n[Left]\r\nLeft=-30\r\n[Mail]\r\nMail=a@b.c\r\n" + Version
@@ -101,8 +92,7 @@ private slots:
             << "[Mail]\r\nMail=a@b.c\r\n[ENT_OP]\r\nRAND=True\r\nALL=False\r\n@ONLY=True\r\n" + Position + Version
                    + Boxes;
         QByteArray keys;
-        for (int i = 0; i < 100'000; ++i)
-            keys += "k" + QByteArray::number(i) + "=" + QByteArray::number(i) + "\r\n";
+        for (int i = 0; i < 100'000; ++i) keys += "k" + QByteArray::number(i) + "=" + QByteArray::number(i) + "\r\n";
         // NULs, invalid bytes and a lone CR at the very end, in a file of more than 10 MB; "[OPTION" names a section.
         const QByteArray junk = QByteArray(10 * 1024 * 1024, '\0') + "\x81\xFF\x82\r";
         QTest::newRow("hostile") << "[OPTION\r\nRET=1\r\n[ENT_OUT_OP]\r\n" + keys + "16_2=1\r\n" + junk << ""

@@ -2,9 +2,6 @@
 #include "TopWindowFixture.h"
 #include "frm_Site.h"
 
-#include <QElapsedTimer>
-#include <QSemaphore>
-
 static const QByteArray Page = "<p>Mail a@b.cd</p>\n<p>none</p>\n<a href='mailto:c@d.ef'>c</a>\n";
 
 // The site window as the main window's menu opens it, over the folder "site" of the program folder.
@@ -17,11 +14,9 @@ class SiteWindowTest : public QObject
     // The site window over the folder "site", its dry run done; m_finished counts its runs.
     frm_Site* checked(TopWindowFixture& f)
     {
-        f.w().mn_file_site->trigger();
-        auto* site = f.window->findChild<frm_Site*>();
+        f.w().mn_file_site->trigger(); auto* site = f.window->findChild<frm_Site*>();
         m_finished = std::make_unique<QSignalSpy>(site, &frm_Site::runFinished);
-        site->setNextFolderAnswer(f.base() + "/site");
-        site->cmd_Browse_Click();
+        site->setNextFolderAnswer(f.base() + "/site"); site->cmd_Browse_Click();
         [&] { QVERIFY(!site->findChild<QPushButton*>("cmd_Apply")->isEnabled()); }();
         site->cmd_Check_Click();
         [&] { QTRY_COMPARE(m_finished->count(), 1); }();
@@ -32,17 +27,12 @@ private slots:
     void closingDuringASlowPageAnswersAtOnceAndLeavesItWhole()
     {
         TopWindowFixture f(TopWindowFixture::Started);
-        f.writeFile("site/a.html", Page);
-        frm_Site* site = checked(f);
+        f.writeFile("site/a.html", Page); frm_Site* site = checked(f);
         QSemaphore entered, gate;
-        site->setBeforeReplaceForTest([&](const PageRef&) {
-            entered.release();
-            gate.acquire();
-        });
+        site->setBeforeReplaceForTest([&](const PageRef&) { entered.release(); gate.acquire(); });
         site->cmd_Apply_Click();
         QTRY_COMPARE(entered.available(), 1);
-        QElapsedTimer closing;
-        closing.start();
+        QElapsedTimer closing; closing.start();
         site->close();
         QVERIFY2(closing.elapsed() < 500, qPrintable(QString::number(closing.elapsed())));
         gate.release();
@@ -53,10 +43,8 @@ private slots:
     void dryRunListsApplyWritesWhatItShowedAndStopLeavesPagesWhole()
     {
         TopWindowFixture f(TopWindowFixture::Started);
-        f.writeFile("site/index.html", Page);
-        f.writeFile("site/blog/entry.htm", Page);
-        f.writeFile("site/empty.html", "<p>none</p>");
-        frm_Site* site = checked(f);
+        f.writeFile("site/index.html", Page); f.writeFile("site/blog/entry.htm", Page);
+        f.writeFile("site/empty.html", "<p>none</p>"); frm_Site* site = checked(f);
         QSignalSpy& finished = *m_finished;
         auto* apply = site->findChild<QPushButton*>("cmd_Apply");
         auto* pages = site->findChild<QTreeWidget*>("lst_Pages");
@@ -82,8 +70,7 @@ private slots:
 
         // Stopped while it writes: each page is either whole or converted, and listed when converted.
         const QByteArray big = Page.repeated(300);
-        for (int i = 0; i < 60; ++i)
-            f.writeFile(QString("site/p%1.html").arg(i, 2, 10, QChar('0')), big);
+        for (int i = 0; i < 60; ++i) f.writeFile(QString("site/p%1.html").arg(i, 2, 10, QChar('0')), big);
         site->cmd_Check_Click();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 3, 60000); // slow under the sanitizers
         site->cmd_Apply_Click();
@@ -100,8 +87,7 @@ private slots:
         auto* status = site->findChild<QLabel*>("lbl_Status");
         QVERIFY(status->text().startsWith(QStringLiteral("中止しました。")) || written == 60);
 
-        site->findChild<QLineEdit*>("txt_Folder")->setText("/no/such/folder");
-        site->cmd_Check_Click();
+        site->findChild<QLineEdit*>("txt_Folder")->setText("/no/such/folder"); site->cmd_Check_Click();
         QVERIFY(!site->isRunning());
         QCOMPARE(status->text(), QStringLiteral("フォルダが見つかりません。"));
     }

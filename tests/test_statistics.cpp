@@ -3,13 +3,10 @@
 #include "FakeConversionView.h"
 #include "Random.h"
 
-#include <QRegularExpression>
 #include <QtTest>
 #include <cmath>
 
-namespace {
-
-qint64 expectShare(qint64 hits, qint64 total, double p, const QString& what)
+static qint64 expectShare(qint64 hits, qint64 total, double p, const QString& what)
 {
     const double share = double(hits) / double(total);
     const double bound = 6.0 * std::sqrt(p * (1.0 - p) / double(total));
@@ -19,8 +16,6 @@ qint64 expectShare(qint64 hits, qint64 total, double p, const QString& what)
     return hits;
 }
 
-} // namespace
-
 class StatisticsTest : public QObject
 {
     Q_OBJECT
@@ -28,8 +23,7 @@ class StatisticsTest : public QObject
 private slots:
     void sharesFollowTheWeights_data()
     {
-        QTest::addColumn<QString>("options");
-        QTest::addColumn<QStringList>("patterns"); // every converted "z" matches exactly one
+        QTest::addColumn<QString>("options"); QTest::addColumn<QStringList>("patterns"); // one per converted "z"
         QTest::addColumn<QList<double>>("shares");
         const QStringList forms{"&#1", "&#x", "%"}; // "z": "&#122;", "&#x7A;", "%7A"
         QTest::newRow("decimal + hex") << "dh" << forms << QList<double>{1.0 / 3, 2.0 / 3, 0.0};
@@ -42,12 +36,9 @@ private slots:
 
     void sharesFollowTheWeights()
     {
-        QFETCH(QString, options);
-        QFETCH(QStringList, patterns);
-        QFETCH(QList<double>, shares);
+        QFETCH(QString, options); QFETCH(QStringList, patterns); QFETCH(QList<double>, shares);
         const qint64 n = 200'000;
-        FakeConversionView v;
-        SystemRandom random;
+        FakeConversionView v; SystemRandom random;
         v.convert(options + "A@.", QString(n, 'z'), random);
         qint64 matched = 0;
         for (int i = 0; i < patterns.size(); ++i)
@@ -59,8 +50,7 @@ private slots:
     void forcedCharacterTakesAReferenceWherePercentWouldChangeTheLink()
     {
         const qint64 n = 200'000;
-        FakeConversionView v;
-        SystemRandom random;
+        FakeConversionView v; SystemRandom random;
         v.convert("dhp@", "http://h/?" + QString(n, '@'), random);
         const qint64 decimal = expectShare(v.output.count("&#64;"), n, 1.0 / 4 + 1.0 / 8, "decimal");
         QCOMPARE(decimal + expectShare(v.output.count("&#x40;"), n, 1.0 / 2 + 1.0 / 8, "hex"), n);
@@ -70,8 +60,7 @@ private slots:
     {
         const int n = 60'000;
         const QRegularExpression inputCharacters("[a-z:/]");
-        FakeConversionView v;
-        SystemRandom random;
+        FakeConversionView v; SystemRandom random;
         QHash<QString, int> seen;
         for (int i = 0; i < n; ++i) {
             v.convert("dOn@.", "http://abc", random); // slots 6..8, the end ones half as likely
@@ -80,8 +69,7 @@ private slots:
         }
         const QList<std::pair<QString, double>> shares{{"&#10;", 1.0 / 6}, {"&#13;", 1.0 / 3}, {"\n", 1.0 / 3},
                                                        {"\r", 1.0 / 6}, {"6", 0.25}, {"7", 0.5}, {"8", 0.25}};
-        for (const auto& [what, share] : shares)
-            expectShare(seen[what], n, share, what);
+        for (const auto& [what, share] : shares) expectShare(seen[what], n, share, what);
         QCOMPARE(seen.size(), shares.size()); // nothing else came out
     }
 };

@@ -1,5 +1,4 @@
-// The single-pass scanner against the parser: on every page it does not hand over, the same
-// addresses at the same offsets, and the same declared encoding.
+// The single-pass scanner against the parser: on each page it keeps, the same addresses, offsets and declared encoding.
 #include "AddressFinder.h"
 #include "FuzzInput.h"
 #include "PageEncoding.h"
@@ -12,14 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray page = bytesOf(data, size);
     // Both read the page's valid-UTF-8 stand-in, as a rewrite does.
     const PageEncoding encoding = PageEncoding::utf8();
-    AddressFinder fast(page);
-    AddressFinder parser(page, AddressFinder::Mode::Parser);
-    fast.useEncoding(encoding);
-    parser.useEncoding(encoding);
-    if (fast.handedOver())
-        return 0;
-    const QList<AddressSpan> a = fast.find(encoding, true);
-    const QList<AddressSpan> b = parser.find(encoding, true);
+    AddressFinder fast(page), parser(page, AddressFinder::Mode::Parser);
+    fast.useEncoding(encoding); parser.useEncoding(encoding);
+    if (fast.handedOver()) return 0;
+    const QList<AddressSpan> a = fast.find(encoding, true), b = parser.find(encoding, true);
     bool same = a.size() == b.size() && fast.declaredCharset() == parser.declaredCharset();
     for (qsizetype i = 0; same && i < a.size(); ++i)
         same = a[i].start == b[i].start && a[i].end == b[i].end && a[i].kind == b[i].kind && a[i].text == b[i].text;

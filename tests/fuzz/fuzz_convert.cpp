@@ -1,5 +1,4 @@
-// ConvertInput with options and draws taken from the input: never a crash, and
-// the output, read the way a browser reads it, is the input again.
+// ConvertInput with options and draws from the input: no crash, and the output read as a browser reads it is the input.
 #include "FakeConversionView.h"
 #include "FuzzInput.h"
 
@@ -40,8 +39,7 @@ QString decode(const QString& out)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size < 2)
-        return 0;
+    if (size < 2) return 0;
     const uint8_t o = data[0];
     const size_t textBytes = std::min<size_t>((size - 1) & ~size_t(1), 2000);
     QString input = QString::fromUtf16(reinterpret_cast<const char16_t*>(data + 1), qsizetype(textBytes / 2));

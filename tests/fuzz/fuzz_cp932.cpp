@@ -6,8 +6,7 @@
 
 static void comesBackWhole(const QString& text)
 {
-    if (const auto encoded = Cp932::encode(text); encoded && Cp932::decode(*encoded) != text)
-        std::abort();
+    if (const auto encoded = Cp932::encode(text); encoded && Cp932::decode(*encoded) != text) std::abort();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -1,5 +1,4 @@
-// The profile-file reader and writer on arbitrary bytes: no crash, and a value
-// written is read back as written while the file's other keys keep their values.
+// The profile-file reader and writer on any bytes: no crash; a value written reads back, the other keys keep theirs.
 #include "FuzzInput.h"
 #include "ProfileFile.h"
 
@@ -14,8 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             file.readString(section, key, "x  ");
         }
     const QByteArray before = file.readString("OPTION", "DOT", "<none>");
-    file.write("Mail", "Mail", "a@b.c");
-    file.write("Fuzz", "key", "value");
+    file.write("Mail", "Mail", "a@b.c"); file.write("Fuzz", "key", "value");
     if (file.readString("Mail", "Mail", "") != "a@b.c" || file.readString("Fuzz", "key", "") != "value"
         || file.readString("OPTION", "DOT", "<none>") != before)
         std::abort();

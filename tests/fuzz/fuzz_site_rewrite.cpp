@@ -1,5 +1,4 @@
-// A page rewrite with options and draws taken from the input: never a crash, every
-// rewrite passes its own check, and a second run over the result finds nothing more.
+// A page rewrite with options and draws from the input: no crash, it passes its own check, a second run finds no more.
 #include "FuzzInput.h"
 #include "PageRewriter.h"
 
@@ -8,8 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size < 2)
-        return 0;
+    if (size < 2) return 0;
     const uint8_t a = data[0], b = data[1];
     const auto scope = EntityScope(a >> 3 & 1 ? 1 : a >> 4 & 1 ? 2 : 0);
     const SiteOptions options{{bool(a & 1), bool(a & 2), (a & 4) || !(a & 3), scope, bool(b & 1),
@@ -20,8 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if ((once.problem != PageProblem::None && once.problem != PageProblem::CannotHide) || once.changes.isEmpty())
         return 0;
     QString problem = checkRewrite(once, once.after);
-    // A page that does not say its encoding is detected anew, and detection is statistical:
-    // another guess reads other characters. The same reading must find nothing more.
+    // An undeclared encoding is guessed anew, and another guess reads other characters: the same reading finds no more.
     const PageRewrite twice = rewritePage(once.after, options, random);
     if (twice.encoding && twice.encoding->name() == once.encoding->name() && !twice.changes.isEmpty())
         problem += "a second run found more to rewrite";

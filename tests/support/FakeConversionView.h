@@ -22,10 +22,7 @@ public:
 
     void setInputText(const QString& text) override
     {
-        const bool changed = text != input;
-        input = text;
-        if (changed && onInputChanged)
-            onInputChanged();
+        if (std::exchange(input, text) != text && onInputChanged) onInputChanged();
     }
     void showErrorLine(const QString& caption) override { errorLine = caption; }
     void hideErrorLine() override { errorLine.clear(); }
@@ -36,11 +33,7 @@ public:
     void hideBreakMarker(int marker) override { markers.at(marker) = 0; }
     void focusDecimalBox() override { ++decimalBoxFocused; }
     void focusAndSelectAllOutput() override { ++outputSelected; }
-    MessageAnswer showMessage(const Message& message) override
-    {
-        messages.append(message);
-        return MessageAnswer::Ok;
-    }
+    MessageAnswer showMessage(const Message& message) override { messages.append(message); return MessageAnswer::Ok; }
 
     // Options from letters: d h p the forms; A all, O "@" only, else random scope; "@" "." always; n line break.
     static ConversionSettings optionsFrom(const QString& letters)
@@ -53,8 +46,7 @@ public:
     ConversionState convert(const ConversionSettings& settings, const QString& text, RandomSource& random)
     {
         options = settings, input = text;
-        ConversionRequest request(*this, random);
-        request.ConvertInput();
+        ConversionRequest request(*this, random); request.ConvertInput();
         return request.state();
     }
     ConversionState convert(const QString& letters, const QString& text, RandomSource& random)

@@ -18,13 +18,10 @@ public:
     {
         shown.append(message);
         if (whileOpen) {
-            QWidget box;
-            box.setWindowModality(Qt::ApplicationModal);
-            box.show();
+            QWidget box; box.setWindowModality(Qt::ApplicationModal); box.show();
             whileOpen();
         }
-        if (message.buttons == MessageButtons::Ok)
-            return MessageAnswer::Ok;
+        if (message.buttons == MessageButtons::Ok) return MessageAnswer::Ok;
         return answers.isEmpty() ? MessageAnswer::No : answers.takeFirst();
     }
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }

@@ -12,8 +12,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
-// Tells of every change like the system's. A non-zero failNext is thrown as an AppError by the next operation;
-// with answerLater, a read's text waits until the test calls answer().
+// Tells of changes as the system's; a non-zero failNext is thrown next; answerLater holds a read until answer().
 struct FakeClipboard : Clipboard
 {
     QString content;
@@ -21,32 +20,18 @@ struct FakeClipboard : Clipboard
     bool answerLater = false, clearKeeps = false; // clearKeeps: as a compositor that gives a cleared text back
     std::function<void()> answer, changed;
 
-    void copyElsewhere(const QString& text)
-    {
-        content = text;
-        if (changed)
-            changed();
-    }
+    void copyElsewhere(const QString& text) { content = text; if (changed) changed(); }
     void readText(qsizetype maxLength, std::function<void(const QString&)> done) override
     {
         check();
         ++reads;
         answer = [done, text = content.size() > maxLength ? QString() : content] { done(text); };
-        if (!answerLater)
-            answer();
+        if (!answerLater) answer();
     }
-    void setText(const QString& text) override
-    {
-        check();
-        copyElsewhere(text);
-    }
+    void setText(const QString& text) override { check(); copyElsewhere(text); }
     void clear() override { setText(clearKeeps ? content : QString()); }
     void onChange(std::function<void()> handler) override { changed = std::move(handler); }
-    void check()
-    {
-        if (failNext != 0)
-            throw AppError(std::exchange(failNext, 0));
-    }
+    void check() { if (failNext != 0) throw AppError(std::exchange(failNext, 0)); }
 };
 
 // The desktop: records the URLs given to it; a non-zero exitCode makes every opener fail with it.
@@ -58,8 +43,7 @@ struct FakeDesktop : UrlOpener, DesktopShell
     void open(const QUrl& url, std::function<void(int)> failed) override
     {
         opened.append(url);
-        if (exitCode != 0 && failed)
-            failed(exitCode);
+        if (exitCode != 0 && failed) failed(exitCode);
     }
     bool hasPdfViewer() override { return pdfViewer; }
 };
@@ -84,9 +68,7 @@ struct TopWindowFixture
     void writeFile(const QString& name, const QByteArray& bytes)
     {
         QDir(base()).mkpath(QFileInfo(name).path());
-        QFile file(base() + '/' + name);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
+        if (QFile file(base() + '/' + name); file.open(QIODevice::WriteOnly)) file.write(bytes);
     }
     QByteArray readFile(const QString& name) const
     {
@@ -95,8 +77,7 @@ struct TopWindowFixture
     }
     frm_Top& start(const QString& name = {}, const QByteArray& bytes = {})
     {
-        if (!name.isEmpty())
-            writeFile(name, bytes);
+        if (!name.isEmpty()) writeFile(name, bytes);
         window = std::make_unique<frm_Top>(
             TopWindowServices{clipboard, messages, random, png, urls, urls, FileLocations::portable(base())});
         return *window;
@@ -112,11 +93,7 @@ struct TopWindowFixture
             .join('|');
     }
     void type(const QString& text) { QTest::keyClicks(w().txt_MailAdd->lineEdit(), text); }
-    void typeOver(const QString& text)
-    {
-        w().txt_MailAdd->lineEdit()->selectAll();
-        type(text);
-    }
+    void typeOver(const QString& text) { w().txt_MailAdd->lineEdit()->selectAll(); type(text); }
     // The boxes for decimal, hex, percent, @, full stop and line break as 1/0 for ticked or not ("x"/"-" when
     // greyed out), then the scope: r (random), a (all) or @ (@ only).
     QString options()
