@@ -1,4 +1,3 @@
-#include "ConversionView.h"
 #include "EntityWriter.h"
 #include "FakeConversionView.h"
 #include "ScriptedRandom.h"
@@ -51,10 +50,7 @@ private slots:
 
     void convertsOneCharacterByScriptedDraws()
     {
-        QFETCH(QString, character);
-        QFETCH(QString, options);
-        QFETCH(int, charsDone);
-        QFETCH(QList<double>, draws);
+        QFETCH(QString, character); QFETCH(QString, options); QFETCH(int, charsDone); QFETCH(QList<double>, draws);
         QFETCH(QString, expected);
         FakeConversionView view;
         view.options = FakeConversionView::optionsFrom(options + "@.");

@@ -88,9 +88,7 @@ private slots:
 
     void meaningComparesEscapeByEscape_data()
     {
-        QTest::addColumn<QString>("a");
-        QTest::addColumn<QString>("b");
-        QTest::addColumn<bool>("same");
+        QTest::addColumn<QString>("a"); QTest::addColumn<QString>("b"); QTest::addColumn<bool>("same");
         QTest::addColumn<bool>("utf8"); // false: a page not in UTF-8 keeps a query's characters apart from escapes
         const auto row = [](const char* a, const char* b, bool same, bool utf8 = true) {
             QTest::addRow("%s%s", a, utf8 ? "" : ", not UTF-8") << QString::fromUtf8(a) << QString::fromUtf8(b) << same
@@ -117,9 +115,7 @@ private slots:
 
     void meaningComparesEscapeByEscape()
     {
-        QFETCH(QString, a);
-        QFETCH(QString, b);
-        QFETCH(bool, utf8);
+        QFETCH(QString, a); QFETCH(QString, b); QFETCH(bool, utf8);
         QTEST(LinkTarget::parse(a, {}, utf8).meaning() == LinkTarget::parse(b, {}, utf8).meaning(), "same");
     }
 

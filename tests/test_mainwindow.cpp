@@ -8,9 +8,7 @@ class MainWindowTest : public QObject
 private slots:
     void startShowsTheSavedState_data()
     {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<QString>("options");
-        QTest::addColumn<QString>("input");
+        QTest::addColumn<QByteArray>("ini"); QTest::addColumn<QString>("options"); QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("error");
         const QByteArray v1 = "[INI_VER]\r\nINI_VER=1\r\n";
         const QByteArray mail = "[Mail]\r\nMail=";
@@ -27,8 +25,7 @@ private slots:
 
     void startShowsTheSavedState()
     {
-        QFETCH(QByteArray, ini);
-        QFETCH(QString, input);
+        QFETCH(QByteArray, ini); QFETCH(QString, input);
         TopWindowFixture f;
         f.clipboard.content = "x";
         f.start(ini.isEmpty() ? "" : "mirelt.ini", ini);
@@ -106,8 +103,7 @@ private slots:
 
     void watchAcceptsOneAddressOrUrl_data()
     {
-        QTest::addColumn<QString>("clip");
-        QTest::addColumn<QString>("taken");
+        QTest::addColumn<QString>("clip"); QTest::addColumn<QString>("taken");
         const QString longest = QString(4092, 'a') + "@b.c";
         for (QString text : QStringList{"a@b.c", "http://x.jp/", "https://x.jp/?a=1&b=2", "\u3000a@b.c", longest})
             QTest::addRow("taken %s (%d)", qPrintable(text.left(20)), int(text.size())) << text << text;
@@ -120,8 +116,7 @@ private slots:
 
     void watchAcceptsOneAddressOrUrl()
     {
-        QFETCH(QString, clip);
-        QFETCH(QString, taken);
+        QFETCH(QString, clip); QFETCH(QString, taken);
         TopWindowFixture f(TopWindowFixture::Started);
         f.clipboard.content = clip;
         f.window->ClipboardWatch();
@@ -185,9 +180,7 @@ private slots:
     // Steps: "c TEXT" copied elsewhere, "t" a tick of the watch, "k TEXT" typed over the whole input.
     void watchTakesOneCopyOnce_data()
     {
-        QTest::addColumn<bool>("clearKeeps");
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("clearKeeps"); QTest::addColumn<QString>("steps"); QTest::addColumn<QString>("input");
         QTest::newRow("a clear that does nothing") << true << "c h@ex.jp|t|k new@site.jp|t|t" << "new@site.jp";
         QTest::newRow("same text changed twice") << false << "c a@b.c|t|k x@y.jp|c a@b.c|t" << "x@y.jp";
         QTest::newRow("restored, clear kept") << true << "k a@b.c|c a@b.c|t|k x@y.jp|t" << "x@y.jp";
@@ -197,8 +190,7 @@ private slots:
 
     void watchTakesOneCopyOnce()
     {
-        QFETCH(bool, clearKeeps);
-        QFETCH(QString, steps);
+        QFETCH(bool, clearKeeps); QFETCH(QString, steps);
         TopWindowFixture f(TopWindowFixture::Started);
         f.clipboard.clearKeeps = clearKeeps;
         for (const QString& step : steps.split('|')) {
@@ -216,8 +208,7 @@ private slots:
     // A text that stands in the list, not picked from it: leaving the input must not count as a pick.
     void keyboardCommandsOnAnInputNotPicked_data()
     {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("how"); QTest::addColumn<int>("key");
         for (const char* how : {"restored", "caught", "typed"}) {
             QTest::addRow("%s, Alt+X", how) << how << int(Qt::Key_X);
             QTest::addRow("%s, Alt+C", how) << how << int(Qt::Key_C);
@@ -226,8 +217,7 @@ private slots:
 
     void keyboardCommandsOnAnInputNotPicked()
     {
-        QFETCH(QString, how);
-        QFETCH(int, key);
+        QFETCH(QString, how); QFETCH(int, key);
         TopWindowFixture f;
         f.writeFile("add.dat", "a@b.c\r\n");
         f.start(how == "restored" ? "mirelt.ini" : "", "[Mail]\r\nMail=a@b.c\r\n");
@@ -255,8 +245,7 @@ private slots:
 
     void darkSchemeKeepsColouredTextReadable()
     {
-        QFETCH(QString, name);
-        QFETCH(uint, colour);
+        QFETCH(QString, name); QFETCH(uint, colour);
         const QPalette light = QApplication::palette();
         QApplication::setPalette(QPalette(Qt::white, QColor(0x35, 0x35, 0x35))); // white text on dark grey
         TopWindowFixture f(TopWindowFixture::Started);
@@ -283,9 +272,7 @@ private slots:
     // Two screens side by side, a window of 432 x 330 unless given: one showing 64 pixels of its title bar stays.
     void savedPositionLandsOnAScreen_data()
     {
-        QTest::addColumn<QPoint>("saved");
-        QTest::addColumn<QSize>("frame");
-        QTest::addColumn<QPoint>("placed");
+        QTest::addColumn<QPoint>("saved"); QTest::addColumn<QSize>("frame"); QTest::addColumn<QPoint>("placed");
         const auto row = [](const char* name, QPoint saved, QPoint placed, QSize frame = {432, 330}) {
             QTest::newRow(name) << saved << frame << placed;
         };
@@ -304,15 +291,13 @@ private slots:
 
     void savedPositionLandsOnAScreen()
     {
-        QFETCH(QPoint, saved);
-        QFETCH(QSize, frame);
+        QFETCH(QPoint, saved); QFETCH(QSize, frame);
         QTEST(WindowPlacement::placeOnScreens(saved, frame, {{0, 0, 1024, 768}, {1024, 0, 1280, 1024}}), "placed");
     }
 
     void presetsLeaveTheirOptions_data()
     {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("options");
+        QTest::addColumn<int>("index"); QTest::addColumn<QString>("options");
         for (auto [name, index, options] : {std::tuple{"tag inside", 0, "101111r"}, {"tag outside", 1, "100110r"},
                                             {"i-mode inside", 2, "100111r"}, {"BBS", 4, "101000r"},
                                             {"default", 6, "100110r"}})

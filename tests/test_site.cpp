@@ -9,8 +9,6 @@
 #include "SiteRun.h"
 #include "SiteWalk.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
@@ -87,8 +85,7 @@ QString writePage(const QTemporaryDir& dir, const QString& name, const QByteArra
     return writeAt(QFile::encodeName(dir.filePath(name)), bytes) ? dir.filePath(name) : QString();
 }
 
-int runSite(QProcess& run, const QStringList& arguments, const QByteArray& input = {},
-            const QString& program = QORVANE_SITE)
+int runSite(QProcess& run, const QStringList& arguments, const QByteArray& input = {}, const QString& program = QORVANE_SITE)
 {
     run.start(program, arguments);
     run.write(input);
@@ -121,9 +118,7 @@ class SiteTest : public QObject
     Q_OBJECT
 
     QTemporaryDir m_tree;
-    QByteArray m_dryRun;
-    QByteArray m_said;
-    QByteArray m_summary;
+    QByteArray m_dryRun, m_said, m_summary;
 
     QByteArray at(const QByteArray& name) const { return QFile::encodeName(m_tree.path()) + "/site/" + name; }
 
@@ -153,8 +148,7 @@ private slots:
         QCOMPARE(runSite(run, {"--forms=decimal", "--scope=all", "--dry-run", "site"}), 1);
         m_dryRun = run.readAllStandardOutput();
         QCOMPARE(runSite(run, {"--forms=decimal", "--scope=all", "site", "./site/"}), 1); // named twice, taken once
-        m_said = run.readAllStandardError();
-        m_summary = run.readAllStandardOutput();
+        m_said = run.readAllStandardError(); m_summary = run.readAllStandardOutput();
         QVERIFY(::access(stale, F_OK) != 0 && ::access(live, F_OK) == 0);
         run.setWorkingDirectory(m_tree.filePath("outside")); // a path given as bytes that are not text
         run.start("/bin/sh", {"-c", "exec \"$0\" --forms=decimal --scope=all \"$(printf 'bad\\377.html')\"",
@@ -209,9 +203,7 @@ private slots:
 
     void everyEntryIsTakenOrReported()
     {
-        QFETCH(QByteArray, entry);
-        QFETCH(QByteArray, said);
-        QFETCH(QByteArray, checked);
+        QFETCH(QByteArray, entry); QFETCH(QByteArray, said); QFETCH(QByteArray, checked);
         const QByteArray shown = "site/" + shownName(entry).toUtf8() + ":";
         QCOMPARE(m_said.count(said.isEmpty() ? shown : "qorvane-site: " + shown + ' ' + said), said.isEmpty() ? 0 : 1);
         if (!checked.isEmpty())
@@ -241,17 +233,13 @@ private slots:
 
     void nothingIsSkippedInSilence()
     {
-        QFETCH(QList<QByteArray>, entries);
-        QFETCH(QByteArray, page);
-        QFETCH(QByteArray, kept);
+        QFETCH(QList<QByteArray>, entries); QFETCH(QByteArray, page); QFETCH(QByteArray, kept);
         QTemporaryDir dir;
         const QByteArray root = QFile::encodeName(dir.path()) + "/t";
-        build(QFile::encodeName(dir.path()), {"t/"});
-        build(root, entries);
+        build(QFile::encodeName(dir.path()), {"t/"}); build(root, entries);
         QVERIFY(page.isEmpty() || writeAt(root + '/' + entries[0], page));
         QProcess run;
-        run.setWorkingDirectory(dir.path());
-        run.setProcessChannelMode(QProcess::MergedChannels);
+        run.setWorkingDirectory(dir.path()); run.setProcessChannelMode(QProcess::MergedChannels);
         QFETCH(QString, option);
         runSite(run, {"--forms=decimal", "--scope=all", option, "t"});
         QFETCH(QByteArray, said);
@@ -263,11 +251,9 @@ private slots:
     {
         QTemporaryDir dir;
         build(QFile::encodeName(dir.path()), {".a.html", ".git/", "node_modules/", "p.html"});
-        SiteTask task;
-        task.dryRun = true;
+        SiteTask task; task.dryRun = true;
         SiteJob job({dir.path()}, task);
-        QSignalSpy hidden(&job, &SiteJob::hiddenSkipped);
-        QSignalSpy finished(&job, &SiteJob::finished);
+        QSignalSpy hidden(&job, &SiteJob::hiddenSkipped), finished(&job, &SiteJob::finished);
         job.start();
         QVERIFY(finished.wait());
         QCOMPARE(hidden, QList<QVariantList>{{3}});
@@ -307,8 +293,7 @@ private slots:
 
     void pageIsLeftWhenItCannotBeReplaced()
     {
-        QFETCH(QString, meanwhile);
-        QTemporaryDir dir;
+        QFETCH(QString, meanwhile); QTemporaryDir dir;
         const QByteArray path = QFile::encodeName(dir.filePath("p.html"));
         QVERIFY(writeAt(path, Page) && ::chmod(path, 0666) == 0);
         QVERIFY(meanwhile != "2" || ::chmod(QFile::encodeName(dir.path()), 0555) == 0);
@@ -352,13 +337,11 @@ private slots:
 
     void pageKeepsItsAclAndAttributes()
     {
-        QFETCH(QString, setup);
-        QTemporaryDir dir;
+        QFETCH(QString, setup); QTemporaryDir dir;
         const QByteArray path = QFile::encodeName(dir.filePath("p.html"));
         QVERIFY(writeAt(path, Page) && ::chmod(path, 0644) == 0);
         QProcess run;
-        run.setWorkingDirectory(dir.path());
-        run.setProcessChannelMode(QProcess::MergedChannels);
+        run.setWorkingDirectory(dir.path()); run.setProcessChannelMode(QProcess::MergedChannels);
         runSite(run, {"-c", setup + " 2>&1 || echo no support; \"$0\" --forms=decimal --scope=all --quiet p.html && "
                       "getfacl -c p.html && python3 -c \"import os; print(sorted((n, os.getxattr('p.html', n)) "
                       "for n in os.listxattr('p.html') if not n.startswith('system.')))\"", QORVANE_SITE}, {}, "sh");
@@ -448,8 +431,7 @@ private slots:
 
     void rewritesOnlyAddressBytes()
     {
-        QFETCH(QByteArray, page);
-        QFETCH(bool, links);
+        QFETCH(QByteArray, page); QFETCH(bool, links);
         ScriptedRandom random(QList<double>(5000, 0.0));
         const PageRewrite rewrite = rewritePage(page, {{true, false, false, EntityScope::All}, links}, random);
         QTEST(rewrite.problem == PageProblem::None ? rewrite.after : "error: " + rewrite.detail.toUtf8(), "expected");
@@ -481,17 +463,16 @@ private slots:
             "<a href=\"https://" + refs("us%3Aer%40x:p:w@b.cd/") + "\">", "");
         row("references in the user name only", "<a href=\"https://&#117;&#115;&#114;@b.cd/\">", all,
             "<a href=\"https://" + refs("usr@b.cd/") + "\">", "");
-        const QByteArray query = "<a href=\"https://b.cd/?email=a@b.jp\">";
         row("scope @, a link without an address", "<a href=\"http://b.cd/\">", "pO@", "<a href=\"http://b.cd/\">", "");
-        row("scope @, a link with one", query, "pO@", "<a href=\"https://b.cd/?email=a&#64;b.jp\">", "");
+        row("scope @, a link with one", "<a href=\"https://b.cd/?email=a@b.jp\">", "pO@",
+            "<a href=\"https://b.cd/?email=a&#64;b.jp\">", "");
         row("named by its own scheme and line", "<p>\n\n<a href=\"HTTPS://[::1]/\">", "pA",
             "<p>\n\n<a href=\"HTTPS://[::1]/\">", "HTTPS://[::1]/ on 3");
     }
 
     void everyAddressAHarvesterFindsIsHiddenOrReported()
     {
-        QFETCH(QByteArray, page);
-        QFETCH(QString, options);
+        QFETCH(QByteArray, page); QFETCH(QString, options);
         SystemRandom random;
         const PageRewrite r = rewritePage(page, {FakeConversionView::optionsFrom(options), true}, random);
         QTEST(r.after, "expected");
@@ -516,8 +497,7 @@ private slots:
 
     void checkRefusesAWrongRewrite()
     {
-        QFETCH(QByteArray, href);
-        QFETCH(QByteArray, written);
+        QFETCH(QByteArray, href); QFETCH(QByteArray, written);
         ScriptedRandom random(QList<double>(5000, 0.0));
         PageRewrite r = rewritePage("<meta charset=euc-jp><a href=\"" + href + "\">", {{}, true}, random);
         QCOMPARE(r.changes.size(), 1);
@@ -677,10 +657,7 @@ private slots:
 
     void pipeRewritesOnePageOrPassesItThrough()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, input);
-        QFETCH(QByteArray, output);
-        QFETCH(QByteArray, says);
+        QFETCH(QStringList, arguments); QFETCH(QByteArray, input); QFETCH(QByteArray, output); QFETCH(QByteArray, says);
         QProcess run;
         QTEST(runSite(run, arguments, input), "exit");
         QCOMPARE(run.readAllStandardOutput().toLower(), output.toLower()); // escapes are drawn in either case
@@ -732,8 +709,7 @@ private slots:
             writePage(dir, QStringLiteral("p%1.html").arg(i), big);
         QProcess run;
         run.start(QStringLiteral(QORVANE_SITE), {"--forms=decimal", "--scope=at", "--quiet", dir.path()});
-        run.waitForFinished(150);
-        run.kill();
+        run.waitForFinished(150); run.kill();
         run.waitForFinished();
         for (const QString& name : QDir(dir.path()).entryList({"*.html"})) {
             const QByteArray got = readPage(dir.filePath(name));

@@ -44,8 +44,10 @@ private slots:
     {
         TopWindowFixture f(TopWindowFixture::Started);
         f.writeFile("site/index.html", Page); f.writeFile("site/blog/entry.htm", Page);
-        f.writeFile("site/empty.html", "<p>none</p>"); frm_Site* site = checked(f);
+        f.writeFile("site/empty.html", "<p>none</p>"); f.writeFile("site/.draft.html", Page); frm_Site* site = checked(f);
         QSignalSpy& finished = *m_finished;
+        QCOMPARE(site->findChild<QLabel*>("lbl_Status")->text(),
+                 QStringLiteral("確認しました: 3ページ中 2ページ、アドレス 4個を変換します、隠しファイル・フォルダ 1件は対象外。"));
         auto* apply = site->findChild<QPushButton*>("cmd_Apply");
         auto* pages = site->findChild<QTreeWidget*>("lst_Pages");
         auto* lines = site->findChild<QTableWidget*>("tbl_Lines");
