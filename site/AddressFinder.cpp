@@ -259,7 +259,9 @@ void AddressFinder::findInText(Range range, SpanKind kind, const PageEncoding& e
             const qsizetype start = runStart + length(QStringView(run).first(found.start));
             const QString text = run.sliced(found.start, found.end - found.start);
             const Range inPage{start, start + length(text)};
-            if (decoded && encoding.decode(QByteArrayView(m_bytes).sliced(start, inPage.end - start)) != text)
+            // A character the page cannot hold comes back as U+FFFD, whose bytes may run past the page's end.
+            if (decoded && (inPage.end > m_bytes.size()
+                            || encoding.decode(QByteArrayView(m_bytes).sliced(start, inPage.end - start)) != text))
                 continue;
             // A value lies in its tag; text that reaches into a tag is not text.
             if (kind == SpanKind::AttributeValue || !overlapsAny(m_layout.markup, inPage))
