@@ -34,6 +34,20 @@ QByteArray markOf(const QByteArray& drawn)
     throw AppError(FileAccess::errorNumber(error, QFile::decodeName(path)), QString::fromLocal8Bit(std::strerror(error)));
 }
 
+// The page opened for reading, never through a link, and what it is now; the caller closes it.
+int openPage(const QByteArray& path, struct stat* st)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        fail(path, errno);
+    if (::fstat(fd, st) != 0) {
+        const int error = errno;
+        ::close(fd);
+        fail(path, error);
+    }
+    return fd;
+}
+
 PageFile::Stamp stampOf(const struct stat& st)
 {
     return {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
@@ -144,13 +158,9 @@ int writeAll(int fd, const QByteArray& bytes, qsizetype offset)
 
 Contents read(const QByteArray& path)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        fail(path, errno);
-    const auto closer = qScopeGuard([fd] { ::close(fd); });
     struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        fail(path, errno);
+    const int fd = openPage(path, &st);
+    const auto closer = qScopeGuard([fd] { ::close(fd); });
     if (!S_ISREG(st.st_mode))
         throw AppError(AppError::BadFileMode, QStringLiteral("not a regular file"));
     Contents contents{{}, stampOf(st)};
@@ -210,13 +220,9 @@ bool removeIfStale(const QByteArray& path)
 
 Replaced replace(const QByteArray& path, const QByteArray& bytes, const Stamp& read, const std::function<bool()>& goOn)
 {
-    const int page = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (page < 0)
-        fail(path, errno);
-    const auto pageCloser = qScopeGuard([page] { ::close(page); });
     struct stat now {};
-    if (::fstat(page, &now) != 0)
-        fail(path, errno);
+    const int page = openPage(path, &now);
+    const auto pageCloser = qScopeGuard([page] { ::close(page); });
     if (!stampOf(now).sameFile(read))
         return Replaced::ChangedMeanwhile;
     QByteArray temporary;
