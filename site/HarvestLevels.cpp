@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QUrl>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -62,7 +63,12 @@ QString spellingsUndone(const QString& text)
                                          R"re(\s+(?i:dot)\s+([A-Za-z]{2,})\b)re"));
     static const Re dotWord(QStringLiteral(R"(\s+(?i:dot)\s+)"));
     static const Re spaced(QStringLiteral(R"((?<!\S)(?:[A-Za-z0-9._%+-] )+@(?: [A-Za-z0-9.-])+(?!\S))"));
-    QString out = text.normalized(QString::NormalizationForm_KC);
+    // Most text holds none of these; it is passed over without the rewrites below.
+    static const Re anySpelling(QStringLiteral(R"([@\x{FF20}]|\b(?i:at)\b|\x{FF41}\x{FF54})"));
+    if (!anySpelling.match(text).hasMatch())
+        return text;
+    const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    QString out = ascii ? text : text.normalized(QString::NormalizationForm_KC);
     out = replaced(out, bracketedAt, [](const auto&) { return QStringLiteral("@"); });
     out = replaced(out, bracketedDot, [](const auto&) { return QStringLiteral("."); });
     out = replaced(out, words, [](const QRegularExpressionMatch& m) {
