@@ -2,9 +2,11 @@
 
 #include "AppError.h"
 #include "Harvester.h"
+#include "HtmlDecode.h"
 #include "PageFile.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <algorithm>
 #include <gumbo.h>
 
@@ -101,6 +103,63 @@ private:
     QList<Region> m_regions;
 };
 
+bool startsWithTag(QByteArrayView markup, QByteArrayView name)
+{
+    if (markup.size() <= name.size() + 1 || markup[0] != '<' || markup.sliced(1, name.size()).compare(name, Qt::CaseInsensitive) != 0)
+        return false;
+    const char next = markup[name.size() + 1];
+    return next == '>' || next == '/' || next == ' ' || next == '\t' || next == '\n' || next == '\r' || next == '\f';
+}
+
+// The regions as the single-pass scanner finds them, for the pages it reads as the parser would; what lies between
+// two pieces of markup and is no candidate is the text of a raw-text element (script, style, textarea, ...).
+std::optional<QList<Region>> scannedRegions(const QByteArray& page, qsizetype skip)
+{
+    const std::optional<PageLayout> layout = AddressScanner::scan(page, skip);
+    if (!layout)
+        return std::nullopt;
+    const auto source = [&](qsizetype start, qsizetype end) { return QString::fromUtf8(page.constData() + start, end - start); };
+    QList<Region> regions;
+    regions.reserve(layout->candidates.size() + layout->markup.size());
+    QList<qsizetype> textStarts;
+    for (const PageLayout::Candidate& candidate : layout->candidates) {
+        const auto [start, end] = candidate.range;
+        const QString text = source(start, end);
+        const bool coded = text.contains(u'&');
+        if (candidate.source == PageLayout::Source::Text) {
+            textStarts.append(start);
+            regions.append({start, end, Placement::Text, coded ? HtmlDecode::readText(text) : text});
+        } else {
+            const QString value = coded ? HtmlDecode::readValue(text) : text;
+            const bool link = candidate.source == PageLayout::Source::Href;
+            regions.append({start, end, link ? Placement::Link : Placement::Attribute, link ? HarvestLevels::linkAsRead(value) : value});
+        }
+    }
+    std::sort(textStarts.begin(), textStarts.end());
+    const QList<PageLayout::Range>& markup = layout->markup;
+    for (qsizetype i = 0; i < markup.size(); ++i) {
+        const QByteArrayView tag = QByteArrayView(page).sliced(markup[i].start, markup[i].end - markup[i].start);
+        if (tag.startsWith("<!--"))
+            regions.append({markup[i].start, markup[i].end, Placement::Comment, source(markup[i].start, markup[i].end)});
+        const qsizetype end = i + 1 < markup.size() ? markup[i + 1].start : page.size();
+        const bool title = startsWithTag(tag, "title");
+        if (markup[i].end < end && (title || !std::binary_search(textStarts.begin(), textStarts.end(), markup[i].end))) {
+            const Placement where = title ? Placement::Title : startsWithTag(tag, "script") ? Placement::Script
+                                  : startsWithTag(tag, "style")                   ? Placement::Style
+                                                                                  : Placement::Text;
+            if (title) { // the title's text is a candidate, read like any text
+                const auto candidate = std::find_if(regions.begin(), regions.end(),
+                                                    [&](const Region& region) { return region.start == markup[i].end; });
+                if (candidate != regions.end())
+                    candidate->where = where;
+            } else
+                regions.append({markup[i].end, end, where, source(markup[i].end, end)});
+        }
+    }
+    std::sort(regions.begin(), regions.end(), [](const Region& a, const Region& b) { return a.start < b.start; });
+    return regions;
+}
+
 // The region that holds offset; regions are disjoint and sorted.
 const Region* regionAt(const QList<Region>& regions, qsizetype offset)
 {
@@ -139,9 +198,16 @@ namespace SiteCheck {
 
 QList<ReadableAddress> check(const DecodedPage& page)
 {
-    if (!page.encoding)
+    // Nothing any level could read as an address: no "@" in any writing, no reference or escape that could stand
+    // for one, no spelling of one. Most pages of a site without addresses are passed over here.
+    static const QRegularExpression anyAddress(QStringLiteral(R"([@\x{FF20}]|&#|&commat|%40|[\[({<]\s*at\s*[\])}>]|\bdot\b)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    if (!page.encoding || !anyAddress.match(page.text).hasMatch())
         return {};
-    const QList<Region> regions = RegionCollector(page.readable, PageEncoding::bomLength(page.readable)).collect();
+    const qsizetype skip = PageEncoding::bomLength(page.readable);
+    // The scanner where it reads the page as the parser would, the parser where it hands the page over.
+    const std::optional<QList<Region>> scanned = scannedRegions(page.readable, skip);
+    const QList<Region> regions = scanned ? *scanned : RegionCollector(page.readable, skip).collect();
     // The page's characters as they stand; a byte pattern reads an address beside a double-byte character with
     // that character's trail byte ("Fsj@example.jp" after "：" in Shift_JIS), which is still this address.
     QList<ReadableAddress> found;
