@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr qsizetype MaxAddress = 254;
+
 // A stretch of the page whose meaning a parser reads: a text run, an attribute value, a comment.
 struct Region
 {
@@ -180,6 +182,8 @@ void readLevel(const DecodedPage& page, const Region& region, const QString& tex
     int line = page.lineOf(region.start);
     for (const PageLayout::Range& range : addressesInRun(text)) {
         const QString address = text.sliced(range.start, range.end - range.start);
+        if (address.size() > MaxAddress) // no mail system takes it, and no harvester keeps it
+            continue;
         ++read[address];
         if (seen.value(address) > 0) {
             --seen[address];
