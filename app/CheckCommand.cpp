@@ -98,9 +98,10 @@ void printText(const QList<CheckedPage>& pages, const CheckRequest& request, con
             out << page.outcome.path << ':' << entry.line << ": " << HarvestLevels::name(entry.level) << ' '
                 << SiteCheck::placementName(entry.where) << ' ' << entry.address << '\n';
     if (!request.quiet)
-        out << pages.size() - errors << " pages checked, " << errors << " errors; readable: "
-            << SiteCheck::countsText(totals) << " (" << SiteCheck::readableAt(totals, request.level) << " at "
-            << HarvestLevels::name(request.level) << " or below)\n";
+        out << pages.size() - errors << " pages checked, " << errors
+            << " errors; readable: " << SiteCheck::countsText(totals) << " ("
+            << SiteCheck::readableAt(totals, request.level) << " at " << HarvestLevels::name(request.level)
+            << " or below)\n";
 }
 
 } // namespace

@@ -9,7 +9,8 @@ namespace {
 
 constexpr const char* LevelNames[] = {"raw", "decoded", "spelled"};
 
-QString replaced(const QString& text, const QRegularExpression& pattern, const std::function<QString(const QRegularExpressionMatch&)>& by)
+QString replaced(const QString& text, const QRegularExpression& pattern,
+                 const std::function<QString(const QRegularExpressionMatch&)>& by)
 {
     QString out;
     qsizetype copied = 0;
@@ -59,8 +60,9 @@ QString spellingsUndone(const QString& text)
     using Re = QRegularExpression;
     static const Re bracketedAt(QStringLiteral(R"(\s*[\[({<]\s*(?:at|@)\s*[\])}>]\s*)"), Re::CaseInsensitiveOption);
     static const Re bracketedDot(QStringLiteral(R"(\s*[\[({<]\s*(?:dot|\.)\s*[\])}>]\s*)"), Re::CaseInsensitiveOption);
-    static const Re words(QStringLiteral(R"re(\b([A-Za-z0-9._%+-]+)\s+(?i:at)\s+([A-Za-z0-9-]+(?:\s+(?i:dot)\s+[A-Za-z0-9-]+)*))re"
-                                         R"re(\s+(?i:dot)\s+([A-Za-z]{2,})\b)re"));
+    static const Re words(
+        QStringLiteral(R"re(\b([A-Za-z0-9._%+-]+)\s+(?i:at)\s+([A-Za-z0-9-]+(?:\s+(?i:dot)\s+[A-Za-z0-9-]+)*))re"
+                       R"re(\s+(?i:dot)\s+([A-Za-z]{2,})\b)re"));
     static const Re dotWord(QStringLiteral(R"(\s+(?i:dot)\s+)"));
     static const Re spaced(QStringLiteral(R"((?<!\S)(?:[A-Za-z0-9._%+-] )+@(?: [A-Za-z0-9.-])+(?!\S))"));
     // Most text holds none of these; it is passed over without the rewrites below.

@@ -62,7 +62,8 @@ public:
                 stack.append(static_cast<const GumboNode*>(children->data[i - 1]));
         }
         gumbo_destroy_output(&options, output);
-        std::sort(m_regions.begin(), m_regions.end(), [](const Region& a, const Region& b) { return a.start < b.start; });
+        std::sort(m_regions.begin(), m_regions.end(),
+                  [](const Region& a, const Region& b) { return a.start < b.start; });
         return m_regions;
     }
 
@@ -88,7 +89,8 @@ private:
             const GumboStringPiece& value = attribute->original_value;
             // A name without a value has the name as its original value; an attribute the parser moved here
             // from another tag is read where it was written.
-            if (!value.data || value.length == 0 || value.data < attribute->original_name.data + attribute->original_name.length)
+            if (!value.data || value.length == 0 ||
+                value.data < attribute->original_name.data + attribute->original_name.length)
                 continue;
             const qsizetype start = offsetOf(value.data);
             if (start < tagStart || start + qsizetype(value.length) > tagEnd)
@@ -107,7 +109,8 @@ private:
 
 bool startsWithTag(QByteArrayView markup, QByteArrayView name)
 {
-    if (markup.size() <= name.size() + 1 || markup[0] != '<' || markup.sliced(1, name.size()).compare(name, Qt::CaseInsensitive) != 0)
+    if (markup.size() <= name.size() + 1 || markup[0] != '<' ||
+        markup.sliced(1, name.size()).compare(name, Qt::CaseInsensitive) != 0)
         return false;
     const char next = markup[name.size() + 1];
     return next == '>' || next == '/' || next == ' ' || next == '\t' || next == '\n' || next == '\r' || next == '\f';
@@ -120,7 +123,9 @@ std::optional<QList<Region>> scannedRegions(const QByteArray& page, qsizetype sk
     const std::optional<PageLayout> layout = AddressScanner::scan(page, skip);
     if (!layout)
         return std::nullopt;
-    const auto source = [&](qsizetype start, qsizetype end) { return QString::fromUtf8(page.constData() + start, end - start); };
+    const auto source = [&](qsizetype start, qsizetype end) {
+        return QString::fromUtf8(page.constData() + start, end - start);
+    };
     QList<Region> regions;
     regions.reserve(layout->candidates.size() + layout->markup.size());
     QList<qsizetype> textStarts;
@@ -134,7 +139,8 @@ std::optional<QList<Region>> scannedRegions(const QByteArray& page, qsizetype sk
         } else {
             const QString value = coded ? HtmlDecode::readValue(text) : text;
             const bool link = candidate.source == PageLayout::Source::Href;
-            regions.append({start, end, link ? Placement::Link : Placement::Attribute, link ? HarvestLevels::linkAsRead(value) : value});
+            regions.append({start, end, link ? Placement::Link : Placement::Attribute,
+                            link ? HarvestLevels::linkAsRead(value) : value});
         }
     }
     std::sort(textStarts.begin(), textStarts.end());
@@ -142,16 +148,20 @@ std::optional<QList<Region>> scannedRegions(const QByteArray& page, qsizetype sk
     for (qsizetype i = 0; i < markup.size(); ++i) {
         const QByteArrayView tag = QByteArrayView(page).sliced(markup[i].start, markup[i].end - markup[i].start);
         if (tag.startsWith("<!--"))
-            regions.append({markup[i].start, markup[i].end, Placement::Comment, source(markup[i].start, markup[i].end)});
+            regions.append(
+                {markup[i].start, markup[i].end, Placement::Comment, source(markup[i].start, markup[i].end)});
         const qsizetype end = i + 1 < markup.size() ? markup[i + 1].start : page.size();
         const bool title = startsWithTag(tag, "title");
-        if (markup[i].end < end && (title || !std::binary_search(textStarts.begin(), textStarts.end(), markup[i].end))) {
-            const Placement where = title ? Placement::Title : startsWithTag(tag, "script") ? Placement::Script
-                                  : startsWithTag(tag, "style")                   ? Placement::Style
-                                                                                  : Placement::Text;
+        if (markup[i].end < end &&
+            (title || !std::binary_search(textStarts.begin(), textStarts.end(), markup[i].end))) {
+            const Placement where = title                          ? Placement::Title
+                                    : startsWithTag(tag, "script") ? Placement::Script
+                                    : startsWithTag(tag, "style")  ? Placement::Style
+                                                                   : Placement::Text;
             if (title) { // the title's text is a candidate, read like any text
-                const auto candidate = std::find_if(regions.begin(), regions.end(),
-                                                    [&](const Region& region) { return region.start == markup[i].end; });
+                const auto candidate = std::find_if(regions.begin(), regions.end(), [&](const Region& region) {
+                    return region.start == markup[i].end;
+                });
                 if (candidate != regions.end())
                     candidate->where = where;
             } else
@@ -204,8 +214,9 @@ QList<ReadableAddress> check(const DecodedPage& page)
 {
     // Nothing any level could read as an address: no "@" in any writing, no reference or escape that could stand
     // for one, no spelling of one. Most pages of a site without addresses are passed over here.
-    static const QRegularExpression anyAddress(QStringLiteral(R"([@\x{FF20}]|&#|&commat|%40|[\[({<]\s*at\s*[\])}>]|\bdot\b)"),
-                                               QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression anyAddress(
+        QStringLiteral(R"([@\x{FF20}]|&#|&commat|%40|[\[({<]\s*at\s*[\])}>]|\bdot\b)"),
+        QRegularExpression::CaseInsensitiveOption);
     if (!page.encoding || !anyAddress.match(page.text).hasMatch())
         return {};
     const qsizetype skip = PageEncoding::bomLength(page.readable);
