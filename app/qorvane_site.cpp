@@ -1,8 +1,10 @@
+#include "CheckCommand.h"
 #include "FileLocations.h"
 #include "PipedPage.h"
 #include "Random.h"
 #include "SavedOptions.h"
 #include "SettingsFile.h"
+#include "SiteCheck.h"
 #include "SiteRun.h"
 #include "SiteWalk.h"
 
@@ -30,9 +32,17 @@ QTextStream& err()
     return stream;
 }
 
+struct CheckArguments
+{
+    bool check = false;
+    ReadLevel level = ReadLevel::Decoded;
+    bool json = false;
+};
+
 struct Arguments
 {
     SiteOptions options;
+    CheckArguments checking;
     bool dryRun = false;
     bool quiet = false;
     bool hidden = false;
@@ -95,6 +105,32 @@ bool parseScope(const QString& value, ConversionSettings& settings)
     return true;
 }
 
+QList<QCommandLineOption> checkOptions()
+{
+    return {QCommandLineOption(QStringLiteral("check"),
+                               QStringLiteral("Write nothing; list every address a harvester still reads in the pages. "
+                                              "Exit status 1 when one is read at --level or below.")),
+            QCommandLineOption(QStringLiteral("level"), QStringLiteral("With --check: raw, decoded (default) or spelled."),
+                               QStringLiteral("level")),
+            QCommandLineOption(QStringLiteral("json"), QStringLiteral("With --check: print one JSON document."))};
+}
+
+QString parseCheckOptions(const QCommandLineParser& parser, CheckArguments& checking)
+{
+    const QString level = QStringLiteral("level");
+    checking.check = parser.isSet(QStringLiteral("check"));
+    checking.json = parser.isSet(QStringLiteral("json"));
+    if (!checking.check && (parser.isSet(level) || checking.json))
+        return QStringLiteral("--level and --json go with --check");
+    if (parser.isSet(level)) {
+        const auto named = HarvestLevels::fromName(parser.value(level));
+        if (!named)
+            return QStringLiteral("--level takes raw, decoded or spelled, not \"%1\"").arg(parser.value(level));
+        checking.level = *named;
+    }
+    return {};
+}
+
 // Fills args, or returns the usage error's message.
 QString parse(const QStringList& argv, char* rawArgv[], Arguments& args, QCommandLineParser& parser)
 {
@@ -117,6 +153,7 @@ QString parse(const QStringList& argv, char* rawArgv[], Arguments& args, QComman
     const QCommandLineOption hidden(QStringLiteral("hidden"),
                                     QStringLiteral("Also walk hidden entries (.name) and node_modules folders."));
     parser.addOptions({forms, scope, noDot, noAt, lineBreak, links, dryRun, quiet, hidden});
+    parser.addOptions(checkOptions());
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(
@@ -128,6 +165,8 @@ QString parse(const QStringList& argv, char* rawArgv[], Arguments& args, QComman
     if (helpAsked(parser) || parser.isSet(QStringLiteral("version")))
         return {};
 
+    if (const QString problem = parseCheckOptions(parser, args.checking); !problem.isEmpty())
+        return problem;
     // A build step that names its forms or scope gets exactly what it names, whatever the window last saved.
     ConversionSettings& settings = args.options.conversion;
     if (!parser.isSet(forms) && !parser.isSet(scope)) {
@@ -141,7 +180,7 @@ QString parse(const QStringList& argv, char* rawArgv[], Arguments& args, QComman
     settings.dotAlways = settings.dotAlways && !parser.isSet(noDot);
     settings.atAlways = (settings.atAlways && !parser.isSet(noAt)) || settings.scope == EntityScope::AtOnly;
     settings.lineBreak = settings.lineBreak || parser.isSet(lineBreak);
-    if (!settings.anyFormEnabled())
+    if (!settings.anyFormEnabled() && !args.checking.check)
         return QStringLiteral("no output form is enabled (use --forms)");
     args.options.links = parser.isSet(links);
     args.dryRun = parser.isSet(dryRun);
@@ -162,6 +201,11 @@ void showProgress(bool shown, qsizetype done, qsizetype total, const QString& pa
     if (done == total)
         err() << "\r\033[K";
     err().flush();
+}
+
+QString readableAfterText(const LevelCounts& readable)
+{
+    return QStringLiteral("readable after the rewrite: ") + SiteCheck::countsText(readable);
 }
 
 // "-": one page from standard input to standard output, messages to stderr only.
@@ -185,6 +229,8 @@ int rewritePipe(const Arguments& args)
         err() << "qorvane-site: -: the page could not be written to standard output\n";
     for (const QString& address : args.dryRun && !args.quiet ? piped.found : QStringList())
         err() << "    " << address << '\n';
+    if (!args.quiet)
+        err() << readableAfterText(SiteCheck::counts(SiteCheck::check(DecodedPage::read(piped.rewritten)))) << '\n';
     return piped.failed() || !written ? ExitFileFailed : ExitOk;
 }
 
@@ -193,7 +239,17 @@ struct Totals
     int changed = 0;
     int addresses = 0;
     int errors = 0;
+    LevelCounts readable{};
 };
+
+int check(const Arguments& args)
+{
+    if (args.paths.contains("-") && args.paths.size() > 1) {
+        err() << "qorvane-site: \"-\" (a page on standard input) cannot be combined with other paths\n";
+        return ExitUsage;
+    }
+    return runCheck({args.paths, args.checking.level, args.checking.json, args.quiet, args.hidden});
+}
 
 void reportProblem(const PageOutcome& outcome, Totals& totals)
 {
@@ -233,6 +289,7 @@ int rewrite(const Arguments& args)
     SiteTask task;
     task.options = args.options;
     task.dryRun = args.dryRun;
+    task.countReadable = !args.quiet;
     const bool progress = !args.quiet && isatty(STDERR_FILENO);
     qsizetype done = 0;
     SiteRun::processAll(walk.pages, task, [&](const PageOutcome& outcome) {
@@ -253,13 +310,16 @@ int rewrite(const Arguments& args)
                 out().flush();
             }
         }
+        for (int level = 0; level < 3; ++level)
+            totals.readable[level] += outcome.readable[level];
         showProgress(progress, ++done, walk.pages.size(), outcome.path);
         return true;
     });
     if (!args.quiet)
         out() << walk.pages.size() << " pages, " << totals.changed << (args.dryRun ? " to change, " : " changed, ")
               << totals.addresses << " addresses, " << totals.errors << " errors"
-              << (args.dryRun ? " (dry run, nothing written)" : "") << '\n';
+              << (args.dryRun ? " (dry run, nothing written)" : "") << '\n'
+              << readableAfterText(totals.readable) << '\n';
     // PATHs that named no page at all are a mistake, not an empty site.
     const bool nothingNamed = walk.pages.isEmpty() && !walk.notPages.isEmpty();
     return totals.errors > 0 || nothingNamed ? ExitFileFailed : ExitOk;
@@ -287,6 +347,8 @@ int main(int argc, char* argv[])
         out() << "qorvane-site " << QCoreApplication::applicationVersion() << '\n';
         return ExitOk;
     }
+    if (args.checking.check)
+        return check(args);
     if (args.paths.contains("-")) {
         if (args.paths.size() == 1)
             return rewritePipe(args);

@@ -3,6 +3,7 @@
 #include "PageRewriter.h"
 
 #include <QStringList>
+#include <array>
 
 // A page as the walk reached it: the name it was reached by, shown to the user, and the
 // real file (links resolved) that is read and replaced. Both are the file system's bytes.
@@ -23,6 +24,9 @@ struct PagePlan
     QString detail;
 };
 
+// How many addresses a harvester reads in a page at each level (raw, decoded, spelled).
+using LevelCounts = std::array<int, 3>;
+
 // What happened to one page (or to an entry of a folder that was not taken).
 struct PageOutcome
 {
@@ -40,6 +44,7 @@ struct PageOutcome
     bool cancelled = false;     // stopped before it was written; the page is as it was
     bool drawnAgain = false;    // changed since its plan was made, so rewritten afresh
     PagePlan plan;              // filled when asked for
+    LevelCounts readable{};     // in the page as this run leaves it (or would); counted when asked for
 
     bool failed() const { return problem != PageProblem::None; }
     // A page holding a link the options cannot hide is still rewritten around that link.

@@ -45,6 +45,7 @@ PipedPage rewritePipedPage(const QByteArray& input, const SiteOptions& options, 
 {
     PipedPage piped;
     piped.page = input;
+    piped.rewritten = input;
     const PageRewrite rewrite = rewritePage(input, options, random);
     PageOutcome outcome;
     outcome.problem = rewrite.problem;
@@ -65,6 +66,7 @@ PipedPage rewritePipedPage(const QByteArray& input, const SiteOptions& options, 
         return piped;
     for (const SpanChange& change : rewrite.changes)
         piped.found.append(change.span.text);
+    piped.rewritten = rewrite.after;
     if (!dryRun)
         piped.page = rewrite.after;
     return piped;

@@ -12,6 +12,7 @@ struct PipedPage
     // The rewritten page; the page as it came whenever it was not rewritten, so a
     // pipeline never loses a page.
     QByteArray page;
+    QByteArray rewritten; // what the rewrite made of it, also in a dry run
     QStringList found; // the addresses as they stood
     QString problem;   // what went wrong: the page passed through unchanged, or a link in it left as it was
 

@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 #include "Random.h"
+#include "SiteCheck.h"
 
 #include <QCryptographicHash>
 #include <QThread>
@@ -67,6 +68,15 @@ bool writable(const PageRef& page, const PageFile::Stamp& stamp)
     return (stamp.mode & 0222) != 0 && ::access(page.real.constData(), W_OK) == 0;
 }
 
+// What a harvester reads in the page as the run leaves it; a rewrite's own encoding reads what it wrote.
+void countReadable(const SiteTask& task, PageOutcome& outcome, const QByteArray& bytes,
+                   const std::optional<PageEncoding>& encoding = std::nullopt)
+{
+    if (task.countReadable)
+        outcome.readable =
+            SiteCheck::counts(SiteCheck::check(encoding ? DecodedPage::read(bytes, *encoding) : DecodedPage::read(bytes)));
+}
+
 } // namespace
 
 namespace SiteRun {
@@ -76,13 +86,14 @@ PageOutcome processPage(const PageRef& page, const SiteTask& task, RandomSource&
     PageOutcome outcome;
     outcome.file = page.named;
     outcome.path = shownName(page.named);
-    const auto fail = [&outcome](PageProblem problem, const QString& detail = {}, int number = 0) {
+    PageFile::Contents contents;
+    const auto fail = [&](PageProblem problem, const QString& detail = {}, int number = 0) {
         outcome.problem = problem;
         outcome.detail = detail;
         outcome.errorNumber = number;
+        countReadable(task, outcome, contents.bytes);
         return outcome;
     };
-    PageFile::Contents contents;
     try {
         contents = PageFile::read(page.real);
     } catch (const AppError& error) {
@@ -109,8 +120,10 @@ PageOutcome processPage(const PageRef& page, const SiteTask& task, RandomSource&
         outcome.plan.problem = rewrite.problem;
         outcome.plan.detail = rewrite.detail;
     }
-    if (rewrite.changes.isEmpty())
+    if (rewrite.changes.isEmpty()) {
+        countReadable(task, outcome, contents.bytes, rewrite.encoding);
         return outcome;
+    }
     // The new bytes are checked before they reach the disk; nothing is read back or restored after.
     if (const QString problem = checkRewrite(rewrite, rewrite.after); !problem.isEmpty())
         return fail(PageProblem::CheckFailed, problem);
@@ -118,14 +131,22 @@ PageOutcome processPage(const PageRef& page, const SiteTask& task, RandomSource&
         return fail(PageProblem::HardLinked, QString::number(contents.stamp.links));
     if (!writable(page, contents.stamp))
         return fail(PageProblem::ReadOnly);
-    if (task.dryRun)
+    if (task.dryRun) {
+        countReadable(task, outcome, rewrite.after, rewrite.encoding);
         return outcome;
+    }
     if (task.beforeReplace)
         task.beforeReplace(page);
     try {
         switch (PageFile::replace(page.real, rewrite.after, contents.stamp, [&task] { return !cancelled(task); })) {
-        case PageFile::Replaced::Written: outcome.written = true; break;
-        case PageFile::Replaced::Cancelled: outcome.cancelled = true; break;
+        case PageFile::Replaced::Written:
+            outcome.written = true;
+            countReadable(task, outcome, rewrite.after, rewrite.encoding);
+            break;
+        case PageFile::Replaced::Cancelled:
+            outcome.cancelled = true;
+            countReadable(task, outcome, contents.bytes, rewrite.encoding);
+            break;
         case PageFile::Replaced::ChangedMeanwhile: return fail(PageProblem::ChangedMeanwhile);
         }
     } catch (const AppError& error) {

@@ -18,6 +18,7 @@ struct SiteTask
     bool dryRun = false;
     bool wantLines = false;
     bool wantPlan = false;
+    bool countReadable = false; // what a harvester reads in each page as the run leaves it
     // Checked between pages and inside a page up to the moment of its rename.
     const std::atomic<bool>* cancelled = nullptr;
     // Plans of an earlier dry run, by the name a page was reached by: a page that still

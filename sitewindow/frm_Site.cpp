@@ -85,6 +85,8 @@ void frm_Site::buildWidgets()
     prg_Run = named(new QProgressBar(this), "prg_Run");
     lbl_Status = named(new QLabel(tr("フォルダを選んで「確認」を押してください。"), this), "lbl_Status");
     lbl_Status->setTextFormat(Qt::PlainText);
+    lbl_Readable = named(new QLabel(this), "lbl_Readable");
+    lbl_Readable->setWordWrap(true);
     txt_Folder->setAccessibleName(tr("フォルダ"));
     lst_Pages->setAccessibleName(tr("変換するページ"));
     tbl_Lines->setAccessibleName(tr("変換される行"));
@@ -104,6 +106,7 @@ void frm_Site::buildWidgets()
     layout->addLayout(commandRow);
     layout->addWidget(splitter, 1);
     layout->addWidget(prg_Run);
+    layout->addWidget(lbl_Readable);
     auto* bottomRow = new QHBoxLayout;
     bottomRow->addWidget(lbl_Status, 1);
     bottomRow->addWidget(close);
@@ -176,6 +179,8 @@ void frm_Site::startJob(bool dryRun)
     lst_Pages->clear();
     tbl_Lines->setRowCount(0);
     m_pages = m_changed = m_addresses = m_errors = m_drawnAgain = m_hiddenSkipped = 0;
+    m_readable = {};
+    lbl_Readable->clear();
     prg_Run->setRange(0, 0);
     prg_Run->setValue(0);
     showStatus(dryRun ? tr("確認しています...") : tr("変換しています..."));
@@ -184,6 +189,7 @@ void frm_Site::startJob(bool dryRun)
     task.dryRun = dryRun;
     task.wantLines = true;
     task.wantPlan = dryRun;
+    task.countReadable = true;
     task.beforeReplace = m_beforeReplace;
     if (dryRun)
         m_plans = std::make_shared<QHash<QByteArray, PagePlan>>();
@@ -210,6 +216,8 @@ void frm_Site::pageDone(const PageOutcome& given)
     if (m_dryRun && (!outcome.failed() || outcome.changesPage()))
         m_plans->insert(outcome.file, std::exchange(outcome.plan, {}));
     prg_Run->setValue(prg_Run->value() + 1);
+    for (int level = 0; level < 3; ++level)
+        m_readable[level] += outcome.readable[level];
     if (outcome.cancelled)
         return; // stopped before its rename: untouched
     m_drawnAgain += outcome.drawnAgain && outcome.addresses > 0;
@@ -256,6 +264,10 @@ void frm_Site::jobFinished(bool cancelled)
                    m_errors > 0);
     else
         showStatus(tr("変換しました: ") + counts + errors + tr("。"), m_errors > 0);
+    lbl_Readable->setText(tr("変換後も収集ロボットが読めるアドレス: そのまま %1個、参照を復号して %2個、表記を戻して %3個")
+                              .arg(m_readable[0])
+                              .arg(m_readable[1])
+                              .arg(m_readable[2]));
     if (m_dryRun && !cancelled && m_changed > 0)
         m_checkedFolder = txt_Folder->text();
     else

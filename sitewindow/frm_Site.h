@@ -70,6 +70,7 @@ private:
     int m_changed = 0;
     int m_addresses = 0;
     int m_errors = 0;
+    LevelCounts m_readable{}; // what a harvester reads in the pages as the run leaves them
 
     QLineEdit* txt_Folder = nullptr;
     QCheckBox* chk_Links = nullptr;
@@ -80,4 +81,5 @@ private:
     QTableWidget* tbl_Lines = nullptr;
     QProgressBar* prg_Run = nullptr;
     QLabel* lbl_Status = nullptr;
+    QLabel* lbl_Readable = nullptr;
 };

@@ -48,6 +48,9 @@ private slots:
         QSignalSpy& finished = *m_finished;
         QCOMPARE(site->findChild<QLabel*>("lbl_Status")->text(),
                  QStringLiteral("確認しました: 3ページ中 2ページ、アドレス 4個を変換します、隠しファイル・フォルダ 1件は対象外。"));
+        const auto readable = [site] { return site->findChild<QLabel*>("lbl_Readable")->text(); };
+        const QString allDecoded = QStringLiteral("変換後も収集ロボットが読めるアドレス: そのまま 0個、参照を復号して 4個、表記を戻して 0個");
+        QCOMPARE(readable(), allDecoded);
         auto* apply = site->findChild<QPushButton*>("cmd_Apply");
         auto* pages = site->findChild<QTreeWidget*>("lst_Pages");
         auto* lines = site->findChild<QTableWidget*>("tbl_Lines");
@@ -69,6 +72,7 @@ private slots:
         QCOMPARE(pages->topLevelItem(0)->text(2), QStringLiteral("変換しました"));
         QCOMPARE(pages->topLevelItem(1)->text(2), QStringLiteral("確認の後に変更されていたため、新しく変換しました"));
         QVERIFY(!f.readFile("site/index.html").contains('@') && !apply->isEnabled());
+        QCOMPARE(readable(), allDecoded);
 
         // Stopped while it writes: each page is either whole or converted, and listed when converted.
         const QByteArray big = Page.repeated(300);

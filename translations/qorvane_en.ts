@@ -636,6 +636,10 @@ Open the Adobe Acrobat Reader download page?</translation>
         <translation>.</translation>
     </message>
     <message>
+        <source>変換後も収集ロボットが読めるアドレス: そのまま %1個、参照を復号して %2個、表記を戻して %3個</source>
+        <translation>Addresses a harvester can read after the rewrite: raw %1, decoded %2, spelled %3</translation>
+    </message>
+    <message>
         <source>変換しました: </source>
         <translation>Converted: </translation>
     </message>
