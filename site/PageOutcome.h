@@ -21,6 +21,7 @@ struct PagePlan
     QList<SpanChange> changes;
     PageProblem problem = PageProblem::None; // a link left because the options cannot hide it
     QString detail;
+    QByteArray scriptKey;
 };
 
 // What happened to one page (or to an entry of a folder that was not taken).

@@ -317,6 +317,8 @@ QString frm_Site::problemText(const PageOutcome& outcome) const
     case PageProblem::NotRegular: return tr("通常のファイルではないため開きません。");
     case PageProblem::HardLinked: return tr("ハードリンクが %1 個あるため変更しません。").arg(detail);
     case PageProblem::ChangedMeanwhile: return tr("変換中にほかのプログラムが変更したため、そのままにしました。");
+    case PageProblem::ScriptUnwritable:
+        return tr("スクリプトを書き込めないため、このフォルダのページは変更しません: %1").arg(AppError::descriptionOf(outcome.errorNumber));
     case PageProblem::Busy: return tr("ほかの変換がこのフォルダを処理中です。終わってからやり直してください。");
     }
     return {};
