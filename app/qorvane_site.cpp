@@ -370,7 +370,8 @@ int main(int argc, char* argv[])
     }
     if (args.paths.contains("-")) {
         if (args.options.method == SiteMethod::Script) {
-            err() << "qorvane-site: --method=script writes a script beside the pages, which \"-\" has not\n";
+            err() << "qorvane-site: --method=script writes its script beside the pages; a page on standard input "
+                     "has no folder (use --method=references)\n";
             return ExitUsage;
         }
         if (args.paths.size() == 1)

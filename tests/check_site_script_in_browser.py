@@ -1,8 +1,6 @@
 #!/usr/bin/env python3
-"""Pages rewritten by qorvane-site --method=script, served over HTTP to headless Chromium through its DevTools protocol:
-with scripts on, every link's href and text and the body's innerText equal the original's, with no console error (UTF-8,
-Shift_JIS in a subfolder, a strict CSP, XHTML served as XML); with scripts off, every address shows its loaded image and
-no address is in the DOM; with --reveal=interaction, none is before a person acts, and all are once Tab reached each."""
+"""qorvane-site --method=script in headless Chromium (DevTools protocol, pages over HTTP): links and innerText as the
+original's, no console error; scripts off: loaded images, no address in the DOM; --reveal=interaction: none until Tab."""
 import functools, http.server, json, os, re, shutil, subprocess, sys, tempfile, threading, time, urllib.request
 import websocket
 
@@ -33,8 +31,7 @@ class Browser:
         port_file = f"{work}/profile/DevToolsActivePort"
         while not os.path.exists(port_file) or not open(port_file).read().strip():
             time.sleep(0.1)
-        port = open(port_file).read().split()[0]
-        page = next(t for t in json.load(urllib.request.urlopen(f"http://127.0.0.1:{port}/json/list")) if t["type"] == "page")
+        page = next(t for t in json.load(urllib.request.urlopen(f"http://127.0.0.1:{open(port_file).read().split()[0]}/json/list")) if t["type"] == "page")
         self.socket, self.id, self.errors = websocket.create_connection(page["webSocketDebuggerUrl"], timeout=60), 0, []
         for domain in ("Runtime", "Log", "Page"):
             self.call(f"{domain}.enable")
@@ -59,8 +56,7 @@ class Browser:
     def load(self, url, scripts=True):
         self.call("Emulation.setScriptExecutionDisabled", value=not scripts)
         self.call("Page.navigate", url=url)
-        self.until(lambda m: m.get("method") == "Page.loadEventFired")
-        return self.state()
+        return self.until(lambda m: m.get("method") == "Page.loadEventFired") and self.state()
 
     def state(self):
         return json.loads(self.call("Runtime.evaluate", expression=STATE)["result"]["value"])
@@ -81,8 +77,7 @@ def main():
     for folder, extra in (("load", []), ("interaction", ["--reveal=interaction"])):
         subprocess.run([site, "--quiet", "--method=script", "--forms=decimal", *extra, f"{work}/{folder}"], check=True)
     class Quiet(http.server.SimpleHTTPRequestHandler):
-        def log_message(self, *args):
-            pass
+        log_message = lambda *args: None
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=work))
     threading.Thread(target=server.serve_forever, daemon=True).start()
     url = f"http://127.0.0.1:{server.server_address[1]}"
@@ -101,8 +96,7 @@ def main():
             ("interaction: links or text differ after Tab", (reached["links"], reached["text"]) != (meant["links"], meant["text"])),
             ("console errors: " + "; ".join(browser.errors), browser.errors)) if failed]
         browser.errors.clear()
-    browser.process.kill()
-    server.shutdown()
+    browser.process.kill(), server.shutdown()
     print("\n".join(failures) or f"{len(PAGES)} pages join back as they were, show images without scripts, and wait for a person")
     shutil.rmtree(work, ignore_errors=True)
     return 1 if failures else 0

@@ -13,11 +13,7 @@ const QByteArray LinkC = "mailto:c@d.ef?subject=Hi";
 const QByteArray HiddenC = "#qm-AGxtYWlsdG86Y0BkLmVmP3N1YmplY3Q9SGk";
 const QByteArray RefsA = "&#97;&#64;&#98;&#46;&#99;&#100;";
 
-QByteArray read(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : "missing";
-}
+QByteArray read(const QString& path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : "missing"; }
 
 int runSite(const QStringList& arguments, QByteArray* messages = nullptr)
 {
@@ -69,14 +65,9 @@ private slots:
 
     void pages()
     {
-        QFETCH(QByteArray, page);
-        QFETCH(bool, onInteraction);
-        QFETCH(QString, label);
-        QFETCH(QByteArray, expected);
-        ScriptedRandom random;
-        random.repeat(0.0, 1000);
-        SiteOptions options;
-        options.conversion.scope = EntityScope::All;
+        QFETCH(QByteArray, page); QFETCH(bool, onInteraction); QFETCH(QString, label); QFETCH(QByteArray, expected);
+        ScriptedRandom random; random.repeat(0.0, 1000);
+        SiteOptions options; options.conversion.scope = EntityScope::All;
         const ScriptPage script{QByteArray(16, '\0'), "qorvane-mail.js", "", label, onInteraction};
         const PageRewrite rewrite = rewritePage(page, options, random, &script);
         QCOMPARE(rewrite.after, expected);
@@ -85,8 +76,7 @@ private slots:
 
     void aTokenThatDoesNotDecryptToItsAddressFailsTheCheck()
     {
-        ScriptedRandom random;
-        random.repeat(0.5, 1000);
+        ScriptedRandom random; random.repeat(0.5, 1000);
         const ScriptPage script{QByteArray(16, '\x5a'), "m.js", "", "", false};
         PageRewrite rewrite = rewritePage("<p>a@b.cd</p>", SiteOptions{}, random, &script);
         QVERIFY(rewrite.after.contains("data-qm") && !rewrite.after.contains("a@b.cd"));
@@ -100,10 +90,11 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath("site/sub") && QDir(dir.path()).mkpath("broken/qorvane-mail.js"));
         const QByteArray page = "<p>Mail a@b.cd or <a href=\"" + LinkC + "\">x@y.jp</a></p>";
-        for (const QString name : {"site/p.html", "site/sub/q.html", "broken/p.html"}) {
+        const auto write = [&](const QString& name) {
             QFile file(dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(page) == page.size());
-        }
+            return file.open(QIODevice::WriteOnly) && file.write(page) == page.size();
+        };
+        QVERIFY(write("site/p.html") && write("site/sub/q.html") && write("broken/p.html"));
         QByteArray messages;
         QCOMPARE(runSite({"--method=script", dir.filePath("broken")}, &messages), 1);
         QVERIFY2(messages.contains("the script cannot be written"), messages);
@@ -125,19 +116,11 @@ private slots:
         QVERIFY2(served.contains("src=\"/s/m.js?v=1&amp;x\"") && served.contains("<img src=\"/s/qm-"), served);
     }
 
-    void usageErrors_data()
+    void usageErrorsExitWith2()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("unknown method") << QStringList{"--method=images", "x"};
-        QTest::newRow("unknown reveal") << QStringList{"--method=script", "--reveal=never", "x"};
-        QTest::newRow("script options without the method") << QStringList{"--label=Mail", "x"};
-        QTest::newRow("standard input") << QStringList{"--method=script", "-"};
-    }
-
-    void usageErrors()
-    {
-        QFETCH(QStringList, arguments);
-        QCOMPARE(runSite(arguments), 2);
+        for (const QStringList& arguments : {QStringList{"--method=images", "x"}, {"--method=script", "--reveal=never", "x"},
+                                             {"--label=Mail", "x"}, {"--method=script", "-"}})
+            QVERIFY2(runSite(arguments) == 2, qPrintable(arguments.join(' ')));
     }
 };
 
