@@ -1,3 +1,4 @@
+#include "AddressImage.h"
 #include "CheckCommand.h"
 #include "FileLocations.h"
 #include "PipedPage.h"
@@ -11,6 +12,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <unistd.h>
 
@@ -92,6 +94,46 @@ bool parseForms(const QString& value, ConversionSettings& settings)
     return true;
 }
 
+QList<QCommandLineOption> methodOptions()
+{
+    return {{QStringLiteral("method"),
+             QStringLiteral("references (default): character references and escapes; script: addresses in text and "
+                            "mailto: links joined by a script written at the top of each PATH, with address images "
+                            "for browsers that run no script."),
+             QStringLiteral("method")},
+            {QStringLiteral("reveal"),
+             QStringLiteral("With --method=script: join addresses on load (default), or on interaction: only when a "
+                            "person points at, focuses, touches or activates one."),
+             QStringLiteral("when")},
+            {QStringLiteral("script-url"),
+             QStringLiteral("With --method=script: the URL the pages load the script from, when the site serves it "
+                            "elsewhere; the address images are looked up beside it."),
+             QStringLiteral("url")},
+            {QStringLiteral("label"),
+             QStringLiteral("With --method=script: the name of what stands for an address (default \"mail address\", "
+                            "\"メールアドレス\" on a Japanese page)."),
+             QStringLiteral("text")}};
+}
+
+// The method and its options; empty, or the usage error's message.
+QString parseMethod(const QCommandLineParser& parser, SiteOptions& options)
+{
+    const QString method = parser.value(QStringLiteral("method"));
+    if (!method.isEmpty() && method != QLatin1String("references") && method != QLatin1String("script"))
+        return QStringLiteral("--method takes references or script, not \"%1\"").arg(method);
+    options.method = method == QLatin1String("script") ? SiteMethod::Script : SiteMethod::References;
+    const QString reveal = parser.value(QStringLiteral("reveal"));
+    if (!reveal.isEmpty() && reveal != QLatin1String("load") && reveal != QLatin1String("interaction"))
+        return QStringLiteral("--reveal takes load or interaction, not \"%1\"").arg(reveal);
+    options.script = {reveal == QLatin1String("interaction"), parser.value(QStringLiteral("label")),
+                      parser.value(QStringLiteral("script-url"))};
+    const bool scriptOptions = !reveal.isEmpty() || parser.isSet(QStringLiteral("label")) ||
+                               parser.isSet(QStringLiteral("script-url"));
+    if (scriptOptions && options.method != SiteMethod::Script)
+        return QStringLiteral("--reveal, --label and --script-url go with --method=script");
+    return {};
+}
+
 bool parseScope(const QString& value, ConversionSettings& settings)
 {
     if (value == QLatin1String("random"))
@@ -154,6 +196,7 @@ QString parse(const QStringList& argv, char* rawArgv[], Arguments& args, QComman
                                     QStringLiteral("Also walk hidden entries (.name) and node_modules folders."));
     parser.addOptions({forms, scope, noDot, noAt, lineBreak, links, dryRun, quiet, hidden});
     parser.addOptions(checkOptions());
+    parser.addOptions(methodOptions());
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(
@@ -182,6 +225,8 @@ QString parse(const QStringList& argv, char* rawArgv[], Arguments& args, QComman
     settings.lineBreak = settings.lineBreak || parser.isSet(lineBreak);
     if (!settings.anyFormEnabled() && !args.checking.check)
         return QStringLiteral("no output form is enabled (use --forms)");
+    if (const QString error = parseMethod(parser, args.options); !error.isEmpty())
+        return error;
     args.options.links = parser.isSet(links);
     args.dryRun = parser.isSet(dryRun);
     args.quiet = parser.isSet(quiet);
@@ -290,6 +335,12 @@ int rewrite(const Arguments& args)
     task.options = args.options;
     task.dryRun = args.dryRun;
     task.countReadable = !args.quiet;
+    if (args.options.method == SiteMethod::Script) {
+        task.script = std::make_shared<ScriptSite>(args.options.script, &AddressImage::pngBytes);
+        SystemRandom random;
+        for (const PageOutcome& outcome : task.script->prepare(paths, args.dryRun, random))
+            reportProblem(outcome, totals);
+    }
     const bool progress = !args.quiet && isatty(STDERR_FILENO);
     qsizetype done = 0;
     SiteRun::processAll(walk.pages, task, [&](const PageOutcome& outcome) {
@@ -327,9 +378,39 @@ int rewrite(const Arguments& args)
 
 } // namespace
 
+bool scriptMethodAsked(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i)
+        if (QByteArray(argv[i]) == "--method=script" || (QByteArray(argv[i]) == "--method" && i + 1 < argc &&
+                                                          QByteArray(argv[i + 1]) == "script"))
+            return true;
+    return false;
+}
+
+// The script method draws address images, which takes fonts, so a GUI application; the references method
+// needs none and runs anywhere.
+std::unique_ptr<QCoreApplication> application(int& argc, char* argv[])
+{
+    if (!scriptMethodAsked(argc, argv))
+        return std::make_unique<QCoreApplication>(argc, argv);
+    // This run only draws into images and opens no window: without a display (a build machine, a
+    // server) it draws on its own rather than fail to reach one.
+    static std::vector<char*> withPlatform;
+    const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+                           qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    withPlatform.assign(argv, argv + argc);
+    static char platform[] = "-platform", offscreen[] = "offscreen";
+    if (noDisplay)
+        withPlatform.insert(withPlatform.begin() + 1, {platform, offscreen});
+    static int count;
+    count = int(withPlatform.size());
+    withPlatform.push_back(nullptr);
+    return std::make_unique<QGuiApplication>(count, withPlatform.data());
+}
+
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    const auto app = application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qorvane-site"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QORVANE_VERSION));
     QCommandLineParser parser;
@@ -350,6 +431,11 @@ int main(int argc, char* argv[])
     if (args.checking.check)
         return check(args);
     if (args.paths.contains("-")) {
+        if (args.options.method == SiteMethod::Script) {
+            err() << "qorvane-site: --method=script writes its script beside the pages; a page on standard input "
+                     "has no folder (use --method=references)\n";
+            return ExitUsage;
+        }
         if (args.paths.size() == 1)
             return rewritePipe(args);
         err() << "qorvane-site: \"-\" (a page on standard input) cannot be combined with other paths\n";

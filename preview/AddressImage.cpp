@@ -6,6 +6,7 @@
 #include "PngTransparency.h"
 #include "PngWriter.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QHash>
 #include <QPainter>
@@ -80,6 +81,16 @@ QImage toIndexed(const QImage& picture)
         }
     }
     return indexed;
+}
+
+QByteArray pngBytes(const QString& address)
+{
+    const QImage picture = render(address);
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (picture.isNull() || !toIndexed(picture).save(&buffer, "PNG"))
+        return {};
+    return InsertTransparencyChunk(png);
 }
 
 bool SavePng(const QImage& picture, const QString& fileName, PngWriter& writer, MessagePresenter& messages)

@@ -22,6 +22,8 @@ const QList<QRgb>& colourTable();
 QImage render(const QString& address);
 // Each pixel mapped to the index of its nearest colour in the fixed table.
 QImage toIndexed(const QImage& picture);
+// The address image as PNG bytes, drawn and made transparent as the preview's; empty when there is nothing to draw.
+QByteArray pngBytes(const QString& address);
 // True when the writer reported success. Empty name or picture: false, no message.
 bool SavePng(const QImage& picture, const QString& fileName, PngWriter& writer, MessagePresenter& messages);
 // Draws, saves and makes the background transparent; JSP/mailadd.png changes only

@@ -9,7 +9,7 @@ packages=(
     qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     fonts-ipafont-gothic
     xvfb xauth xdotool xclip xdg-utils file poppler-utils python3-xlib
-    python3 chromium
+    python3 chromium python3-websocket
     libgumbo-dev libuchardet-dev nodejs
     clang libclang-rt-14-dev
     dpkg-dev desktop-file-utils appstream librsvg2-bin

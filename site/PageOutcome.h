@@ -22,6 +22,7 @@ struct PagePlan
     QList<SpanChange> changes;
     PageProblem problem = PageProblem::None; // a link left because the options cannot hide it
     QString detail;
+    QByteArray scriptKey;
 };
 
 // How many addresses a harvester reads in a page at each level (raw, decoded, spelled).

@@ -85,7 +85,7 @@ void moveToWide(PageRewrite& rewrite, const QByteArray& twin, qsizetype twinStar
 // A UTF-16 page is rewritten through its UTF-8 twin: valid UTF-16 goes there and back
 // unchanged, so only the bytes of an address differ.
 PageRewrite rewriteWide(const QByteArray& bytes, const PageEncoding& wide, const SiteOptions& options,
-                        RandomSource& random)
+                        RandomSource& random, const ScriptPage* script)
 {
     constexpr qsizetype Mark = 2;
     const QString text = wide.decode(QByteArrayView(bytes).sliced(Mark));
@@ -98,7 +98,7 @@ PageRewrite rewriteWide(const QByteArray& bytes, const PageEncoding& wide, const
     }
     const QByteArray utf8Mark = "\xEF\xBB\xBF";
     const QByteArray twin = utf8Mark + text.toUtf8();
-    PageRewrite rewrite = rewritePage(twin, options, random);
+    PageRewrite rewrite = rewritePage(twin, options, random, script);
     const QByteArray after = rewrite.after;
     rewrite.before = bytes;
     rewrite.encoding = wide;
@@ -119,22 +119,51 @@ QString writtenPrefix(const QByteArray& bytes, const AddressSpan& span)
     return QString::fromLatin1(bytes.mid(span.start - length - https, length + https));
 }
 
+// The one script element a page rewritten by the script writer loads, in page order among the changes.
+void addScriptElement(PageRewrite& rewrite, const ScriptWriter& writer)
+{
+    const auto first = std::find_if(rewrite.changes.cbegin(), rewrite.changes.cend(),
+                                    [](const SpanChange& c) { return c.writer == SpanChange::Writer::Script; });
+    if (first == rewrite.changes.cend())
+        return;
+    const qsizetype place = writer.scriptPlace(first->span);
+    const auto at = std::find_if(rewrite.changes.begin(), rewrite.changes.end(),
+                                 [place](const SpanChange& c) { return c.span.start >= place; });
+    AddressSpan span{place, place, SpanKind::Text, {}};
+    rewrite.changes.insert(at, {span, rewrite.encoding->encode(writer.scriptElement()), SpanChange::Writer::ScriptElement});
+}
+
 } // namespace
 
-PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, RandomSource& random)
+QByteArray applyChanges(const QByteArray& bytes, const QList<SpanChange>& changes)
+{
+    QByteArray after;
+    qsizetype copied = 0;
+    for (const SpanChange& change : changes) {
+        after += QByteArrayView(bytes).sliced(copied, change.span.start - copied);
+        after += change.replacement;
+        copied = change.span.end;
+    }
+    after += QByteArrayView(bytes).sliced(copied);
+    return after;
+}
+
+PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, RandomSource& random,
+                        const ScriptPage* script)
 {
     PageRewrite rewrite;
     rewrite.before = bytes;
     // Scope "@" hides a web link's addresses, never its host: such a link is read as any other value, and one
     // without an address is left alone.
     const bool links = options.links && options.conversion.scope != EntityScope::AtOnly;
-    // No "@" anywhere, in any encoding this program reads: no mail address to find.
-    if (!links && !bytes.contains('@')) {
+    // No "@" anywhere, in any encoding this program reads: no mail address to find. A page the script
+    // writer wrote before is left as it is.
+    if ((!links && !bytes.contains('@')) || (script && ScriptWriter::rewrittenBefore(bytes))) {
         rewrite.after = bytes;
         return rewrite;
     }
     if (const auto mark = PageEncoding::byByteOrderMark(bytes); mark && mark->wide())
-        return rewriteWide(bytes, *mark, options, random);
+        return rewriteWide(bytes, *mark, options, random, script);
     AddressFinder finder(bytes);
     rewrite.encoding = PageEncoding::choose(bytes, finder.declaredCharset(), &rewrite.detail);
     if (!rewrite.encoding) {
@@ -142,11 +171,18 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
         return rewrite;
     }
     finder.useEncoding(*rewrite.encoding);
-    SpanConverter converter(options.conversion, random, rewrite.encoding->family() == PageEncoding::Family::Utf8);
-    qsizetype copied = 0;
+    using Family = PageEncoding::Family;
+    const Family family = rewrite.encoding->family();
+    SpanConverter converter(options.conversion, random, family == Family::Utf8);
+    std::optional<ScriptWriter> scriptWriter;
+    if (script) {
+        const bool japanese = family == Family::ShiftJis || family == Family::EucJp || family == Family::Iso2022Jp;
+        scriptWriter.emplace(*script, bytes, japanese, random);
+        rewrite.scriptKey = script->key;
+    }
     qsizetype linesCounted = 0;
     int line = 1;
-    for (const AddressSpan& span : finder.find(*rewrite.encoding, links)) {
+    for (AddressSpan span : finder.find(*rewrite.encoding, links)) {
         // A harvester reads bytes, not characters: a trail byte of a double-byte character
         // just before the span may pair with an "@" the options left as it was.
         const qsizetype from = std::max<qsizetype>(0, span.start - ContextChars);
@@ -156,7 +192,9 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
             const QByteArray written = rewrite.encoding->encode(source);
             return !plainMailAddressReaches(left + written + right, left.size(), left.size() + written.size());
         };
-        const std::optional<QString> source = converter.convert(span, hidden);
+        const bool scripted = scriptWriter && scriptWriter->takes(span);
+        SpanWriter& writer = scripted ? static_cast<SpanWriter&>(*scriptWriter) : converter;
+        const std::optional<QString> source = writer.write(span, hidden);
         if (!source) {
             // Left as it was; the rest of the page is still rewritten, and the page reported.
             rewrite.problem = PageProblem::CannotHide;
@@ -167,13 +205,12 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
             rewrite.detail = rewrite.unhidden.join(QStringLiteral("\", \""));
             continue;
         }
-        const QByteArray replacement = rewrite.encoding->encode(*source);
-        rewrite.after += QByteArrayView(bytes).sliced(copied, span.start - copied);
-        rewrite.after += replacement;
-        copied = span.end;
-        rewrite.changes.append({span, replacement});
+        rewrite.changes.append({span, rewrite.encoding->encode(*source),
+                                scripted ? SpanChange::Writer::Script : SpanChange::Writer::References});
     }
-    rewrite.after += QByteArrayView(bytes).sliced(copied);
+    if (scriptWriter)
+        addScriptElement(rewrite, *scriptWriter);
+    rewrite.after = applyChanges(bytes, rewrite.changes);
     return rewrite;
 }
 
@@ -187,8 +224,12 @@ QString checkRewrite(const PageRewrite& rewrite, const QByteArray& written)
     const bool utf8 = rewrite.encoding->family() == PageEncoding::Family::Utf8;
     for (qsizetype i = 0; i < rewrite.changes.size(); ++i) {
         const SpanChange& change = rewrite.changes[i];
+        if (!change.isAddress())
+            continue;
         const QString source = rewrite.encoding->decode(QByteArrayView(written).sliced(starts[i], change.replacement.size()));
-        if (!SpanConverter::faithful(change.span, source, utf8))
+        const bool scripted = change.writer == SpanChange::Writer::Script;
+        if (scripted ? !ScriptWriter::readsBack(change.span, source, rewrite.scriptKey)
+                     : !SpanConverter::faithful(change.span, source, utf8))
             return QStringLiteral("\"%1\" does not decode back to itself").arg(change.span.text);
     }
     return {};

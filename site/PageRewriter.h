@@ -3,6 +3,7 @@
 #include "AddressSpan.h"
 #include "ConversionSettings.h"
 #include "PageEncoding.h"
+#include "ScriptWriter.h"
 
 #include <QByteArray>
 #include <QList>
@@ -27,18 +28,38 @@ enum class PageProblem {
     HardLinked,          // detail: how many names the file has
     ChangedMeanwhile,    // another program wrote the page while it was rewritten; its version stands
     Busy,                // another run holds the folder
+    ScriptUnwritable,    // the script method's script cannot be written; detail: the system's reason
+};
+
+// References: every address in character references and escapes, which the browser decodes.
+// Script: addresses in text and mailto: links joined by the site's script, everything else in references.
+enum class SiteMethod { References, Script };
+
+struct ScriptOptions
+{
+    bool onInteraction = false; // join an address only when a person reaches it
+    QString label;              // empty: "mail address" in each page's language
+    QString scriptUrl;          // empty: the script at the top of each PATH, named relative to each page
 };
 
 struct SiteOptions
 {
+    SiteOptions(ConversionSettings conversion = {}, bool links = false) : conversion(conversion), links(links) {}
+
     ConversionSettings conversion;
     bool links = false; // also the hrefs of http/https links
+    SiteMethod method = SiteMethod::References;
+    ScriptOptions script;
 };
 
 struct SpanChange
 {
+    enum class Writer { References, Script, ScriptElement };
     AddressSpan span;
     QByteArray replacement; // in the page's encoding
+    Writer writer = Writer::References;
+
+    bool isAddress() const { return writer != Writer::ScriptElement; }
 };
 
 // One page before and after: bytes in, spans, rewritten spans, bytes out.
@@ -52,6 +73,7 @@ struct PageRewrite
     QList<int> unhiddenLines; // the line of each, from 1
     PageProblem problem = PageProblem::None;
     QString detail;
+    QByteArray scriptKey; // what the script writer's changes were encrypted with
 };
 
 // Old and new text of one source line that holds a change, shortened around the change.
@@ -62,7 +84,11 @@ struct ChangedLine
     QString after;
 };
 
-PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, RandomSource& random);
+// script: where the page's script lies and its key; without it every address gets references.
+PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, RandomSource& random,
+                        const ScriptPage* script = nullptr);
+// bytes with each change put in place of its span.
+QByteArray applyChanges(const QByteArray& bytes, const QList<SpanChange>& changes);
 // Empty when written reads back as the rewrite promised: same bytes, no address left for a
 // harvester or for another run, every span decoding to what it said before.
 QString checkRewrite(const PageRewrite& rewrite, const QByteArray& written);

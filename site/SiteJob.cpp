@@ -1,5 +1,6 @@
 #include "SiteJob.h"
 
+#include "Random.h"
 #include "SiteWalk.h"
 
 #include <QCoreApplication>
@@ -53,6 +54,10 @@ void SiteJob::run()
     QList<PageOutcome> early = m_task.dryRun ? QList<PageOutcome>{} : SiteRun::lockFolders(&paths, &locks);
     const SiteWalk walk = SiteWalk::walk(paths, false, !m_task.dryRun);
     early += walk.problems;
+    if (m_task.script) {
+        SystemRandom random;
+        early += m_task.script->prepare(paths, m_task.dryRun, random);
+    }
     QMetaObject::invokeMethod(this, [this, total = int(walk.pages.size())] { emit pagesCounted(total); });
     QMetaObject::invokeMethod(this, [this, hidden = walk.hiddenSkipped] { emit hiddenSkipped(hidden); });
     for (const PageOutcome& outcome : early)

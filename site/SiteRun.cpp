@@ -30,21 +30,16 @@ PageRewrite fromPlan(const QByteArray& bytes, const PagePlan& plan)
     rewrite.changes = plan.changes;
     rewrite.problem = plan.problem;
     rewrite.detail = plan.detail;
-    qsizetype copied = 0;
-    for (const SpanChange& change : plan.changes) {
-        rewrite.after += QByteArrayView(bytes).sliced(copied, change.span.start - copied);
-        rewrite.after += change.replacement;
-        copied = change.span.end;
-    }
-    rewrite.after += QByteArrayView(bytes).sliced(copied);
+    rewrite.scriptKey = plan.scriptKey;
+    rewrite.after = applyChanges(bytes, plan.changes);
     return rewrite;
 }
 
 PageRewrite rewriteOf(const PageRef& page, const QByteArray& bytes, const SiteTask& task, RandomSource& random,
-                      PageOutcome& outcome)
+                      PageOutcome& outcome, const ScriptPage* script)
 {
     if (!task.plans && !task.wantPlan)
-        return rewritePage(bytes, task.options, random);
+        return rewritePage(bytes, task.options, random, script);
     const QByteArray digest = digestOf(bytes);
     if (task.wantPlan)
         outcome.plan.digest = digest;
@@ -54,7 +49,7 @@ PageRewrite rewriteOf(const PageRef& page, const QByteArray& bytes, const SiteTa
             return fromPlan(bytes, *plan);
         outcome.drawnAgain = true;
     }
-    return rewritePage(bytes, task.options, random);
+    return rewritePage(bytes, task.options, random, script);
 }
 
 bool cancelled(const SiteTask& task)
@@ -94,6 +89,9 @@ PageOutcome processPage(const PageRef& page, const SiteTask& task, RandomSource&
         countReadable(task, outcome, contents.bytes);
         return outcome;
     };
+    std::optional<ScriptPage> script;
+    if (task.script && !(script = task.script->pageContext(page.named)))
+        return outcome; // its folder's script could not be written, as was reported
     try {
         contents = PageFile::read(page.real);
     } catch (const AppError& error) {
@@ -101,7 +99,7 @@ PageOutcome processPage(const PageRef& page, const SiteTask& task, RandomSource&
             return fail(PageProblem::NotRegular);
         return fail(PageProblem::Unreadable, error.detail(), error.number());
     }
-    const PageRewrite rewrite = rewriteOf(page, contents.bytes, task, random, outcome);
+    const PageRewrite rewrite = rewriteOf(page, contents.bytes, task, random, outcome, script ? &*script : nullptr);
     if (rewrite.problem != PageProblem::None && rewrite.problem != PageProblem::CannotHide)
         return fail(rewrite.problem, rewrite.detail);
     // A link the options cannot hide stays as it was; the rest of the page is still written.
@@ -109,9 +107,14 @@ PageOutcome processPage(const PageRef& page, const SiteTask& task, RandomSource&
     outcome.detail = rewrite.detail;
     outcome.unhidden = rewrite.unhidden;
     outcome.unhiddenLines = rewrite.unhiddenLines;
-    outcome.addresses = int(rewrite.changes.size());
-    for (const SpanChange& change : rewrite.changes)
-        outcome.found.append(change.span.text);
+    QStringList drawn; // the addresses that need their image beside the script
+    for (const SpanChange& change : rewrite.changes) {
+        if (change.isAddress())
+            outcome.found.append(change.span.text);
+        if (change.writer == SpanChange::Writer::Script && change.span.kind == SpanKind::Text)
+            drawn.append(change.span.text);
+    }
+    outcome.addresses = int(outcome.found.size());
     if (task.wantLines)
         outcome.lines = changedLines(rewrite);
     if (task.wantPlan) {
@@ -119,6 +122,7 @@ PageOutcome processPage(const PageRef& page, const SiteTask& task, RandomSource&
         outcome.plan.changes = rewrite.changes;
         outcome.plan.problem = rewrite.problem;
         outcome.plan.detail = rewrite.detail;
+        outcome.plan.scriptKey = rewrite.scriptKey;
     }
     if (rewrite.changes.isEmpty()) {
         countReadable(task, outcome, contents.bytes, rewrite.encoding);
@@ -135,6 +139,9 @@ PageOutcome processPage(const PageRef& page, const SiteTask& task, RandomSource&
         countReadable(task, outcome, rewrite.after, rewrite.encoding);
         return outcome;
     }
+    // A page never points at an image that is not there.
+    if (const QString problem = task.script ? task.script->writeImages(page.named, drawn) : QString(); !problem.isEmpty())
+        return fail(PageProblem::WriteFailed, problem);
     if (task.beforeReplace)
         task.beforeReplace(page);
     try {
@@ -272,6 +279,8 @@ QString problemText(const PageOutcome& outcome)
         return QStringLiteral("has %1 hard links, which a rewrite would part; left as it is").arg(detail);
     case PageProblem::ChangedMeanwhile:
         return QStringLiteral("changed by another program while it was rewritten; its version is kept");
+    case PageProblem::ScriptUnwritable:
+        return QStringLiteral("the script cannot be written (%1); no page under its folder was changed").arg(detail);
     case PageProblem::Busy:
         return QStringLiteral("another qorvane-site run is rewriting this folder; try again when it has finished");
     }

@@ -2,6 +2,7 @@
 
 #include "PageFile.h"
 #include "PageOutcome.h"
+#include "ScriptSite.h"
 
 #include <QHash>
 #include <atomic>
@@ -24,6 +25,8 @@ struct SiteTask
     // Plans of an earlier dry run, by the name a page was reached by: a page that still
     // reads as it did then gets exactly those replacements.
     std::shared_ptr<const QHash<QByteArray, PagePlan>> plans;
+    // The script method's files, prepared for the run's PATHs; null for the references method.
+    std::shared_ptr<ScriptSite> script;
     // Test hook: runs between a page's read and its rename.
     std::function<void(const PageRef&)> beforeReplace;
 };

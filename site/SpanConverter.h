@@ -3,6 +3,7 @@
 #include "AddressSpan.h"
 #include "ConversionRequest.h"
 #include "EngineView.h"
+#include "SpanWriter.h"
 
 #include <functional>
 #include <optional>
@@ -12,7 +13,7 @@ class RandomSource;
 // Writes one address span anew with the conversion engine: references only in
 // text; in an href the whole link at once, each character in a form that keeps
 // what the browser shows and where the link leads.
-class SpanConverter
+class SpanConverter : public SpanWriter
 {
 public:
     // pageIsUtf8: a browser sends a web address's query in the page's own encoding.
@@ -23,6 +24,14 @@ public:
     std::optional<QString> convert(const AddressSpan& span, const std::function<bool(const QString&)>& hidden);
     // Whether source, put where span was, means exactly what span meant and hides it.
     static bool faithful(const AddressSpan& span, const QString& source, bool pageIsUtf8);
+    std::optional<QString> write(AddressSpan& span, const std::function<bool(const QString&)>& hidden) override
+    {
+        return convert(span, hidden);
+    }
+    bool readsBack(const AddressSpan& span, const QString& source) const override
+    {
+        return faithful(span, source, m_pageIsUtf8);
+    }
     // The scheme the page writes before an href span.
     static QString linkPrefix(SpanKind kind);
 

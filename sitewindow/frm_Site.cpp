@@ -1,10 +1,12 @@
 #include "frm_Site.h"
 
+#include "AddressImage.h"
 #include "AppError.h"
 #include "SiteJob.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -60,6 +62,9 @@ void frm_Site::buildWidgets()
     txt_Folder->setPlaceholderText(tr("ページ(.html .htm .xhtml)のあるフォルダ"));
     auto* browse = named(new QPushButton(tr("参照(&B)..."), this), "cmd_Browse");
     chk_Links = named(new QCheckBox(tr("http/httpsのリンク先も変換する"), this), "chk_Links");
+    cmb_Method = named(new QComboBox(this), "cmb_Method");
+    cmb_Method->addItems({tr("文字参照で書く"), tr("スクリプトで表示(読み込み時)"), tr("スクリプトで表示(操作したとき)")});
+    cmb_Method->setAccessibleName(tr("変換方式"));
     cmd_Check = named(new QPushButton(tr("確認(&D)"), this), "cmd_Check");
     cmd_Apply = named(new QPushButton(tr("変換を実行(&A)"), this), "cmd_Apply");
     cmd_Cancel = named(new QPushButton(tr("中止(&C)"), this), "cmd_Cancel");
@@ -100,6 +105,7 @@ void frm_Site::buildWidgets()
     layout->addLayout(folderRow);
     auto* commandRow = new QHBoxLayout;
     commandRow->addWidget(chk_Links);
+    commandRow->addWidget(cmb_Method);
     commandRow->addStretch(1);
     for (QPushButton* button : {cmd_Check, cmd_Apply, cmd_Cancel})
         commandRow->addWidget(button);
@@ -122,6 +128,7 @@ void frm_Site::buildWidgets()
     // A dry run stands for the folder and options it ran with: any change asks for a new one.
     connect(txt_Folder, &QLineEdit::textChanged, this, [this] { m_checkedFolder.clear(); setRunning(false); });
     connect(chk_Links, &QCheckBox::toggled, this, [this] { m_checkedFolder.clear(); setRunning(false); });
+    connect(cmb_Method, &QComboBox::currentIndexChanged, this, [this] { m_checkedFolder.clear(); setRunning(false); });
 }
 
 bool frm_Site::isRunning() const
@@ -185,16 +192,21 @@ void frm_Site::startJob(bool dryRun)
     prg_Run->setValue(0);
     showStatus(dryRun ? tr("確認しています...") : tr("変換しています..."));
     SiteTask task;
-    task.options = {conversion, chk_Links->isChecked()};
+    task.options = siteOptions(conversion);
     task.dryRun = dryRun;
     task.wantLines = true;
     task.wantPlan = dryRun;
     task.countReadable = true;
     task.beforeReplace = m_beforeReplace;
-    if (dryRun)
+    if (dryRun) {
         m_plans = std::make_shared<QHash<QByteArray, PagePlan>>();
-    else
+        m_script = task.options.method == SiteMethod::Script
+                       ? std::make_shared<ScriptSite>(task.options.script, &AddressImage::pngBytes)
+                       : nullptr;
+    } else {
         task.plans = m_plans;
+    }
+    task.script = m_script;
     m_job = new SiteJob({folder}, std::move(task), this);
     connect(m_job, &SiteJob::pagesCounted, this, &frm_Site::pagesCounted);
     connect(m_job, &SiteJob::pageDone, this, &frm_Site::pageDone);
@@ -202,6 +214,14 @@ void frm_Site::startJob(bool dryRun)
     connect(m_job, &SiteJob::finished, this, &frm_Site::jobFinished);
     m_job->start();
     setRunning(true);
+}
+
+SiteOptions frm_Site::siteOptions(const ConversionSettings& conversion) const
+{
+    SiteOptions options(conversion, chk_Links->isChecked());
+    options.method = cmb_Method->currentIndex() > 0 ? SiteMethod::Script : SiteMethod::References;
+    options.script.onInteraction = cmb_Method->currentIndex() == 2;
+    return options;
 }
 
 void frm_Site::pagesCounted(int total)
@@ -302,6 +322,7 @@ void frm_Site::setRunning(bool running)
     cmd_Cancel->setEnabled(running);
     txt_Folder->setReadOnly(running);
     chk_Links->setEnabled(!running);
+    cmb_Method->setEnabled(!running);
 }
 
 void frm_Site::showStatus(const QString& text, bool error)
@@ -329,6 +350,8 @@ QString frm_Site::problemText(const PageOutcome& outcome) const
     case PageProblem::NotRegular: return tr("通常のファイルではないため開きません。");
     case PageProblem::HardLinked: return tr("ハードリンクが %1 個あるため変更しません。").arg(detail);
     case PageProblem::ChangedMeanwhile: return tr("変換中にほかのプログラムが変更したため、そのままにしました。");
+    case PageProblem::ScriptUnwritable:
+        return tr("スクリプトを書き込めないため、このフォルダのページは変更しません: %1").arg(AppError::descriptionOf(outcome.errorNumber));
     case PageProblem::Busy: return tr("ほかの変換がこのフォルダを処理中です。終わってからやり直してください。");
     }
     return {};

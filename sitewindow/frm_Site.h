@@ -6,6 +6,7 @@
 #include <functional>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -45,6 +46,7 @@ protected:
 
 private:
     void buildWidgets();
+    SiteOptions siteOptions(const ConversionSettings& conversion) const;
     void startJob(bool dryRun);
     void pagesCounted(int total);
     void pageDone(const PageOutcome& outcome);
@@ -62,6 +64,8 @@ private:
     QString m_checkedFolder; // the folder of the last finished dry run; applying needs one
     // What the last dry run drew for each page, so that applying writes what was shown.
     std::shared_ptr<QHash<QByteArray, PagePlan>> m_plans;
+    // The script method's key is drawn by the dry run; applying its plans needs the same one.
+    std::shared_ptr<ScriptSite> m_script;
     std::function<void(const PageRef&)> m_beforeReplace;
     int m_drawnAgain = 0;
     int m_hiddenSkipped = 0;
@@ -74,6 +78,7 @@ private:
 
     QLineEdit* txt_Folder = nullptr;
     QCheckBox* chk_Links = nullptr;
+    QComboBox* cmb_Method = nullptr; // references; script on load; script on interaction
     QPushButton* cmd_Check = nullptr;
     QPushButton* cmd_Apply = nullptr;
     QPushButton* cmd_Cancel = nullptr;

@@ -1,3 +1,4 @@
+#include "ScriptWriter.h"
 #include "SiteJob.h"
 #include "TopWindowFixture.h"
 #include "frm_Site.h"
@@ -12,9 +13,10 @@ class SiteWindowTest : public QObject
     std::unique_ptr<QSignalSpy> m_finished;
 
     // The site window over the folder "site", its dry run done; m_finished counts its runs.
-    frm_Site* checked(TopWindowFixture& f)
+    frm_Site* checked(TopWindowFixture& f, int method = 0)
     {
         f.w().mn_file_site->trigger(); auto* site = f.window->findChild<frm_Site*>();
+        site->findChild<QComboBox*>("cmb_Method")->setCurrentIndex(method);
         m_finished = std::make_unique<QSignalSpy>(site, &frm_Site::runFinished);
         site->setNextFolderAnswer(f.base() + "/site"); site->cmd_Browse_Click();
         [&] { QVERIFY(!site->findChild<QPushButton*>("cmd_Apply")->isEnabled()); }();
@@ -24,6 +26,17 @@ class SiteWindowTest : public QObject
     }
 
 private slots:
+    void theScriptMethodAppliesItsCheckWithTheKeyOfTheScriptItWrites()
+    {
+        TopWindowFixture f(TopWindowFixture::Started);
+        f.writeFile("site/a.html", Page); frm_Site* site = checked(f, 1);
+        QVERIFY(!QFile::exists(f.base() + "/site/qorvane-mail.js")); site->cmd_Apply_Click(); QTRY_COMPARE(m_finished->count(), 2);
+        const auto found = [](const QByteArray& bytes, const char* pattern) { return QRegularExpression(pattern).match(bytes).captured(1).toLatin1(); };
+        const QByteArray key = QByteArray::fromBase64(found(f.readFile("site/qorvane-mail.js"), "bytesOf\\(\"([\\w-]+)\"\\)"),
+                                                      QByteArray::Base64UrlEncoding);
+        QCOMPARE(ScriptWriter::decrypt(key, found(f.readFile("site/a.html"), "data-qm=\"([\\w-]+)\"")), "la@b.cd");
+    }
+
     void closingDuringASlowPageAnswersAtOnceAndLeavesItWhole()
     {
         TopWindowFixture f(TopWindowFixture::Started);

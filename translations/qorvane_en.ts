@@ -711,6 +711,26 @@ Open the Adobe Acrobat Reader download page?</translation>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
+    <message>
+        <source>文字参照で書く</source>
+        <translation>Write as character references</translation>
+    </message>
+    <message>
+        <source>スクリプトで表示(読み込み時)</source>
+        <translation>Join by script (on load)</translation>
+    </message>
+    <message>
+        <source>スクリプトで表示(操作したとき)</source>
+        <translation>Join by script (when a person acts)</translation>
+    </message>
+    <message>
+        <source>変換方式</source>
+        <translation>Method</translation>
+    </message>
+    <message>
+        <source>スクリプトを書き込めないため、このフォルダのページは変更しません: %1</source>
+        <translation>The script cannot be written, so no page in this folder is changed: %1</translation>
+    </message>
 </context>
 <context>
     <name>frm_Top</name>
