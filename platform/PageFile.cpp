@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 #include "FileAccess.h"
+#include "HeldFolder.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -35,9 +36,9 @@ QByteArray markOf(const QByteArray& drawn)
 }
 
 // The page opened for reading, never through a link, and what it is now; the caller closes it.
-int openPage(const QByteArray& path, struct stat* st)
+int openPage(int folder, const QByteArray& name, const QByteArray& path, struct stat* st)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::openat(folder, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         fail(path, errno);
     if (::fstat(fd, st) != 0) {
@@ -48,18 +49,34 @@ int openPage(const QByteArray& path, struct stat* st)
     return fd;
 }
 
+QByteArray pathOf(const PageFile::Place& page)
+{
+    if (!page.base)
+        return page.below;
+    return page.base->path().endsWith('/') ? page.base->path() + page.below : page.base->path() + '/' + page.below;
+}
+
+// The page's folder, reached from the place's base without following a link, and the page's name in it.
+std::pair<std::shared_ptr<const HeldFolder>, QByteArray> folderOf(const PageFile::Place& page)
+{
+    const qsizetype slash = page.below.lastIndexOf('/');
+    const QByteArray between = slash < 0 ? QByteArray() : page.below.left(slash);
+    QByteArray reached = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : between;
+    const std::shared_ptr<const HeldFolder> folder =
+        page.base ? page.base->below(between, &reached) : HeldFolder::open(reached);
+    if (!folder && page.base && errno == ELOOP)
+        throw PageFile::LinkInTheWay{reached};
+    if (!folder)
+        fail(reached, errno);
+    return {folder, page.below.mid(slash + 1)};
+}
+
 PageFile::Stamp stampOf(const struct stat& st)
 {
     return {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
             qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
             qint64(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec, quint64(st.st_nlink),
             unsigned(st.st_uid), unsigned(st.st_gid), unsigned(st.st_mode)};
-}
-
-QByteArray folderOf(const QByteArray& path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
 }
 
 // The new file takes the page's owner and group before its mode, since a change of owner clears set-id bits.
@@ -156,14 +173,15 @@ int writeAll(int fd, const QByteArray& bytes, qsizetype offset)
 }
 
 
-Contents read(const QByteArray& path)
+Contents read(const Place& page)
 {
+    const auto [folder, name] = folderOf(page);
     struct stat st {};
-    const int fd = openPage(path, &st);
+    const int fd = openPage(folder->fd(), name, pathOf(page), &st);
     const auto closer = qScopeGuard([fd] { ::close(fd); });
     if (!S_ISREG(st.st_mode))
         throw AppError(AppError::BadFileMode, QStringLiteral("not a regular file"));
-    Contents contents{{}, stampOf(st)};
+    Contents contents{{}, stampOf(st), folder, name};
     contents.bytes.reserve(qsizetype(st.st_size));
     char buffer[65536];
     for (;;) {
@@ -171,11 +189,17 @@ Contents read(const QByteArray& path)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            fail(path, errno);
+            fail(pathOf(page), errno);
         if (n == 0)
             return contents;
         contents.bytes.append(buffer, n);
     }
+}
+
+// A page its owner marked read-only is left alone, also when root could write it.
+bool writable(const Contents& page)
+{
+    return (page.stamp.mode & 0222) != 0 && ::faccessat(page.folder->fd(), page.name.constData(), W_OK, 0) == 0;
 }
 
 bool isTemporaryName(const QByteArray& name)
@@ -187,14 +211,15 @@ bool isTemporaryName(const QByteArray& name)
            name.mid(TemporaryPrefix.size() + DrawnLength, MarkLength) == markOf(drawn);
 }
 
-int createTemporary(const QByteArray& folder, int mode, QByteArray* path)
+int createTemporaryAt(int folderFd, int mode, QByteArray* name)
 {
     // A short name of its own fits beside a page whose name is as long as the file system allows.
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QByteArray drawn =
             QByteArray::number(QRandomGenerator::global()->generate64(), 36).rightJustified(DrawnLength, '0').right(DrawnLength);
-        *path = folder + '/' + TemporaryPrefix + drawn + markOf(drawn) + TemporarySuffix;
-        const int fd = ::open(path->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode_t(mode));
+        *name = TemporaryPrefix + drawn + markOf(drawn) + TemporarySuffix;
+        const int fd =
+            ::openat(folderFd, name->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode_t(mode));
         if (fd >= 0) {
             // The lock ends with the process, so a later run knows a left-over file from one in use.
             ::flock(fd, LOCK_EX | LOCK_NB);
@@ -204,6 +229,15 @@ int createTemporary(const QByteArray& folder, int mode, QByteArray* path)
             return -1;
     }
     return -1;
+}
+
+int createTemporary(const QByteArray& folder, int mode, QByteArray* path)
+{
+    const auto held = HeldFolder::open(folder);
+    QByteArray name;
+    const int fd = held ? createTemporaryAt(held->fd(), mode, &name) : -1;
+    *path = folder + '/' + name;
+    return fd;
 }
 
 bool removeIfStale(const QByteArray& path)
@@ -218,35 +252,41 @@ bool removeIfStale(const QByteArray& path)
     return removed;
 }
 
-Replaced replace(const QByteArray& path, const QByteArray& bytes, const Stamp& read, const std::function<bool()>& goOn)
+Replaced replace(const Place& page, const Contents& read, const QByteArray& bytes, const std::function<bool()>& goOn)
 {
+    const QByteArray path = pathOf(page);
+    const int folder = read.folder->fd();
     struct stat now {};
-    const int page = openPage(path, &now);
-    const auto pageCloser = qScopeGuard([page] { ::close(page); });
-    if (!stampOf(now).sameFile(read))
+    const int old = openPage(folder, read.name, path, &now);
+    const auto oldCloser = qScopeGuard([old] { ::close(old); });
+    if (!stampOf(now).sameFile(read.stamp))
         return Replaced::ChangedMeanwhile;
     QByteArray temporary;
-    const int fd = createTemporary(folderOf(path), 0600, &temporary);
+    const int fd = createTemporaryAt(folder, 0600, &temporary);
     if (fd < 0)
         fail(path, errno);
     auto temporaryCloser = qScopeGuard([&] {
-        ::unlink(temporary.constData());
+        ::unlinkat(folder, temporary.constData(), 0);
         ::close(fd);
     });
     if (const int error = writeAll(fd, bytes); error != 0)
         fail(path, error);
-    if (const int error = copyOwnership(fd, read); error != 0)
+    if (const int error = copyOwnership(fd, read.stamp); error != 0)
         fail(path, error);
-    copyAttributes(path, page, fd);
+    copyAttributes(path, old, fd);
     if (::fsync(fd) != 0)
         fail(path, errno);
     if (!goOn())
         return Replaced::Cancelled;
-    if (::lstat(path.constData(), &now) != 0)
+    // The folder read from may since have been moved away and a link put in its place: the rename goes
+    // only where the page still lies below the base.
+    if (!folderOf(page).first->isSame(*read.folder))
+        return Replaced::ChangedMeanwhile;
+    if (::fstatat(folder, read.name.constData(), &now, AT_SYMLINK_NOFOLLOW) != 0)
         fail(path, errno);
-    if (!stampOf(now).sameFile(read))
+    if (!stampOf(now).sameFile(read.stamp))
         return Replaced::ChangedMeanwhile; // the other writer's page stands
-    if (::rename(temporary.constData(), path.constData()) != 0)
+    if (::renameat(folder, temporary.constData(), folder, read.name.constData()) != 0)
         fail(path, errno);
     temporaryCloser.dismiss();
     ::close(fd);
@@ -259,13 +299,17 @@ FolderLock::~FolderLock()
         ::close(m_fd);
 }
 
-bool FolderLock::lock(const QByteArray& folder)
+bool FolderLock::lock(const QByteArray& folder, bool alone)
 {
     m_fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_fd < 0)
         return false;
-    if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+    struct stat st {};
+    if (::fstat(m_fd, &st) == 0 && ::flock(m_fd, (alone ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) {
+        m_device = st.st_dev;
+        m_inode = st.st_ino;
         return true;
+    }
     const int error = errno;
     ::close(m_fd);
     m_fd = -1;

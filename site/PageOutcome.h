@@ -4,13 +4,19 @@
 
 #include <QStringList>
 #include <array>
+#include <memory>
+
+class HeldFolder;
 
 // A page as the walk reached it: the name it was reached by, shown to the user, and the
 // real file (links resolved) that is read and replaced. Both are the file system's bytes.
+// The real file is opened from base, the folder of a PATH held since the walk, so a folder
+// below it that has since become a link is never followed; without a base, by its path.
 struct PageRef
 {
     QByteArray named;
     QByteArray real;
+    std::shared_ptr<const HeldFolder> base = nullptr;
 };
 
 // What the rewrite drew for a page, kept so that applying it later writes exactly that:

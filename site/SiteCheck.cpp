@@ -248,7 +248,7 @@ PageOutcome checkFile(const PageRef& page, QList<ReadableAddress>* found)
     outcome.file = page.named;
     outcome.path = shownName(page.named);
     try {
-        const DecodedPage decoded = DecodedPage::read(PageFile::read(page.real).bytes);
+        const DecodedPage decoded = DecodedPage::read(PageFile::read({nullptr, page.real}).bytes);
         if (!decoded.encoding) {
             outcome.problem = PageProblem::UnsupportedEncoding;
             outcome.detail = decoded.unsupported;

@@ -1,6 +1,7 @@
 #include "SiteRun.h"
 
 #include "AppError.h"
+#include "HeldFolder.h"
 #include "Random.h"
 #include "SiteCheck.h"
 
@@ -8,6 +9,7 @@
 #include <QThread>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -57,10 +59,59 @@ bool cancelled(const SiteTask& task)
     return task.cancelled && task.cancelled->load();
 }
 
-// A page its owner marked read-only is left alone, also when root could write it.
-bool writable(const PageRef& page, const PageFile::Stamp& stamp)
+PageFile::Place placeOf(const PageRef& page)
 {
-    return (stamp.mode & 0222) != 0 && ::access(page.real.constData(), W_OK) == 0;
+    if (!page.base)
+        return {nullptr, page.real};
+    const QByteArray& base = page.base->path();
+    return {page.base, page.real.mid(base.size() + (base.endsWith('/') ? 0 : 1))};
+}
+
+bool isBelow(const QByteArray& path, const QByteArray& folder)
+{
+    return path.startsWith(folder.endsWith('/') ? folder : folder + '/');
+}
+
+// A folder on the page's way that became a link after the walk is not followed; it is told as the walk
+// tells a link, or as a change by another program where it still leads inside.
+void reportLink(PageOutcome& outcome, const PageRef& page, const QByteArray& link)
+{
+    char* resolved = ::realpath(link.constData(), nullptr);
+    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+    const bool leads = resolved != nullptr;
+    const QByteArray target(resolved);
+    std::free(resolved);
+    outcome.problem = !leads                               ? PageProblem::LinkBroken
+                      : isBelow(target, page.base->path()) ? PageProblem::ChangedMeanwhile
+                                                           : PageProblem::LinkOutside;
+    outcome.detail = leads ? shownName(target) : reason;
+}
+
+// The folder a PATH writes into, as a real path: the PATH itself, or a page's folder; empty when it names none.
+QByteArray writtenFolder(const QByteArray& path)
+{
+    char* resolved = ::realpath(path.constData(), nullptr);
+    QByteArray folder = resolved ? QByteArray(resolved) : QByteArray();
+    std::free(resolved);
+    struct stat st {};
+    if (!folder.isEmpty() && ::stat(folder.constData(), &st) == 0 && !S_ISDIR(st.st_mode))
+        folder = folder.left(std::max<qsizetype>(1, folder.lastIndexOf('/')));
+    return folder;
+}
+
+// False only when another run holds the folder in a way that excludes this hold. A folder this run holds
+// already, by whatever name, is held once; one that cannot be opened or locked is left to the walk.
+bool hold(const QByteArray& folder, bool alone, std::list<PageFile::FolderLock>* held)
+{
+    struct stat st {};
+    if (folder.isEmpty() || ::stat(folder.constData(), &st) != 0)
+        return true;
+    if (std::any_of(held->begin(), held->end(), [&st](auto& lock) { return lock.holds(st.st_dev, st.st_ino); }))
+        return true;
+    if (held->emplace_back().lock(folder, alone))
+        return true;
+    held->pop_back();
+    return errno != EWOULDBLOCK;
 }
 
 // What a harvester reads in the page as the run leaves it; a rewrite's own encoding reads what it wrote.
@@ -92,8 +143,12 @@ PageOutcome processPage(const PageRef& page, const SiteTask& task, RandomSource&
     std::optional<ScriptPage> script;
     if (task.script && !(script = task.script->pageContext(page.named)))
         return outcome; // its folder's script could not be written, as was reported
+    const PageFile::Place place = placeOf(page);
     try {
-        contents = PageFile::read(page.real);
+        contents = PageFile::read(place);
+    } catch (const PageFile::LinkInTheWay& link) {
+        reportLink(outcome, page, link.path);
+        return outcome;
     } catch (const AppError& error) {
         if (error.number() == AppError::BadFileMode)
             return fail(PageProblem::NotRegular);
@@ -133,7 +188,7 @@ PageOutcome processPage(const PageRef& page, const SiteTask& task, RandomSource&
         return fail(PageProblem::CheckFailed, problem);
     if (contents.stamp.links > 1) // a rename would part this name from the others
         return fail(PageProblem::HardLinked, QString::number(contents.stamp.links));
-    if (!writable(page, contents.stamp))
+    if (!PageFile::writable(contents))
         return fail(PageProblem::ReadOnly);
     if (task.dryRun) {
         countReadable(task, outcome, rewrite.after, rewrite.encoding);
@@ -145,7 +200,7 @@ PageOutcome processPage(const PageRef& page, const SiteTask& task, RandomSource&
     if (task.beforeReplace)
         task.beforeReplace(page);
     try {
-        switch (PageFile::replace(page.real, rewrite.after, contents.stamp, [&task] { return !cancelled(task); })) {
+        switch (PageFile::replace(place, contents, rewrite.after, [&task] { return !cancelled(task); })) {
         case PageFile::Replaced::Written:
             outcome.written = true;
             countReadable(task, outcome, rewrite.after, rewrite.encoding);
@@ -156,6 +211,8 @@ PageOutcome processPage(const PageRef& page, const SiteTask& task, RandomSource&
             break;
         case PageFile::Replaced::ChangedMeanwhile: return fail(PageProblem::ChangedMeanwhile);
         }
+    } catch (const PageFile::LinkInTheWay& link) {
+        reportLink(outcome, page, link.path);
     } catch (const AppError& error) {
         return fail(PageProblem::WriteFailed, error.detail(), error.number());
     }
@@ -221,31 +278,34 @@ void processAll(const QList<PageRef>& pages, const SiteTask& task,
 
 QList<PageOutcome> lockFolders(QList<QByteArray>* paths, std::list<PageFile::FolderLock>* held)
 {
-    QList<PageOutcome> busy;
+    QList<QByteArray> folders;
+    for (const QByteArray& path : *paths)
+        folders.append(writtenFolder(path));
+    // Every folder written into is held alone first, and only then each folder above one shared, so that a
+    // run's own folders, named in any order or reached twice through a bind mount, never stand in its way.
+    QList<bool> busy(paths->size(), false);
+    for (qsizetype i = 0; i < folders.size(); ++i)
+        busy[i] = !hold(folders[i], true, held);
+    for (qsizetype i = 0; i < folders.size(); ++i)
+        for (QByteArray above = folders[i]; !busy[i] && above.size() > 1;) {
+            above = above.left(std::max<qsizetype>(1, above.lastIndexOf('/')));
+            busy[i] = !hold(above, false, held);
+        }
+    QList<PageOutcome> refused;
     QList<QByteArray> free;
-    QList<QByteArray> locked;
-    for (const QByteArray& path : *paths) {
-        char* resolved = ::realpath(path.constData(), nullptr);
-        QByteArray folder = resolved ? QByteArray(resolved) : QByteArray();
-        std::free(resolved);
-        struct stat st {};
-        if (!folder.isEmpty() && ::stat(folder.constData(), &st) == 0 && !S_ISDIR(st.st_mode))
-            folder = folder.left(std::max<qsizetype>(1, folder.lastIndexOf('/')));
-        // A folder named twice is held once; one that cannot be opened is reported by the walk.
-        if (folder.isEmpty() || locked.contains(folder) || held->emplace_back().lock(folder) || errno != EWOULDBLOCK) {
-            locked.append(folder);
-            free.append(path);
+    for (qsizetype i = 0; i < paths->size(); ++i) {
+        if (!busy[i]) {
+            free.append(paths->at(i));
             continue;
         }
-        held->pop_back();
         PageOutcome outcome;
-        outcome.file = path;
-        outcome.path = shownName(path);
+        outcome.file = paths->at(i);
+        outcome.path = shownName(outcome.file);
         outcome.problem = PageProblem::Busy;
-        busy.append(outcome);
+        refused.append(outcome);
     }
     *paths = free;
-    return busy;
+    return refused;
 }
 
 // Each link with the line it stands on, as the page writes it.

@@ -41,8 +41,9 @@ PageOutcome processPage(const PageRef& page, const SiteTask& task, RandomSource&
 // run by returning false. At most a few pages are held at a time.
 void processAll(const QList<PageRef>& pages, const SiteTask& task,
                 const std::function<bool(const PageOutcome&)>& report);
-// Takes each folder a run writes into (a folder PATH, or a page's folder) for this run;
-// a folder another run holds comes back as an outcome, and is left out of *paths.
+// Takes each folder a run writes into (a folder PATH, or a page's folder) for this run, and
+// shares each folder above it, so that another run on the same folder, on one below it or on
+// one above it is refused; such a PATH comes back as an outcome and is left out of *paths.
 QList<PageOutcome> lockFolders(QList<QByteArray>* paths, std::list<PageFile::FolderLock>* held);
 // The outcome's problem as the command line reports it.
 QString problemText(const PageOutcome& outcome);

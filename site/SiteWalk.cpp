@@ -1,6 +1,7 @@
 #include "SiteWalk.h"
 
 #include "FileAccess.h"
+#include "HeldFolder.h"
 #include "PageFile.h"
 
 #include <algorithm>
@@ -87,6 +88,7 @@ public:
             if (char* real = ::realpath(path.constData(), nullptr)) {
                 m_roots.append(real);
                 std::free(real);
+                hold(m_roots.last());
             }
         for (const QByteArray& path : paths)
             root(path);
@@ -115,6 +117,26 @@ private:
 
     bool firstTime(const struct stat& st) { return m_seen.insert({st.st_dev, st.st_ino}).second; }
 
+    // A PATH's folder (a page's folder for a page), held from here on: its pages are opened from it.
+    void hold(const QByteArray& real)
+    {
+        struct stat st {};
+        const bool folder = ::stat(real.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+        if (auto held = HeldFolder::open(folder ? real : real.left(std::max<qsizetype>(1, real.lastIndexOf('/')))))
+            m_bases.append(std::move(held));
+    }
+
+    // Found by its real path, which lies below a PATH: the closest PATH's folder holds it.
+    void take(const QByteArray& named, const QByteArray& real)
+    {
+        std::shared_ptr<const HeldFolder> base;
+        for (const auto& held : m_bases)
+            if (real.startsWith(held->path().endsWith('/') ? held->path() : held->path() + '/') &&
+                (!base || held->path().size() > base->path().size()))
+                base = held;
+        result.pages.append({named, real, base});
+    }
+
     void root(const QByteArray& path)
     {
         struct stat st {};
@@ -135,7 +157,7 @@ private:
         if (!SiteWalk::isPageName(baseName(path)))
             return result.notPages.append(path);
         if (firstTime(st))
-            result.pages.append({path, real});
+            take(path, real);
     }
 
     void folder(const QByteArray& named, const QByteArray& real, const struct stat& st)
@@ -183,7 +205,7 @@ private:
         if (page && !S_ISREG(st.st_mode))
             return report(named, PageProblem::NotRegular);
         if (page && firstTime(st))
-            result.pages.append({named, real});
+            take(named, real);
     }
 
     // A link that leads nowhere is reported whatever its name: "docs.v2" may well have been a folder.
@@ -207,12 +229,13 @@ private:
         if (!S_ISREG(st.st_mode))
             return report(named, PageProblem::NotRegular);
         if (firstTime(st))
-            result.pages.append({named, target});
+            take(named, target);
     }
 
     const bool m_hidden;
     const bool m_removeLeftovers;
     QList<QByteArray> m_roots; // real paths
+    QList<std::shared_ptr<const HeldFolder>> m_bases;
     std::set<std::pair<dev_t, ino_t>> m_seen;
 };
 

@@ -2,7 +2,10 @@
 #include "AppError.h"
 #include "FileAccess.h"
 #include "PreviewPages.h"
+#include "ScriptedRandom.h"
 #include "SettingsFile.h"
+#include "SiteRun.h"
+#include "SiteWalk.h"
 #include "TopWindowFixture.h"
 #include "UiLanguage.h"
 
@@ -37,6 +40,38 @@ struct OpenCache
     }
     ~OpenCache() { qunsetenv("XDG_CACHE_HOME"); }
     QStringList kept() const { return QDir(dir.path() + "/qorvane").entryList(QDir::Files); }
+};
+
+// A folder holding site/sub/p.html, site/other/, out/p.html and out/sub/ outside the site, and what more makes.
+struct Tree
+{
+    QTemporaryDir dir;
+    QByteArray root = QFile::encodeName(dir.path());
+    explicit Tree(const QString& more = "true")
+    {
+        run("mkdir -p site/sub site/other out/sub && echo 'Mail a@b.cd' | tee site/sub/p.html > out/p.html && " + more);
+    }
+    ~Tree() { ::umount2(root + "/bound", MNT_DETACH); }
+    QByteArray run(const QString& command) const
+    {
+        QProcess sh;
+        sh.start("sh", {"-c", "cd \"$0\" && " + command, dir.path()});
+        return sh.waitForFinished() ? sh.readAllStandardOutput() : "not run";
+    }
+    // The paths (space-separated) a second run's lock refuses while a first run holds its own.
+    QString refused(const QString& first, const QString& second) const
+    {
+        std::list<PageFile::FolderLock> held[2];
+        QString refused;
+        for (int run : {0, 1}) {
+            QList<QByteArray> paths;
+            for (const QString& path : (run ? second : first).split(' ', Qt::SkipEmptyParts))
+                paths.append(root + '/' + path.toUtf8());
+            for (const PageOutcome& busy : SiteRun::lockFolders(&paths, &held[run]))
+                refused += busy.file.mid(root.size() + 1) + ' ';
+        }
+        return refused.trimmed();
+    }
 };
 
 } // namespace
@@ -173,6 +208,56 @@ private slots:
         QCOMPARE(FileAccess::read(path), killedAt < 0 ? now : old); // the read puts the old bytes back
         QCOMPARE(cache.kept(), QStringList{});
         ::chmod(QFile::encodeName(folder.path()).constData(), 0700);
+    }
+
+    // swap: a shell command run in the tree after the walk (before the read) or after the read (before the rename).
+    void pageBehindAFolderSwappedForALinkIsLeft_data()
+    {
+        QTest::addColumn<QString>("swap"); QTest::addColumn<bool>("afterRead"); QTest::addColumn<QString>("said");
+        const QString out = "a link to \"TREE/out%1\", outside the given PATHs; left as it is";
+        const QString back = "rmdir out/sub && mv site/sub out && ln -s ../out/sub site";
+        QTest::newRow("linked out, before the read") << "mv site/sub x && ln -s ../out site/sub" << false << out.arg("");
+        QTest::newRow("moved out and linked back, before the read") << back << false << out.arg("/sub");
+        QTest::newRow("moved out and linked back, before the rename") << back << true << out.arg("/sub");
+        QTest::newRow("linked nowhere") << "mv site/sub x && ln -s nowhere site/sub" << false
+                                        << "a link that leads nowhere: No such file or directory";
+    }
+
+    void pageBehindAFolderSwappedForALinkIsLeft()
+    {
+        QFETCH(QString, swap); QFETCH(bool, afterRead); QFETCH(QString, said);
+        Tree tree;
+        const SiteWalk walk = SiteWalk::walk({tree.root + "/site"}, false, false);
+        SiteTask task;
+        task.options.conversion = {true, false, false, EntityScope::All};
+        task.beforeReplace = [&](auto&) { if (afterRead) tree.run(swap); };
+        if (!afterRead) tree.run(swap);
+        ScriptedRandom random(QList<double>(100, 0.0));
+        const QString problem = SiteRun::problemText(SiteRun::processPage(walk.pages.value(0), task, random));
+        QCOMPARE(tree.run("grep -rL a@b.cd ."), QByteArray()); // no page rewritten, in the tree or out of it
+        QCOMPARE(problem, said.replace("TREE", tree.dir.path()));
+    }
+
+    // A run holds first; second is asked for by another, or by the same run when first is empty.
+    void runOnAFolderAboveOrBelowAHeldOneIsRefused_data()
+    {
+        for (const char* column : {"more", "first", "second", "refused"})
+            QTest::addColumn<QString>(column);
+        QTest::newRow("subfolder") << "true" << "site" << "site/sub" << "site/sub";
+        QTest::newRow("page below") << "true" << "site" << "site/sub/p.html out/p.html" << "site/sub/p.html";
+        QTest::newRow("folder above") << "true" << "site/sub" << "site" << "site";
+        QTest::newRow("folder beside") << "true" << "site/sub" << "site/other" << "";
+        QTest::newRow("one folder twice through a bind mount")
+            << "mkdir bound && mount --bind site bound 2>/dev/null" << "" << "site bound" << "";
+    }
+
+    void runOnAFolderAboveOrBelowAHeldOneIsRefused()
+    {
+        QFETCH(QString, more); QFETCH(QString, first); QFETCH(QString, second);
+        Tree tree(more);
+        if (more.contains("mount") && !QFile::exists(tree.dir.filePath("bound/sub/p.html")))
+            QSKIP("mount --bind needs root");
+        QTEST(tree.refused(first, second), "refused");
     }
 
     void imageWiderThanTheEncoderAllowsKeepsTheOldOne()
