@@ -255,8 +255,11 @@ void AddressFinder::findInText(Range range, SpanKind kind, const PageEncoding& e
         const auto length = [&](QStringView text) {
             return decoded ? encoding.encode(text.toString()).size() : utf8Length(text);
         };
+        qsizetype measured = 0; // characters of run before start: a run of many addresses is measured once
+        qsizetype start = runStart;
         for (const Range& found : addressesInRun(run)) {
-            const qsizetype start = runStart + length(QStringView(run).first(found.start));
+            start += length(QStringView(run).sliced(measured, found.start - measured));
+            measured = found.start;
             const QString text = run.sliced(found.start, found.end - found.start);
             const Range inPage{start, start + length(text)};
             // A character the page cannot hold comes back as U+FFFD, whose bytes may run past the page's end.

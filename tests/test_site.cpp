@@ -425,6 +425,11 @@ private slots:
         row("Shift_JIS, the last lead bytes of its ranges", "<meta charset=shift_jis><p>\x9F\x41@b.cd \xFC\x41@b.cd a@b.cd",
             "<meta charset=shift_jis><p>" + refs("\u8617@b.cd") + ' ' + refs("\u9B75@b.cd") + ' ' + A);
         row("a label browsers show no text for", "<meta charset=ISO-2022-KR><p>a@b.cd", "error: ISO-2022-KR");
+        const QByteArray x320 = QByteArray(320, 'x');
+        row("an address longer than a harvester reads: the part it reads", "<p>" + QByteArray(80, 'x') + x320 + "@b.cd",
+            "<p>" + QByteArray(80, 'x') + refs(x320 + "@b.cd"));
+        row("addresses in one run, characters of two bytes", "<p>\xC3\xA9@b.cd:a@b.cd:\xC3\xA9@b.cd",
+            "<p>" + refs("\u00E9@b.cd") + ':' + A + ':' + refs("\u00E9@b.cd"));
         const QByteArray escaped = "<script>x<!--<script>y</script>a@b.cd--></script>";
         row("script text escaped after its start", escaped, escaped);
     }
