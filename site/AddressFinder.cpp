@@ -3,6 +3,7 @@
 #include "Harvester.h"
 #include "HtmlDecode.h"
 #include "PageEncoding.h"
+#include "ParserBounds.h"
 
 #include <cstring>
 #include <gumbo.h>
@@ -72,6 +73,7 @@ void AddressFinder::parse()
 {
     m_blocks.clear();
     m_layout = {};
+    m_load = {};
     const qsizetype skip = PageEncoding::bomLength(m_parsed);
     if (m_mode == Mode::Fast) {
         if (auto layout = AddressScanner::scan(m_parsed, skip)) {
@@ -81,6 +83,9 @@ void AddressFinder::parse()
         }
     }
     m_handedOver = true;
+    m_load = ParserLoad::of(QByteArrayView(m_parsed).sliced(skip));
+    if (m_load.excess != ParserLoad::Excess::None)
+        return;
     GumboOptions options = kGumboDefaultOptions;
     options.allocator = &AddressFinder::allocate;
     options.deallocator = &AddressFinder::deallocate;

@@ -1,6 +1,7 @@
 #include "PageRewriter.h"
 
 #include "AddressFinder.h"
+#include "ParserBounds.h"
 #include "SpanConverter.h"
 
 #include <QHash>
@@ -142,6 +143,12 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
         return rewrite;
     }
     finder.useEncoding(*rewrite.encoding);
+    if (const ParserLoad& load = finder.parserLoad(); load.excess != ParserLoad::Excess::None) {
+        rewrite.problem = load.excess == ParserLoad::Excess::Depth ? PageProblem::NestedTooDeep
+                                                                   : PageProblem::TooManyAttributes;
+        rewrite.detail = QString::number(load.line);
+        return rewrite;
+    }
     SpanConverter converter(options.conversion, random, rewrite.encoding->family() == PageEncoding::Family::Utf8);
     qsizetype copied = 0;
     qsizetype linesCounted = 0;

@@ -27,6 +27,8 @@ enum class PageProblem {
     HardLinked,          // detail: how many names the file has
     ChangedMeanwhile,    // another program wrote the page while it was rewritten; its version stands
     Busy,                // another run holds the folder
+    TooManyAttributes,   // a tag past ParserLoad::MaxAttributes; detail: its line
+    NestedTooDeep,       // elements past ParserLoad::MaxDepth; detail: the line where they do
 };
 
 struct SiteOptions

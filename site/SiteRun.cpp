@@ -1,6 +1,7 @@
 #include "SiteRun.h"
 
 #include "AppError.h"
+#include "ParserBounds.h"
 #include "Random.h"
 
 #include <QCryptographicHash>
@@ -253,6 +254,12 @@ QString problemText(const PageOutcome& outcome)
         return QStringLiteral("changed by another program while it was rewritten; its version is kept");
     case PageProblem::Busy:
         return QStringLiteral("another qorvane-site run is rewriting this folder; try again when it has finished");
+    case PageProblem::TooManyAttributes:
+        return QStringLiteral("a tag on line %1 has more than %2 attributes; left unchanged")
+            .arg(detail).arg(ParserLoad::MaxAttributes);
+    case PageProblem::NestedTooDeep:
+        return QStringLiteral("elements are nested more than %2 deep on line %1; left unchanged")
+            .arg(detail).arg(ParserLoad::MaxDepth);
     }
     return {};
 }

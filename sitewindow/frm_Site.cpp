@@ -1,6 +1,7 @@
 #include "frm_Site.h"
 
 #include "AppError.h"
+#include "ParserBounds.h"
 #include "SiteJob.h"
 
 #include <QCheckBox>
@@ -318,6 +319,10 @@ QString frm_Site::problemText(const PageOutcome& outcome) const
     case PageProblem::HardLinked: return tr("ハードリンクが %1 個あるため変更しません。").arg(detail);
     case PageProblem::ChangedMeanwhile: return tr("変換中にほかのプログラムが変更したため、そのままにしました。");
     case PageProblem::Busy: return tr("ほかの変換がこのフォルダを処理中です。終わってからやり直してください。");
+    case PageProblem::TooManyAttributes:
+        return tr("%1行目のタグの属性が%2個を超えるため変更しません。").arg(detail).arg(ParserLoad::MaxAttributes);
+    case PageProblem::NestedTooDeep:
+        return tr("%1行目で要素の入れ子が%2段を超えるため変更しません。").arg(detail).arg(ParserLoad::MaxDepth);
     }
     return {};
 }

@@ -4,6 +4,7 @@
 #include "GeneratedLinks.h"
 #include "HtmlDecode.h"
 #include "PageRewriter.h"
+#include "ParserBounds.h"
 #include "ScriptedRandom.h"
 #include "SiteJob.h"
 #include "SiteRun.h"
@@ -643,6 +644,34 @@ private slots:
             }
         }
         QVERIFY(plain > 2000); // a sixth of the sources are empty alone, and about as many more are plain
+    }
+
+    void pagesBeyondTheParsersBoundsAreReported_data()
+    {
+        const auto row = table<QByteArray, int, QString>({"page", "excess", "line"});
+        const auto times = [](const QByteArray& part, int n) { return part.repeated(n); };
+        const QByteArray attributes = "<p" + times(" a=1", ParserLoad::MaxAttributes);
+        row("attributes at the bound", attributes + ">", 0, "");
+        row("attributes past it, any quoting", "x\n" + attributes + " b='>'>", 1, "2");
+        row("nested at the bound", times("<div>", ParserLoad::MaxDepth), 0, "");
+        row("nested past it", "\n\n" + times("<div>", ParserLoad::MaxDepth) + "<span>", 2, "3");
+        row("closed as it goes", times("<div></div>", 500), 0, "");
+        row("elements that never nest by themselves", times("<p><li><br><a href=x><td>", 500), 0, "");
+        row("self-closed in SVG", "<svg>" + times("<g/>", 500), 0, "");
+        row("self-closed in HTML nests", times("<div/>", 500), 2, "1");
+        row("tags in a comment, a script and a title", "<!--" + times("<b>", 500) + "--><script>" + times("<b>", 500) +
+            "</SCRIPT><title>" + times("<b>", 500) + "</title>", 0, "");
+    }
+
+    void pagesBeyondTheParsersBoundsAreReported()
+    {
+        QFETCH(QByteArray, page); QFETCH(int, excess);
+        QCOMPARE(int(ParserLoad::of(page).excess), excess);
+        ScriptedRandom random(QList<double>(50, 0.0));
+        const PageRewrite r = rewritePage("<noscript></noscript>" + page + "a@b.cd", {{}, false}, random);
+        const QList<PageProblem> problems{PageProblem::None, PageProblem::TooManyAttributes, PageProblem::NestedTooDeep};
+        QCOMPARE(r.problem, problems[excess]);
+        QTEST(excess ? r.detail : QString(), "line");
     }
 
     void pipeRewritesOnePageOrPassesItThrough_data()
