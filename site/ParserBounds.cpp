@@ -102,8 +102,9 @@ private:
 
     ParserLoad::Excess open(QByteArrayView name)
     {
-        if (oneOf(name, {"a", "nobr", "button"})) // one of these closes an open one of its name, as the parser does
-            close(name);
+        // One of these closes an open one of its name in the parser: it adds no depth of its own.
+        if (oneOf(name, {"a", "nobr", "button"}) && openAt(name) >= 0)
+            return ParserLoad::Excess::None;
         m_open.append(name);
         m_foreign += oneOf(name, {"svg", "math"});
         if (m_open.size() > ParserLoad::MaxDepth)
@@ -121,14 +122,21 @@ private:
     // An end tag closes the nearest open element of its name, and every element opened after it.
     void close(QByteArrayView name)
     {
-        for (qsizetype k = m_open.size() - 1; k >= 0; --k) {
-            if (m_open[k].compare(name, Qt::CaseInsensitive) != 0)
-                continue;
-            for (qsizetype j = k; j < m_open.size(); ++j)
-                m_foreign -= oneOf(m_open[j], {"svg", "math"});
-            m_open.resize(k);
+        const qsizetype k = openAt(name);
+        if (k < 0)
             return;
-        }
+        for (qsizetype j = k; j < m_open.size(); ++j)
+            m_foreign -= oneOf(m_open[j], {"svg", "math"});
+        m_open.resize(k);
+    }
+
+    // The nearest open element of that name; -1 when none is open.
+    qsizetype openAt(QByteArrayView name) const
+    {
+        for (qsizetype k = m_open.size() - 1; k >= 0; --k)
+            if (m_open[k].compare(name, Qt::CaseInsensitive) == 0)
+                return k;
+        return -1;
     }
 
     QByteArrayView m_page;

@@ -657,6 +657,7 @@ private slots:
         row("nested past it", "\n\n" + times("<div>", ParserLoad::MaxDepth) + "<span>", 2, "3");
         row("closed as it goes", times("<div></div>", 500), 0, "");
         row("elements that never nest by themselves", times("<p><li><br><a href=x><td>", 500), 0, "");
+        row("an <a> in an open <a> adds no depth, what it holds does", times("<a><div>", 400), 2, "1");
         row("self-closed in SVG", "<svg>" + times("<g/>", 500), 0, "");
         row("self-closed in HTML nests", times("<div/>", 500), 2, "1");
         row("tags in a comment, a script and a title", "<!--" + times("<b>", 500) + "--><script>" + times("<b>", 500) +
