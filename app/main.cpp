@@ -5,6 +5,7 @@
 #include "QtClipboard.h"
 #include "QtMessagePresenter.h"
 #include "Random.h"
+#include "SiteJob.h"
 #include "TerminationSignals.h"
 #include "UiLanguage.h"
 #include "UiTranslators.h"
@@ -13,6 +14,8 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char* argv[])
 {
@@ -40,5 +43,12 @@ int main(int argc, char* argv[])
         window.close();
         QCoreApplication::exit(0); // also ends a message box that is open
     });
-    return app.exec();
+    const int status = app.exec();
+    // A site run still at work is not waited for: the page in hand is replaced whole or not at all (its
+    // temporary is removed by the next run), and the settings were saved as the window closed.
+    if (SiteJob::anyRunning()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

@@ -3,6 +3,7 @@
 #include "Harvester.h"
 #include "HtmlDecode.h"
 #include "PageEncoding.h"
+#include "ParserBounds.h"
 
 #include <cstring>
 #include <gumbo.h>
@@ -72,6 +73,7 @@ void AddressFinder::parse()
 {
     m_blocks.clear();
     m_layout = {};
+    m_load = {};
     const qsizetype skip = PageEncoding::bomLength(m_parsed);
     if (m_mode == Mode::Fast) {
         if (auto layout = AddressScanner::scan(m_parsed, skip)) {
@@ -81,6 +83,9 @@ void AddressFinder::parse()
         }
     }
     m_handedOver = true;
+    m_load = ParserLoad::of(QByteArrayView(m_parsed).sliced(skip));
+    if (m_load.excess != ParserLoad::Excess::None)
+        return;
     GumboOptions options = kGumboDefaultOptions;
     options.allocator = &AddressFinder::allocate;
     options.deallocator = &AddressFinder::deallocate;
@@ -255,8 +260,11 @@ void AddressFinder::findInText(Range range, SpanKind kind, const PageEncoding& e
         const auto length = [&](QStringView text) {
             return decoded ? encoding.encode(text.toString()).size() : utf8Length(text);
         };
+        qsizetype measured = 0; // characters of run before start: a run of many addresses is measured once
+        qsizetype start = runStart;
         for (const Range& found : addressesInRun(run)) {
-            const qsizetype start = runStart + length(QStringView(run).first(found.start));
+            start += length(QStringView(run).sliced(measured, found.start - measured));
+            measured = found.start;
             const QString text = run.sliced(found.start, found.end - found.start);
             const Range inPage{start, start + length(text)};
             // A character the page cannot hold comes back as U+FFFD, whose bytes may run past the page's end.

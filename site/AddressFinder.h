@@ -2,6 +2,7 @@
 
 #include "AddressScanner.h"
 #include "AddressSpan.h"
+#include "ParserBounds.h"
 
 #include <QByteArray>
 #include <QList>
@@ -34,6 +35,8 @@ public:
     QList<AddressSpan> find(const PageEncoding& encoding, bool links) const;
     // Whether the last parse was the parser's rather than the scanner's.
     bool handedOver() const { return m_handedOver; }
+    // Why the page was not parsed: beyond what the parser reads in linear time. It then has no addresses.
+    const ParserLoad& parserLoad() const { return m_load; }
 
     using Range = PageLayout::Range;
 
@@ -65,5 +68,6 @@ private:
     GumboInternalOutput* m_output = nullptr;
     Mode m_mode;
     bool m_handedOver = false;
+    ParserLoad m_load;
     PageLayout m_layout;
 };

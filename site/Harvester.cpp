@@ -64,15 +64,27 @@ PageLayout::Range asciiCore(QStringView text, qsizetype at, PageLayout::Range wi
     return {wideLocal ? core.start : wide.start, wideDomain ? core.end : wide.end};
 }
 
-// The address around the "@" at text[at], as a range of text; empty when there is none.
-PageLayout::Range addressAround(QStringView text, qsizetype at, qsizetype from)
+PageLayout::Range addressIn(QStringView text, qsizetype at)
 {
-    const qsizetype start = localPartStart(text, at, from);
+    const qsizetype start = localPartStart(text, at, 0);
+    if (start == at) // no local part: a run of "@" is passed over without the pattern
+        return {at, at};
     const auto match = harvester().match(text, start, QRegularExpression::NormalMatch,
                                          QRegularExpression::AnchorAtOffsetMatchOption);
     if (!match.hasMatch() || match.capturedEnd() <= at)
         return {at, at};
     return asciiCore(text, at, {match.capturedStart(), match.capturedEnd()});
+}
+
+// The address around the "@" at text[at], as a range of text; empty when there is none.
+// Only MaxReach characters on either side are read, as a harvester reads them: each "@" of a long run costs
+// the same, and an address longer than that is hidden in the part a harvester would take.
+PageLayout::Range addressAround(QStringView whole, qsizetype at, qsizetype from)
+{
+    const qsizetype offset = std::max(from, at - MaxReach);
+    const QStringView text = whole.sliced(offset, std::min(whole.size(), at + 1 + MaxReach) - offset);
+    const PageLayout::Range found = addressIn(text, at - offset);
+    return {offset + found.start, offset + found.end};
 }
 
 } // namespace
@@ -144,6 +156,8 @@ QList<QPair<qsizetype, QString>> harvestAddresses(QByteArrayView bytes)
         while (start > searchedTo && at - start < MaxReach && bytes[start - 1] != '@' && addressByte(bytes[start - 1]))
             --start;
         start = quotedRunStart(bytes.data(), start, at, searchedTo);
+        if (start == at)
+            continue; // nothing before the "@" can be a local part
         qsizetype end = at + 1;
         while (end < bytes.size() && end - at < MaxReach && bytes[end] != '@' && addressByte(bytes[end]))
             ++end;

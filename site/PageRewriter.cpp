@@ -1,6 +1,7 @@
 #include "PageRewriter.h"
 
 #include "AddressFinder.h"
+#include "ParserBounds.h"
 #include "SpanConverter.h"
 
 #include <QHash>
@@ -171,6 +172,12 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
         return rewrite;
     }
     finder.useEncoding(*rewrite.encoding);
+    if (const ParserLoad& load = finder.parserLoad(); load.excess != ParserLoad::Excess::None) {
+        rewrite.problem = load.excess == ParserLoad::Excess::Depth ? PageProblem::NestedTooDeep
+                                                                   : PageProblem::TooManyAttributes;
+        rewrite.detail = QString::number(load.line);
+        return rewrite;
+    }
     using Family = PageEncoding::Family;
     const Family family = rewrite.encoding->family();
     SpanConverter converter(options.conversion, random, family == Family::Utf8);

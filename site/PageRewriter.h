@@ -29,6 +29,8 @@ enum class PageProblem {
     ChangedMeanwhile,    // another program wrote the page while it was rewritten; its version stands
     Busy,                // another run holds the folder
     ScriptUnwritable,    // the script method's script cannot be written; detail: the system's reason
+    TooManyAttributes,   // a tag past ParserLoad::MaxAttributes; detail: its line
+    NestedTooDeep,       // elements past ParserLoad::MaxDepth; detail: the line where they do
 };
 
 // References: every address in character references and escapes, which the browser decodes.

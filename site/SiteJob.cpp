@@ -24,7 +24,11 @@ SiteJob::~SiteJob()
 
 void SiteJob::start()
 {
-    m_thread = QThread::create([this] { run(); });
+    ++s_running;
+    m_thread = QThread::create([this] {
+        run();
+        --s_running;
+    });
     connect(m_thread, &QThread::finished, this, [this] { emit finished(*m_cancelled); });
     m_thread->start();
 }

@@ -28,6 +28,8 @@ public:
     // Cancels, cuts every tie with the receivers, and deletes the job once its thread has
     // ended, so nobody waits for the page in hand; the application holds it till then.
     void release();
+    // Whether any job's thread is still at work, so that a program that ends need not wait for it.
+    static bool anyRunning() { return s_running > 0; }
 
 signals:
     void pagesCounted(int total);
@@ -43,4 +45,5 @@ private:
     SiteTask m_task;
     std::shared_ptr<std::atomic<bool>> m_cancelled = std::make_shared<std::atomic<bool>>(false);
     QThread* m_thread = nullptr;
+    static inline std::atomic<int> s_running = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "AppError.h"
 #include "HeldFolder.h"
+#include "ParserBounds.h"
 #include "Random.h"
 #include "SiteCheck.h"
 
@@ -343,6 +344,12 @@ QString problemText(const PageOutcome& outcome)
         return QStringLiteral("the script cannot be written (%1); no page under its folder was changed").arg(detail);
     case PageProblem::Busy:
         return QStringLiteral("another qorvane-site run is rewriting this folder; try again when it has finished");
+    case PageProblem::TooManyAttributes:
+        return QStringLiteral("a tag on line %1 has more than %2 attributes; left unchanged")
+            .arg(detail).arg(ParserLoad::MaxAttributes);
+    case PageProblem::NestedTooDeep:
+        return QStringLiteral("elements are nested more than %2 deep on line %1; left unchanged")
+            .arg(detail).arg(ParserLoad::MaxDepth);
     }
     return {};
 }

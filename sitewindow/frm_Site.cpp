@@ -2,6 +2,8 @@
 
 #include "AddressImage.h"
 #include "AppError.h"
+#include "ChangedLinesModel.h"
+#include "ParserBounds.h"
 #include "SiteJob.h"
 
 #include <QCheckBox>
@@ -16,7 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -76,8 +78,14 @@ void frm_Site::buildWidgets()
     lst_Pages->header()->setSectionResizeMode(PageName, QHeaderView::Stretch);
     lst_Pages->header()->setStretchLastSection(false);
     lst_Pages->header()->resizeSection(PageState, 220);
-    tbl_Lines = named(new QTableWidget(0, 3, this), "tbl_Lines");
-    tbl_Lines->setHorizontalHeaderLabels({tr("行"), tr("変換前"), tr("変換後")});
+    tbl_Lines = named(new QTableView(this), "tbl_Lines");
+    m_lines = new ChangedLinesModel({tr("行"), tr("変換前"), tr("変換後")}, this);
+    tbl_Lines->setModel(m_lines);
+    // Only the rows the view has been given are measured: a step at a time, as they are scrolled to.
+    connect(m_lines, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
+        for (int row = first; row <= last; ++row)
+            tbl_Lines->resizeRowToContents(row);
+    });
     tbl_Lines->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     tbl_Lines->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     tbl_Lines->verticalHeader()->hide();
@@ -184,7 +192,7 @@ void frm_Site::startJob(bool dryRun)
     m_dryRun = dryRun;
     m_outcomes.clear();
     lst_Pages->clear();
-    tbl_Lines->setRowCount(0);
+    m_lines->setLines({});
     m_pages = m_changed = m_addresses = m_errors = m_drawnAgain = m_hiddenSkipped = 0;
     m_readable = {};
     lbl_Readable->clear();
@@ -298,21 +306,9 @@ void frm_Site::jobFinished(bool cancelled)
 
 void frm_Site::showLines(int row)
 {
-    tbl_Lines->setRowCount(0);
-    if (row < 0 || row >= m_outcomes.size())
-        return;
-    const QList<ChangedLine>& lines = m_outcomes[row].lines;
-    tbl_Lines->setRowCount(int(lines.size()));
-    for (int i = 0; i < lines.size(); ++i) {
-        tbl_Lines->setItem(i, 0, new QTableWidgetItem(QString::number(lines[i].number)));
-        for (int column : {1, 2}) {
-            const QString& text = column == 1 ? lines[i].before : lines[i].after;
-            auto* cell = new QTableWidgetItem(text);
-            cell->setToolTip(text); // the cell elides a long line of references
-            tbl_Lines->setItem(i, column, cell);
-        }
-    }
-    tbl_Lines->resizeRowsToContents();
+    m_lines->setLines(row >= 0 && row < m_outcomes.size() ? m_outcomes[row].lines : QList<ChangedLine>{});
+    for (int shown = 0; shown < m_lines->rowCount(); ++shown)
+        tbl_Lines->resizeRowToContents(shown);
 }
 
 void frm_Site::setRunning(bool running)
@@ -353,6 +349,10 @@ QString frm_Site::problemText(const PageOutcome& outcome) const
     case PageProblem::ScriptUnwritable:
         return tr("スクリプトを書き込めないため、このフォルダのページは変更しません: %1").arg(AppError::descriptionOf(outcome.errorNumber));
     case PageProblem::Busy: return tr("ほかの変換がこのフォルダを処理中です。終わってからやり直してください。");
+    case PageProblem::TooManyAttributes:
+        return tr("%1行目のタグの属性が%2個を超えるため変更しません。").arg(detail).arg(ParserLoad::MaxAttributes);
+    case PageProblem::NestedTooDeep:
+        return tr("%1行目で要素の入れ子が%2段を超えるため変更しません。").arg(detail).arg(ParserLoad::MaxDepth);
     }
     return {};
 }

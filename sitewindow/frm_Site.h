@@ -11,7 +11,8 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
-class QTableWidget;
+class QTableView;
+class ChangedLinesModel;
 class QTreeWidget;
 class SiteJob;
 
@@ -83,7 +84,8 @@ private:
     QPushButton* cmd_Apply = nullptr;
     QPushButton* cmd_Cancel = nullptr;
     QTreeWidget* lst_Pages = nullptr;
-    QTableWidget* tbl_Lines = nullptr;
+    QTableView* tbl_Lines = nullptr;
+    ChangedLinesModel* m_lines = nullptr;
     QProgressBar* prg_Run = nullptr;
     QLabel* lbl_Status = nullptr;
     QLabel* lbl_Readable = nullptr;

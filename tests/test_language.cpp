@@ -41,9 +41,9 @@ static void collect(QWidget* window, Texts& texts)
                 for (int c = 0; item && c < item->columnCount(); ++c)
                     texts[at + QString("/%1/%2").arg(item == tree->headerItem()).arg(c)] =
                         item->text(c) + '|' + item->data(c, Qt::AccessibleTextRole).toString();
-        if (auto* table = qobject_cast<QTableWidget*>(w))
-            for (int c = 0; c < table->columnCount(); ++c)
-                texts[at + QString("/head%1").arg(c)] = table->horizontalHeaderItem(c)->text();
+        if (auto* table = qobject_cast<QTableView*>(w))
+            for (int c = 0; c < table->model()->columnCount(); ++c)
+                texts[at + QString("/head%1").arg(c)] = table->model()->headerData(c, Qt::Horizontal).toString();
         for (QAction* action : w->actions())
             texts[QString("%1/action%2").arg(at).arg(texts.size())] = action->text();
     }

@@ -4,6 +4,7 @@
 #include "GeneratedLinks.h"
 #include "HtmlDecode.h"
 #include "PageRewriter.h"
+#include "ParserBounds.h"
 #include "ScriptedRandom.h"
 #include "SiteJob.h"
 #include "SiteRun.h"
@@ -425,6 +426,11 @@ private slots:
         row("Shift_JIS, the last lead bytes of its ranges", "<meta charset=shift_jis><p>\x9F\x41@b.cd \xFC\x41@b.cd a@b.cd",
             "<meta charset=shift_jis><p>" + refs("\u8617@b.cd") + ' ' + refs("\u9B75@b.cd") + ' ' + A);
         row("a label browsers show no text for", "<meta charset=ISO-2022-KR><p>a@b.cd", "error: ISO-2022-KR");
+        const QByteArray x320 = QByteArray(320, 'x');
+        row("an address longer than a harvester reads: the part it reads", "<p>" + QByteArray(80, 'x') + x320 + "@b.cd",
+            "<p>" + QByteArray(80, 'x') + refs(x320 + "@b.cd"));
+        row("addresses in one run, characters of two bytes", "<p>\xC3\xA9@b.cd:a@b.cd:\xC3\xA9@b.cd",
+            "<p>" + refs("\u00E9@b.cd") + ':' + A + ':' + refs("\u00E9@b.cd"));
         const QByteArray escaped = "<script>x<!--<script>y</script>a@b.cd--></script>";
         row("script text escaped after its start", escaped, escaped);
     }
@@ -638,6 +644,35 @@ private slots:
             }
         }
         QVERIFY(plain > 2000); // a sixth of the sources are empty alone, and about as many more are plain
+    }
+
+    void pagesBeyondTheParsersBoundsAreReported_data()
+    {
+        const auto row = table<QByteArray, int, QString>({"page", "excess", "line"});
+        const auto times = [](const QByteArray& part, int n) { return part.repeated(n); };
+        const QByteArray attributes = "<p" + times(" a=1", ParserLoad::MaxAttributes);
+        row("attributes at the bound", attributes + ">", 0, "");
+        row("attributes past it, any quoting", "x\n" + attributes + " b='>'>", 1, "2");
+        row("nested at the bound", times("<div>", ParserLoad::MaxDepth), 0, "");
+        row("nested past it", "\n\n" + times("<div>", ParserLoad::MaxDepth) + "<span>", 2, "3");
+        row("closed as it goes", times("<div></div>", 500), 0, "");
+        row("elements that never nest by themselves", times("<p><li><br><a href=x><td>", 500), 0, "");
+        row("an <a> in an open <a> adds no depth, what it holds does", times("<a><div>", 400), 2, "1");
+        row("self-closed in SVG", "<svg>" + times("<g/>", 500), 0, "");
+        row("self-closed in HTML nests", times("<div/>", 500), 2, "1");
+        row("tags in a comment, a script and a title", "<!--" + times("<b>", 500) + "--><script>" + times("<b>", 500) +
+            "</SCRIPT><title>" + times("<b>", 500) + "</title>", 0, "");
+    }
+
+    void pagesBeyondTheParsersBoundsAreReported()
+    {
+        QFETCH(QByteArray, page); QFETCH(int, excess);
+        QCOMPARE(int(ParserLoad::of(page).excess), excess);
+        ScriptedRandom random(QList<double>(50, 0.0));
+        const PageRewrite r = rewritePage("<noscript></noscript>" + page + "a@b.cd", {{}, false}, random);
+        const QList<PageProblem> problems{PageProblem::None, PageProblem::TooManyAttributes, PageProblem::NestedTooDeep};
+        QCOMPARE(r.problem, problems[excess]);
+        QTEST(excess ? r.detail : QString(), "line");
     }
 
     void pipeRewritesOnePageOrPassesItThrough_data()

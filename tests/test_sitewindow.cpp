@@ -53,6 +53,23 @@ private slots:
         QCOMPARE(f.readFile("site/a.html"), Page);
     }
 
+    void aLongResultIsShownAStepAtATimeAsItIsScrolledToAndClosesAtOnce()
+    {
+        TopWindowFixture f(TopWindowFixture::Started);
+        f.writeFile("site/long.html", QByteArray("<p>a@b.cd</p>\n").repeated(1000)); frm_Site* site = checked(f);
+        auto* table = site->findChild<QTableView*>("tbl_Lines"); QAbstractItemModel* lines = table->model();
+        site->show(); QVERIFY(QTest::qWaitForWindowExposed(site));
+        QList<int> steps{lines->rowCount()};
+        for (QScrollBar* bar = table->verticalScrollBar(); steps.last() < 1000 && steps.size() < 10; steps.append(lines->rowCount())) {
+            bar->setValue(bar->maximum()); QCoreApplication::processEvents(); // one turn of the event loop each
+        }
+        QCOMPARE(steps, QList<int>({200, 400, 600, 800, 1000}));
+        QCOMPARE(lines->index(999, 0).data().toString() + ' ' + lines->index(999, 1).data(Qt::ToolTipRole).toString(),
+                 "1000 <p>a@b.cd</p>");
+        site->close();
+        QVERIFY(!site->isVisible());
+    }
+
     void dryRunListsApplyWritesWhatItShowedAndStopLeavesPagesWhole()
     {
         TopWindowFixture f(TopWindowFixture::Started);
@@ -66,16 +83,17 @@ private slots:
         QCOMPARE(readable(), allDecoded);
         auto* apply = site->findChild<QPushButton*>("cmd_Apply");
         auto* pages = site->findChild<QTreeWidget*>("lst_Pages");
-        auto* lines = site->findChild<QTableWidget*>("tbl_Lines");
+        QAbstractItemModel* lines = site->findChild<QTableView*>("tbl_Lines")->model();
+        const auto cell = [lines](int row, int column) { return lines->index(row, column).data().toString(); };
         QCOMPARE(pages->topLevelItemCount(), 2);
         QCOMPARE(pages->topLevelItem(0)->text(0) + ' ' + pages->topLevelItem(0)->text(2), "blog/entry.htm 変換します");
         QCOMPARE(lines->rowCount(), 2);
-        QCOMPARE(lines->item(1, 0)->text() + ' ' + lines->item(1, 1)->text(), "3 <a href='mailto:c@d.ef'>c</a>");
+        QCOMPARE(cell(1, 0) + ' ' + cell(1, 1), "3 <a href='mailto:c@d.ef'>c</a>");
         QCOMPARE(f.readFile("site/index.html"), Page);
 
         // Apply writes what the check showed; a page changed since is converted anew.
         pages->setCurrentItem(pages->topLevelItem(0));
-        const QString shown = lines->item(0, 2)->text() + '\n' + lines->item(1, 2)->text();
+        const QString shown = cell(0, 2) + '\n' + cell(1, 2);
         f.writeFile("site/index.html", Page + "<p>new</p>");
         QVERIFY(apply->isEnabled());
         site->cmd_Apply_Click();

@@ -731,6 +731,14 @@ Open the Adobe Acrobat Reader download page?</translation>
         <source>スクリプトを書き込めないため、このフォルダのページは変更しません: %1</source>
         <translation>The script cannot be written, so no page in this folder is changed: %1</translation>
     </message>
+    <message>
+        <source>%1行目のタグの属性が%2個を超えるため変更しません。</source>
+        <translation>A tag on line %1 has more than %2 attributes; left unchanged.</translation>
+    </message>
+    <message>
+        <source>%1行目で要素の入れ子が%2段を超えるため変更しません。</source>
+        <translation>Elements are nested more than %2 deep on line %1; left unchanged.</translation>
+    </message>
 </context>
 <context>
     <name>frm_Top</name>

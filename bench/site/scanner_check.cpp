@@ -16,6 +16,7 @@ struct Found
     QList<AddressSpan> spans;
     QByteArray charset;
     bool handedOver = false;
+    bool refused = false; // past the parser's bounds: reported and left, nothing to compare
 };
 
 Found find(const QByteArray& page, AddressFinder::Mode mode, double& seconds)
@@ -28,6 +29,7 @@ Found find(const QByteArray& page, AddressFinder::Mode mode, double& seconds)
     if (encoding && !encoding->wide()) {
         finder.useEncoding(*encoding);
         found = {finder.find(*encoding, true), finder.declaredCharset(), finder.handedOver()};
+        found.refused = finder.parserLoad().excess != ParserLoad::Excess::None;
     }
     seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return found;
@@ -63,7 +65,7 @@ int main(int argc, char* argv[])
         handedOver += fast.handedOver;
         if (fast.handedOver && qEnvironmentVariableIsSet("SHOW_HANDED_OVER"))
             std::printf("handed over: %s\n", argv[i]);
-        if (!fast.handedOver && !same(fast, parser)) {
+        if (!fast.handedOver && !parser.refused && !same(fast, parser)) {
             ++differ;
             std::printf("differs: %s\n", argv[i]);
             for (const Found* found : {&fast, &parser})

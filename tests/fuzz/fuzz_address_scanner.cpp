@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const PageEncoding encoding = PageEncoding::utf8();
     AddressFinder fast(page), parser(page, AddressFinder::Mode::Parser);
     fast.useEncoding(encoding); parser.useEncoding(encoding);
-    if (fast.handedOver()) return 0;
+    if (fast.handedOver() || parser.parserLoad().excess != ParserLoad::Excess::None) return 0; // a page it leaves
     const QList<AddressSpan> a = fast.find(encoding, true), b = parser.find(encoding, true);
     bool same = a.size() == b.size() && fast.declaredCharset() == parser.declaredCharset();
     for (qsizetype i = 0; same && i < a.size(); ++i)
