@@ -134,7 +134,8 @@ void frm_Top::connectCommandReactions()
     });
     connect(m_w.mn_file_end, &QAction::triggered, this, [this] { mn_file_end_Click(); });
     connect(m_w.mn_file_site, &QAction::triggered, this, [this] {
-        auto* site = new frm_Site([this] { return settings(); }, this);
+        auto* site = new frm_Site([this] { return settings(); }, this,
+                                 SettingsFile::path(m_services.files.settingsFolder));
         site->setAttribute(Qt::WA_DeleteOnClose);
         site->show();
     });

@@ -5,6 +5,7 @@
 #include "ChangedLinesModel.h"
 #include "ParserBounds.h"
 #include "SiteJob.h"
+#include "SiteWindowSettings.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -35,12 +36,13 @@ W* named(W* widget, const char* name)
 
 } // namespace
 
-frm_Site::frm_Site(std::function<ConversionSettings()> options, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_options(std::move(options))
+frm_Site::frm_Site(std::function<ConversionSettings()> options, QWidget* parent, QString settingsPath)
+    : QWidget(parent, Qt::Window), m_options(std::move(options)), m_settingsPath(std::move(settingsPath))
 {
     setObjectName(QStringLiteral("frm_Site"));
     setWindowTitle(tr("サイト一括変換"));
     buildWidgets();
+    restoreChoices();
     setRunning(false);
     resize(760, 560);
 }
@@ -137,6 +139,26 @@ void frm_Site::buildWidgets()
     connect(txt_Folder, &QLineEdit::textChanged, this, [this] { m_checkedFolder.clear(); setRunning(false); });
     connect(chk_Links, &QCheckBox::toggled, this, [this] { m_checkedFolder.clear(); setRunning(false); });
     connect(cmb_Method, &QComboBox::currentIndexChanged, this, [this] { m_checkedFolder.clear(); setRunning(false); });
+}
+
+void frm_Site::restoreChoices()
+{
+    if (m_settingsPath.isEmpty())
+        return;
+    const SiteWindowSettings stored = SiteWindowSettings::load(m_settingsPath);
+    chk_Links->setChecked(stored.links);
+    cmb_Method->setCurrentIndex(stored.method);
+    connect(chk_Links, &QCheckBox::toggled, this, &frm_Site::storeChoices);
+    connect(cmb_Method, &QComboBox::currentIndexChanged, this, &frm_Site::storeChoices);
+}
+
+void frm_Site::storeChoices()
+{
+    try {
+        SiteWindowSettings{chk_Links->isChecked(), cmb_Method->currentIndex()}.save(m_settingsPath);
+    } catch (const AppError& error) {
+        showStatus(tr("設定を保存できませんでした: %1").arg(error.description()), true);
+    }
 }
 
 bool frm_Site::isRunning() const

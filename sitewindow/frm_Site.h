@@ -25,7 +25,8 @@ class frm_Site : public QWidget
 
 public:
     // options is asked at the moment of use: the main window's options as they stand then.
-    frm_Site(std::function<ConversionSettings()> options, QWidget* parent = nullptr);
+    // settingsPath: the settings file that keeps this window's choices; empty keeps none.
+    frm_Site(std::function<ConversionSettings()> options, QWidget* parent = nullptr, QString settingsPath = {});
     ~frm_Site() override;
 
     // Test hook: the folder the next "参照" returns instead of asking.
@@ -56,9 +57,12 @@ private:
     void showLines(int row);
     void setRunning(bool running);
     void showStatus(const QString& text, bool error = false);
+    void restoreChoices();
+    void storeChoices();
     QString problemText(const PageOutcome& outcome) const;
 
     std::function<ConversionSettings()> m_options;
+    QString m_settingsPath;
     QString m_nextFolder;
     SiteJob* m_job = nullptr;
     bool m_dryRun = true;

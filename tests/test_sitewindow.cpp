@@ -37,6 +37,23 @@ private slots:
         QCOMPARE(ScriptWriter::decrypt(key, found(f.readFile("site/a.html"), "data-qm=\"([\\w-]+)\"")), "la@b.cd");
     }
 
+    void itsChoicesAreKeptInASectionOfTheSettingsFileAndAFailedSaveIsShown()
+    {
+        TopWindowFixture f(TopWindowFixture::Started);
+        f.writeFile("mirelt.ini", "[Top]\r\nTop=7\r\n");
+        const auto open = [&f] { f.w().mn_file_site->trigger(); return f.window->findChildren<frm_Site*>().constLast(); };
+        frm_Site* site = open();
+        site->findChild<QCheckBox*>("chk_Links")->setChecked(true); site->findChild<QComboBox*>("cmb_Method")->setCurrentIndex(2);
+        QCOMPARE(f.readFile("mirelt.ini"), "[Top]\r\nTop=7\r\n[SITE]\r\nLINKS=1\r\nMETHOD=2\r\n");
+        site->close(); QTRY_VERIFY(f.window->findChildren<frm_Site*>().isEmpty());
+        site = open();
+        QVERIFY(site->findChild<QCheckBox*>("chk_Links")->isChecked()); QCOMPARE(site->findChild<QComboBox*>("cmb_Method")->currentIndex(), 2);
+        QFile::remove(f.base() + "/mirelt.ini"); QDir(f.base()).mkdir("mirelt.ini");
+        site->findChild<QComboBox*>("cmb_Method")->setCurrentIndex(0);
+        QVERIFY(site->findChild<QLabel*>("lbl_Status")->text().startsWith("設定を保存できませんでした"));
+        QDir(f.base()).rmdir("mirelt.ini");
+    }
+
     void closingDuringASlowPageAnswersAtOnceAndLeavesItWhole()
     {
         TopWindowFixture f(TopWindowFixture::Started);

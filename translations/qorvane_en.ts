@@ -728,6 +728,10 @@ Open the Adobe Acrobat Reader download page?</translation>
         <translation>Method</translation>
     </message>
     <message>
+        <source>設定を保存できませんでした: %1</source>
+        <translation>The choices could not be saved: %1</translation>
+    </message>
+    <message>
         <source>スクリプトを書き込めないため、このフォルダのページは変更しません: %1</source>
         <translation>The script cannot be written, so no page in this folder is changed: %1</translation>
     </message>
