@@ -14,8 +14,8 @@ std::unordered_map<std::string_view, unsigned> makeTable()
         for (std::string_view name : names)
             table[name] |= flag;
     };
-    add(HandedOver, {"select", "template", "noscript", "plaintext", "frameset", "frame", "image", "isindex"});
-    add(MayBeDropped, {"html", "head", "body", "form", "caption", "colgroup", "col", "tbody", "thead", "tfoot", "tr",
+    add(HandedOver, {"template", "plaintext", "frameset", "frame", "image", "isindex"});
+    add(MayBeDropped, {"html", "head", "body", "form", "noscript", "caption", "colgroup", "col", "tbody", "thead", "tfoot", "tr",
                        "td", "th"});
     add(BreaksOutOfForeign, {"b", "big", "blockquote", "body", "br", "center", "code", "dd", "div", "dl", "dt", "em",
                              "embed", "font", "h1", "h2", "h3", "h4", "h5", "h6", "head", "hr", "i", "img", "li",
@@ -24,6 +24,8 @@ std::unordered_map<std::string_view, unsigned> makeTable()
     add(RawTextParent | TextOnlyInForeign,
         {"script", "style", "textarea", "xmp", "iframe", "noembed", "noframes", "plaintext"});
     add(TextOnlyInForeign, {"title", "desc", "foreignobject", "mi", "mo", "mn", "ms", "mtext", "annotation-xml"});
+    add(EndsSelect, {"select", "input", "keygen", "textarea", "template", "html", "caption", "table", "tbody",
+                     "tfoot", "thead", "tr", "td", "th"});
     add(RawText, {"script", "style", "xmp", "iframe", "noembed", "noframes", "title", "textarea"});
     return table;
 }

@@ -8,8 +8,8 @@ namespace ElementNames {
 enum Flag : unsigned {
     // Tree building in HTML content that moves, drops or reinterprets what follows: left to the full parser.
     HandedOver = 1,
-    // A start tag the tree builder drops or merges when it comes again, or (the parts of a table) outside a
-    // table. Text in a table may move, but keeps its own offsets.
+    // A start tag the tree builder drops or merges when it comes again (a noscript within one in the head), or
+    // (the parts of a table) outside a table. Text in a table may move, but keeps its own offsets.
     MayBeDropped = 2,
     // A start tag that ends svg or math content, after which the tree builder reads it by HTML rules.
     BreaksOutOfForeign = 4,
@@ -20,6 +20,8 @@ enum Flag : unsigned {
     TextOnlyInForeign = 16,
     // In HTML: text the tokenizer reads as it stands up to the element's own end tag.
     RawText = 32,
+    // In a select: a tag that ends it, or that the tree builder reads by other rules there.
+    EndsSelect = 64,
 };
 
 // The flags of an element name; 0 for the many names none concerns. One lookup for every tag of a page.
