@@ -18,28 +18,6 @@ namespace {
 using namespace ElementNames;
 using Range = PageLayout::Range;
 
-bool space(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-bool asciiAlpha(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-char asciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
-}
-
-// Names compare as the tokenizer lowers them: ASCII letters only.
-bool sameName(QByteArrayView a, QByteArrayView b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return asciiLower(x) == asciiLower(y); });
-}
-
 struct Attribute
 {
     Range name;

@@ -1,25 +1,16 @@
 #include "RawTextEnd.h"
 
+#include "ElementNames.h"
+
 #include <algorithm>
+
+using namespace ElementNames;
 
 namespace {
 
-bool asciiAlpha(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-// The tokenizer reads a carriage return as a line feed.
 bool endsName(char c)
 {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '/' || c == '>';
-}
-
-bool sameName(QByteArrayView a, std::string_view lower)
-{
-    return a.size() == qsizetype(lower.size()) && std::equal(a.begin(), a.end(), lower.begin(), [](char x, char y) {
-               return (x >= 'A' && x <= 'Z' ? char(x + ('a' - 'A')) : x) == y;
-           });
+    return space(c) || c == '/' || c == '>';
 }
 
 } // namespace
@@ -30,7 +21,7 @@ bool endTagAt(QByteArrayView page, qsizetype at, std::string_view name)
 {
     const qsizetype after = at + 2 + qsizetype(name.size());
     return after < page.size() && page[at] == '<' && page[at + 1] == '/' &&
-           sameName(page.sliced(at + 2, qsizetype(name.size())), name) && endsName(page[after]);
+           sameName(page.sliced(at + 2, qsizetype(name.size())), QByteArrayView(name.data(), qsizetype(name.size()))) && endsName(page[after]);
 }
 
 qsizetype of(QByteArrayView page, qsizetype from, std::string_view name)
