@@ -60,6 +60,7 @@ private:
     bool m_formOpen = false;
     bool m_inSelect = false;
     QList<qsizetype> m_noscriptEnds;     // where the text of each noscript element starts
+    int m_noscriptsOpen = 0;             // not yet ended by an end tag
     std::vector<Attribute> m_attributes; // of the tag being read; kept to spare an allocation a tag
     std::unordered_set<std::string> m_names; // of its attributes, lower case, once it has many
     bool m_selfClosing = false;          // of the tag being read
@@ -179,6 +180,8 @@ bool Scanner::tag(qsizetype& pos, bool end)
     if (end) { // an end tag the tree builder ignores is text to the parser's finder
         if (name == "form")
             m_formOpen = false;
+        if (name == "noscript" && m_noscriptsOpen > 0)
+            --m_noscriptsOpen;
         return !holdsAddress;
     }
     const auto holdsLink = [this] {
@@ -190,6 +193,10 @@ bool Scanner::tag(qsizetype& pos, bool end)
         return false;
     m_formOpen = m_formOpen || name == "form";
     m_inSelect = name == "select";
+    // A noscript within one in the head is dropped, where a browser that runs scripts may still see one: left
+    // to the parser, which marks the noscript text of the elements it keeps.
+    if (name == "noscript" && m_noscriptsOpen++ > 0)
+        return false;
     if (name == "noscript")
         m_noscriptEnds.append(pos);
     if (name == "meta" && !meta())

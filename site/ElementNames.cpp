@@ -15,7 +15,7 @@ std::unordered_map<std::string_view, unsigned> makeTable()
             table[name] |= flag;
     };
     add(HandedOver, {"template", "plaintext", "frameset", "frame", "image", "isindex"});
-    add(MayBeDropped, {"html", "head", "body", "form", "noscript", "caption", "colgroup", "col", "tbody", "thead", "tfoot", "tr",
+    add(MayBeDropped, {"html", "head", "body", "form", "caption", "colgroup", "col", "tbody", "thead", "tfoot", "tr",
                        "td", "th"});
     add(BreaksOutOfForeign, {"b", "big", "blockquote", "body", "br", "center", "code", "dd", "div", "dl", "dt", "em",
                              "embed", "font", "h1", "h2", "h3", "h4", "h5", "h6", "head", "hr", "i", "img", "li",

@@ -10,8 +10,8 @@ namespace ElementNames {
 enum Flag : unsigned {
     // Tree building in HTML content that moves, drops or reinterprets what follows: left to the full parser.
     HandedOver = 1,
-    // A start tag the tree builder drops or merges when it comes again (a noscript within one in the head), or
-    // (the parts of a table) outside a table. Text in a table may move, but keeps its own offsets.
+    // A start tag the tree builder drops or merges when it comes again, or (the parts of a table) outside a
+    // table. Text in a table may move, but keeps its own offsets.
     MayBeDropped = 2,
     // A start tag that ends svg or math content, after which the tree builder reads it by HTML rules.
     BreaksOutOfForeign = 4,
