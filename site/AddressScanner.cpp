@@ -193,8 +193,8 @@ bool Scanner::tag(qsizetype& pos, bool end)
         return false;
     m_formOpen = m_formOpen || name == "form";
     m_inSelect = name == "select";
-    // A noscript within one in the head is dropped, where a browser that runs scripts may still see one: left
-    // to the parser, which marks the noscript text of the elements it keeps.
+    // The tree builder drops a noscript within one in the head, though the text a browser running scripts reads
+    // in the outer one may end before it: a noscript within another is left to the parser.
     if (name == "noscript" && m_noscriptsOpen++ > 0)
         return false;
     if (name == "noscript")
