@@ -20,9 +20,13 @@ for target in fuzz_profile fuzz_address_file fuzz_cp932 fuzz_transparency fuzz_c
         echo "fuzz: $target, regression inputs"
         "build-fuzz/tests/fuzz/$target" "$regressions"/* >/dev/null 2>&1 || { echo "fuzz: $target fails a kept input"; status=1; }
     fi
+    # Seed pages and a dictionary, where a target has them, lead it to the markup it must read exactly.
+    extra=()
+    [ -f "tests/fuzz/$target.dict" ] && extra+=(-dict="tests/fuzz/$target.dict")
+    [ -d "tests/fuzz/seeds/$target" ] && extra+=("tests/fuzz/seeds/$target")
     echo "fuzz: $target, ${seconds}s"
     if ! "build-fuzz/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -artifact_prefix="build-fuzz/artifacts/$target-" "$corpus" > "build-fuzz/$target.log" 2>&1; then
+        -artifact_prefix="build-fuzz/artifacts/$target-" "$corpus" "${extra[@]}" > "build-fuzz/$target.log" 2>&1; then
         echo "fuzz: $target found a failure:"
         grep -E 'ERROR|SUMMARY|^input|^output|Test unit written' "build-fuzz/$target.log" | head -20
         status=1

@@ -4,6 +4,7 @@
 #include "HtmlDecode.h"
 #include "PageEncoding.h"
 #include "ParserBounds.h"
+#include "RawTextEnd.h"
 
 #include <cstring>
 #include <gumbo.h>
@@ -74,6 +75,7 @@ void AddressFinder::parse()
     m_blocks.clear();
     m_layout = {};
     m_load = {};
+    m_noscriptEnds.clear();
     const qsizetype skip = PageEncoding::bomLength(m_parsed);
     if (m_mode == Mode::Fast) {
         if (auto layout = AddressScanner::scan(m_parsed, skip)) {
@@ -148,6 +150,7 @@ void AddressFinder::collect()
     if (offStart >= 0)
         m_layout.offZones.append({offStart, m_bytes.size()});
     sortAndMerge(m_layout.markup);
+    m_layout.scriptedText = RawTextEnd::noscriptText(m_parsed, m_noscriptEnds);
 }
 
 void AddressFinder::collectComment(const GumboNode* node)
@@ -169,6 +172,8 @@ void AddressFinder::collectElement(const GumboNode* node)
         return;
     const qsizetype tagStart = offsetOf(element.original_tag.data);
     const qsizetype tagEnd = tagStart + qsizetype(element.original_tag.length);
+    if (element.tag == GUMBO_TAG_NOSCRIPT && element.tag_namespace == GUMBO_NAMESPACE_HTML)
+        m_noscriptEnds.append(tagEnd);
     for (unsigned i = 0; i < element.attributes.length; ++i) {
         const auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
         // An attribute without a value has its name as its original value: a name is no value.
@@ -223,7 +228,8 @@ QList<AddressSpan> AddressFinder::find(const PageEncoding& encoding, bool links)
     for (const Candidate& candidate : m_layout.candidates) {
         if (!touchable(candidate.range))
             continue;
-        if (candidate.source == Source::Href)
+        // A browser that runs scripts reads noscript content as text: an href there is no link, only a value.
+        if (candidate.source == Source::Href && !overlapsAny(m_layout.scriptedText, candidate.range))
             findInHref(candidate.range, encoding, links, spans);
         else
             findInText(candidate.range, candidate.source == Source::Text ? SpanKind::Text : SpanKind::AttributeValue,

@@ -66,6 +66,7 @@ private:
     const QByteArray& m_bytes;
     QByteArray m_parsed; // what the tokenizer reads: the page, or its valid-UTF-8 stand-in
     GumboInternalOutput* m_output = nullptr;
+    QList<qsizetype> m_noscriptEnds; // of the parser's noscript start tags
     Mode m_mode;
     bool m_handedOver = false;
     ParserLoad m_load;

@@ -2,6 +2,7 @@
 
 #include "ElementNames.h"
 #include "PageEncoding.h"
+#include "RawTextEnd.h"
 
 #include <QByteArrayView>
 #include <QRegularExpression>
@@ -9,34 +10,13 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace {
 
 using namespace ElementNames;
 using Range = PageLayout::Range;
-
-bool space(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
-}
-
-bool asciiAlpha(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-char asciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
-}
-
-// Names compare as the tokenizer lowers them: ASCII letters only.
-bool sameName(QByteArrayView a, QByteArrayView b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return asciiLower(x) == asciiLower(y); });
-}
 
 struct Attribute
 {
@@ -57,9 +37,11 @@ private:
     bool comment(qsizetype& pos);
     bool tag(qsizetype& pos, bool end);
     bool attributes(qsizetype& i);
+    bool firstOfItsName(Range name);
     bool rawText(const std::string& name, qsizetype& pos);
     bool foreignTag(const std::string& name, bool end, bool bare, qsizetype& pos);
-    bool endTagAt(qsizetype at, const std::string& name) const;
+    bool selectTag(const std::string& name, bool end, bool holdsAddress, qsizetype& pos);
+    bool endTagAt(qsizetype at, const std::string& name) const { return RawTextEnd::endTagAt(m_page, at, name); }
     void addAttributeCandidates(bool foreign);
     bool meta();
     QByteArrayView view(Range range) const { return {m_data + range.start, range.end - range.start}; }
@@ -76,7 +58,11 @@ private:
     qsizetype m_size;
     qsizetype m_offStart = -1;
     bool m_formOpen = false;
+    bool m_inSelect = false;
+    QList<qsizetype> m_noscriptEnds;     // where the text of each noscript element starts
+    int m_noscriptsOpen = 0;             // not yet ended by an end tag
     std::vector<Attribute> m_attributes; // of the tag being read; kept to spare an allocation a tag
+    std::unordered_set<std::string> m_names; // of its attributes, lower case, once it has many
     bool m_selfClosing = false;          // of the tag being read
     unsigned m_flags = 0;                // of the tag being read: what ElementNames says of its name
     std::vector<std::string> m_foreign;  // the open svg and math elements and those within them
@@ -107,6 +93,7 @@ bool Scanner::run(qsizetype pos)
         layout.candidates.append({{text, m_size}, PageLayout::Source::Text});
     if (m_offStart >= 0)
         layout.offZones.append({m_offStart, m_size});
+    layout.scriptedText = RawTextEnd::noscriptText(m_page, m_noscriptEnds);
     return true;
 }
 
@@ -188,9 +175,13 @@ bool Scanner::tag(qsizetype& pos, bool end)
     const bool holdsAddress = holdsAt(start, pos);
     if (!m_foreign.empty())
         return !(end && holdsAddress) && foreignTag(name, end, pos == nameStart + qsizetype(name.size()) + 1, pos);
+    if (m_inSelect)
+        return selectTag(name, end, holdsAddress, pos);
     if (end) { // an end tag the tree builder ignores is text to the parser's finder
         if (name == "form")
             m_formOpen = false;
+        if (name == "noscript" && m_noscriptsOpen > 0)
+            --m_noscriptsOpen;
         return !holdsAddress;
     }
     const auto holdsLink = [this] {
@@ -200,8 +191,14 @@ bool Scanner::tag(qsizetype& pos, bool end)
     if ((m_flags & HandedOver) ||
         ((holdsAddress || holdsLink()) && (m_flags & MayBeDropped) && (name != "form" || m_formOpen)))
         return false;
-    if (name == "form")
-        m_formOpen = true;
+    m_formOpen = m_formOpen || name == "form";
+    m_inSelect = name == "select";
+    // The tree builder drops a noscript within one in the head, though the text a browser running scripts reads
+    // in the outer one may end before it: a noscript within another is left to the parser.
+    if (name == "noscript" && m_noscriptsOpen++ > 0)
+        return false;
+    if (name == "noscript")
+        m_noscriptEnds.append(pos);
     if (name == "meta" && !meta())
         return false;
     const bool foreign = name == "svg" || name == "math";
@@ -259,6 +256,8 @@ bool Scanner::foreignTag(const std::string& name, bool end, bool bare, qsizetype
 bool Scanner::attributes(qsizetype& i)
 {
     m_attributes.clear();
+    if (!m_names.empty())
+        m_names = {}; // not clear(), which would sweep every bucket a tag of many attributes left
     for (;;) {
         const qsizetype gap = i;
         while (i < m_size && (space(m_data[i]) || m_data[i] == '/'))
@@ -298,45 +297,62 @@ bool Scanner::attributes(qsizetype& i)
         }
         // The parser keeps the first of two attributes of one name. It joins a second one without a value to the
         // next attribute's name, which no browser does: such a tag is left to it, so that both read it alike.
-        if (std::none_of(m_attributes.begin(), m_attributes.end(),
-                         [&](const Attribute& other) { return sameName(view(other.name), view(attribute.name)); }))
+        if (firstOfItsName(attribute.name))
             m_attributes.push_back(attribute);
         else if (attribute.value.start < 0)
             return false;
     }
 }
 
+// Whether no earlier attribute of the tag has this name. A tag of many attributes is looked up by hash: pair by
+// pair, 100,000 attributes took seconds.
+bool Scanner::firstOfItsName(Range name)
+{
+    constexpr size_t Few = 16;
+    if (m_attributes.size() < Few)
+        return std::none_of(m_attributes.begin(), m_attributes.end(),
+                            [&](const Attribute& other) { return sameName(view(other.name), view(name)); });
+    const auto lower = [this](Range range) {
+        std::string text(m_data + range.start, size_t(range.end - range.start));
+        std::transform(text.begin(), text.end(), text.begin(), asciiLower);
+        return text;
+    };
+    if (m_names.empty())
+        for (const Attribute& attribute : m_attributes)
+            m_names.insert(lower(attribute.name));
+    return m_names.insert(lower(name)).second;
+}
+
 // Text the tokenizer reads as it stands up to the element's own end tag.
 bool Scanner::rawText(const std::string& name, qsizetype& pos)
 {
-    const bool script = name == "script";
     if (!(m_flags & RawText))
         return true;
-    for (qsizetype at = pos;; ++at) {
-        at = m_page.indexOf("</", at);
-        if (at < 0)
-            return false;
-        if (!endTagAt(at, name))
-            continue;
-        // Script text with "<!--" has escape states that can hide its end tag.
-        if (script && QByteArrayView(m_data + pos, at - pos).contains("<!--"))
-            return false;
-        if (name == "title" && at > pos)
-            layout.candidates.append({{pos, at}, PageLayout::Source::Text});
-        pos = at;
-        return true;
-    }
+    const qsizetype at = name == "script" ? RawTextEnd::ofScript(m_page, pos) : RawTextEnd::of(m_page, pos, name);
+    if (at < 0)
+        return false;
+    if (name == "title" && at > pos)
+        layout.candidates.append({{pos, at}, PageLayout::Source::Text});
+    pos = at;
+    return true;
 }
 
-// Whether the end tag of the element named name, in any case, starts at at.
-bool Scanner::endTagAt(qsizetype at, const std::string& name) const
+// In a select the tree builder keeps options, option groups and scripts, and drops every other tag, whose text
+// is read as any text around it; a tag that would end the select otherwise (another select, an input, a part of
+// a table) is left to the parser, and so is a dropped tag with an "@", whose bytes the parser's text takes in.
+bool Scanner::selectTag(const std::string& name, bool end, bool holdsAddress, qsizetype& pos)
 {
-    const qsizetype after = at + 2 + qsizetype(name.size());
-    if (after >= m_size || m_data[at] != '<' || m_data[at + 1] != '/')
-        return false;
-    const char c = m_data[after];
-    return sameName(QByteArrayView(m_data + at + 2, qsizetype(name.size())), QByteArrayView(name)) &&
-           (space(c) || c == '/' || c == '>');
+    if (name == "option" || name == "optgroup" || name == "script") {
+        if (end)
+            return !holdsAddress;
+        addAttributeCandidates(false);
+        return rawText(name, pos);
+    }
+    if (end && name == "select") {
+        m_inSelect = false;
+        return !holdsAddress;
+    }
+    return !holdsAddress && !(flagsOf(name) & EndsSelect);
 }
 
 // The page's own declaration, as the parser reads it when no reference is in the way.

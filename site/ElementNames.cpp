@@ -14,7 +14,7 @@ std::unordered_map<std::string_view, unsigned> makeTable()
         for (std::string_view name : names)
             table[name] |= flag;
     };
-    add(HandedOver, {"select", "template", "noscript", "plaintext", "frameset", "frame", "image", "isindex"});
+    add(HandedOver, {"template", "plaintext", "frameset", "frame", "image", "isindex"});
     add(MayBeDropped, {"html", "head", "body", "form", "caption", "colgroup", "col", "tbody", "thead", "tfoot", "tr",
                        "td", "th"});
     add(BreaksOutOfForeign, {"b", "big", "blockquote", "body", "br", "center", "code", "dd", "div", "dl", "dt", "em",
@@ -24,6 +24,8 @@ std::unordered_map<std::string_view, unsigned> makeTable()
     add(RawTextParent | TextOnlyInForeign,
         {"script", "style", "textarea", "xmp", "iframe", "noembed", "noframes", "plaintext"});
     add(TextOnlyInForeign, {"title", "desc", "foreignobject", "mi", "mo", "mn", "ms", "mtext", "annotation-xml"});
+    add(EndsSelect, {"select", "input", "keygen", "textarea", "template", "html", "caption", "table", "tbody",
+                     "tfoot", "thead", "tr", "td", "th"});
     add(RawText, {"script", "style", "xmp", "iframe", "noembed", "noframes", "title", "textarea"});
     return table;
 }

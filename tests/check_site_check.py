@@ -17,7 +17,7 @@ PAGES = {
                      "<p>s 4 @ e x a m p l e . j p</p>\n<p>ｓ５＠example．jp</p>\n"
                      "<p>We meet at noon and look at the site. Written in the dot com era, at home.</p>\n", "utf-8"),
     "sub/sjis.htm": ("<meta charset='shift_jis'>\n<p>連絡先：sj@example.jp と tj&#64;example.jp</p>\n", "shift_jis"),
-    "handed-over.html": ("<noscript><p>ns@example.jp</p></noscript>\n<p>n2&#64;example.jp</p>\n", "utf-8"),
+    "handed-over.html": ("<template></template><p>ns@example.jp</p>\n<p>n2&#64;example.jp</p>\n", "utf-8"),
     "clean.html": ("<p>no address here; meet at noon.</p>\n", "utf-8"),
 }
 ADDRESS = re.compile(r"[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(?:\.[A-Za-z0-9-]+)+")
