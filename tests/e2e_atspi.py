@@ -22,6 +22,13 @@ def where(node, path):
     return f"{node.getRoleName()}{held} at {path} in {node.parent.getRoleName()} {node.parent.name!r}"
 
 
+def pid_of(app):  # the run before this one may still be listed, its process gone
+    try:
+        return app.get_process_id()
+    except Exception:
+        return None
+
+
 def unnamed(window, label):  # focusable controls a screen reader could not announce
     focusable = [(n, path) for n, path in nodes(window) if n.getState().contains(pyatspi.STATE_FOCUSABLE)
                  and n.getState().contains(pyatspi.STATE_SHOWING)]
@@ -47,7 +54,7 @@ def walk(env, program, home, language, locale):  # on a fresh HOME: ADDRESS type
     xdotool = lambda *args: subprocess.run(["xdotool", *args], env=env, capture_output=True, text=True).stdout
     try:
         app = wait_for("the window on the accessibility bus", lambda: next(
-            (a for a in pyatspi.Registry.getDesktop(0) if a and a.get_process_id() == started.pid and len(a)), None))
+            (a for a in pyatspi.Registry.getDesktop(0) if a and pid_of(a) == started.pid and len(a)), None))
         window, label = app[0], f"{language} main window"
         role = lambda name: [n for n, _ in nodes(window) if n.getRoleName() == name]
         input_box = next(n for n in role("text") if n.parent.getRoleName() == "combo box")
