@@ -86,12 +86,13 @@ QString writePage(const QTemporaryDir& dir, const QString& name, const QByteArra
     return writeAt(QFile::encodeName(dir.filePath(name)), bytes) ? dir.filePath(name) : QString();
 }
 
+// No time limit of its own: under load a run may take long, and the test runner bounds it.
 int runSite(QProcess& run, const QStringList& arguments, const QByteArray& input = {}, const QString& program = QORVANE_SITE)
 {
     run.start(program, arguments);
     run.write(input);
     run.closeWriteChannel();
-    return run.waitForFinished() ? run.exitCode() : -1;
+    return run.waitForFinished(-1) ? run.exitCode() : -1;
 }
 
 // Root reads and writes past any mode, so refused access is tried as user nobody.
