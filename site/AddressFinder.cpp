@@ -4,6 +4,7 @@
 #include "HtmlDecode.h"
 #include "PageEncoding.h"
 #include "ParserBounds.h"
+#include "ReferencedText.h"
 #include "RawTextEnd.h"
 
 #include <cstring>
@@ -234,8 +235,15 @@ QList<AddressSpan> AddressFinder::find(const PageEncoding& encoding, bool links)
         else
             findInText(candidate.range, candidate.source == Source::Text ? SpanKind::Text : SpanKind::AttributeValue,
                        encoding, spans);
+        if (m_findReferenced && candidate.source == Source::Text)
+            for (AddressSpan span : referencedAddresses(m_parsed, candidate.range.start, candidate.range.end))
+                if (!overlapsAny(m_layout.markup, {span.start, span.end}))
+                    span.referenced = true, spans.append(span);
     }
-    std::sort(spans.begin(), spans.end(), [](const AddressSpan& a, const AddressSpan& b) { return a.start < b.start; });
+    // Of two spans that start alike the longer is kept: an address written partly with references.
+    std::sort(spans.begin(), spans.end(), [](const AddressSpan& a, const AddressSpan& b) {
+        return a.start < b.start || (a.start == b.start && a.end > b.end);
+    });
     // The tree may hold one source element twice (a formatting element the parser reopens).
     QList<AddressSpan> distinct;
     for (const AddressSpan& span : spans)
@@ -309,6 +317,7 @@ void AddressFinder::findInHref(Range value, const PageEncoding& encoding, bool l
         return findInText(value, SpanKind::AttributeValue, encoding, spans); // only a value, as any other
     const Range tail{value.start + prefix, value.end};
     const QString source = encoding.decode(QByteArrayView(m_bytes).sliced(tail.start, tail.end - tail.start));
-    if (tail.end > tail.start && looksUnprotected(kind, source))
-        spans.append({tail.start, tail.end, kind, HtmlDecode::readValue(source)});
+    const bool unprotected = looksUnprotected(kind, source);
+    if (tail.end > tail.start && (unprotected || (m_findReferenced && kind == SpanKind::MailtoHref)))
+        spans.append({tail.start, tail.end, kind, HtmlDecode::readValue(source), !unprotected});
 }

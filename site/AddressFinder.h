@@ -33,6 +33,8 @@ public:
     void useEncoding(const PageEncoding& encoding);
     // The addresses of the page in source order; links adds http/https hrefs.
     QList<AddressSpan> find(const PageEncoding& encoding, bool links) const;
+    // find also gives the addresses written with references already, in text and in every mailto: link.
+    void findReferenced(bool on) { m_findReferenced = on; }
     // Whether the last parse was the parser's rather than the scanner's.
     bool handedOver() const { return m_handedOver; }
     // Why the page was not parsed: beyond what the parser reads in linear time. It then has no addresses.
@@ -66,6 +68,7 @@ private:
     const QByteArray& m_bytes;
     QByteArray m_parsed; // what the tokenizer reads: the page, or its valid-UTF-8 stand-in
     GumboInternalOutput* m_output = nullptr;
+    bool m_findReferenced = false;
     QList<qsizetype> m_noscriptEnds; // of the parser's noscript start tags
     Mode m_mode;
     bool m_handedOver = false;

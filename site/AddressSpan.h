@@ -17,6 +17,7 @@ struct AddressSpan
     qsizetype end = 0;
     SpanKind kind = SpanKind::Text;
     QString text; // the meaning of the bytes: references decoded, page encoding undone
+    bool referenced = false; // written with references already, hidden from a harvester that reads them as they stand
 };
 
 // What a plain regular-expression harvester would take for a mail address.

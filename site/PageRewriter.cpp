@@ -157,15 +157,18 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
     // Scope "@" hides a web link's addresses, never its host: such a link is read as any other value, and one
     // without an address is left alone.
     const bool links = options.links && options.conversion.scope != EntityScope::AtOnly;
-    // No "@" anywhere, in any encoding this program reads: no mail address to find. A page the script
-    // writer wrote before is left as it is.
-    if ((!links && !bytes.contains('@')) || (script && ScriptWriter::rewrittenBefore(bytes))) {
+    // No "@" anywhere, in any encoding this program reads (nor a reference or escape that could stand for one,
+    // which the script method hides too): no mail address to find. A page the script writer wrote before is
+    // left as it is.
+    const bool mayHoldAddress = bytes.contains('@') || (script && (bytes.contains('&') || bytes.contains('%')));
+    if ((!links && !mayHoldAddress) || (script && ScriptWriter::rewrittenBefore(bytes))) {
         rewrite.after = bytes;
         return rewrite;
     }
     if (const auto mark = PageEncoding::byByteOrderMark(bytes); mark && mark->wide())
         return rewriteWide(bytes, *mark, options, random, script);
     AddressFinder finder(bytes);
+    finder.findReferenced(script != nullptr);
     rewrite.encoding = PageEncoding::choose(bytes, finder.declaredCharset(), &rewrite.detail);
     if (!rewrite.encoding) {
         rewrite.problem = PageProblem::UnsupportedEncoding;
@@ -200,6 +203,9 @@ PageRewrite rewritePage(const QByteArray& bytes, const SiteOptions& options, Ran
             return !plainMailAddressReaches(left + written + right, left.size(), left.size() + written.size());
         };
         const bool scripted = scriptWriter && scriptWriter->takes(span);
+        if (span.referenced && !scripted)
+            continue; // hidden from a plain reader already, and only a script hides it better
+
         SpanWriter& writer = scripted ? static_cast<SpanWriter&>(*scriptWriter) : converter;
         const std::optional<QString> source = writer.write(span, hidden);
         if (!source) {

@@ -52,6 +52,9 @@ private slots:
             "<head><title>" + RefsA + "</title></head><p title=\"" + RefsA + "\">x</p>");
         row("a qorvane:off region is untouched", "<!-- qorvane:off -->a@b.cd<!-- qorvane:on --><p>x@y.jp</p>",
             "<!-- qorvane:off -->a@b.cd<!-- qorvane:on --><p>" + Element + TextX + "</p>");
+        row("addresses written with references already, whole or in part",
+            "<p>a&#64;b.cd a@b.c&#100;</p><a href=\"mailto:c&#64;d.ef?subject=Hi\">c</a>",
+            "<p>" + Element + TextA + " " + TextA + "</p><a href=\"" + HiddenC + "\">c</a>");
         row("a page rewritten before is left as it is", "<p>" + TextA + " and a@b.cd</p>", "<p>" + TextA + " and a@b.cd</p>");
         row("a Japanese page names it in Japanese", "<html lang=\"ja\"><p>a@b.cd</p>",
             "<html lang=\"ja\"><p>" + Element + QByteArray(TextA).replace("mail address", "メールアドレス") + "</p>");
