@@ -1,6 +1,7 @@
 #include "SiteCheck.h"
 
 #include "AppError.h"
+#include "ElementNames.h"
 #include "Harvester.h"
 #include "HtmlDecode.h"
 #include "PageFile.h"
@@ -109,11 +110,10 @@ private:
 
 bool startsWithTag(QByteArrayView markup, QByteArrayView name)
 {
-    if (markup.size() <= name.size() + 1 || markup[0] != '<' ||
-        markup.sliced(1, name.size()).compare(name, Qt::CaseInsensitive) != 0)
+    if (markup.size() <= name.size() + 1 || markup[0] != '<' || !ElementNames::sameName(markup.sliced(1, name.size()), name))
         return false;
     const char next = markup[name.size() + 1];
-    return next == '>' || next == '/' || next == ' ' || next == '\t' || next == '\n' || next == '\r' || next == '\f';
+    return next == '>' || next == '/' || ElementNames::space(next);
 }
 
 // The regions as the single-pass scanner finds them, for the pages it reads as the parser would; what lies between
