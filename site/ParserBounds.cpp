@@ -1,11 +1,12 @@
 #include "ParserBounds.h"
 
+#include "ElementNames.h"
+
 #include <QList>
 
 namespace {
 
-bool space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-bool letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+using ElementNames::space;
 
 bool oneOf(QByteArrayView name, std::initializer_list<const char*> names)
 {
@@ -65,7 +66,7 @@ private:
         const bool end = m_page[at + 1] == '/';
         const qsizetype nameStart = at + 1 + end;
         m_next = at + 1;
-        if (nameStart >= m_page.size() || !letter(m_page[nameStart]))
+        if (nameStart >= m_page.size() || !ElementNames::asciiAlpha(m_page[nameStart]))
             return ParserLoad::Excess::None;
         qsizetype i = skip(nameStart, [](char c) { return !space(c) && c != '/' && c != '>'; });
         const QByteArrayView name = m_page.sliced(nameStart, i - nameStart);
